@@ -1,0 +1,51 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "library/mood.h"
+#include "library/tune_record.h"
+
+namespace harmovia {
+
+inline constexpr int kMaxTunes = 2000;
+
+// The in-memory library: slots 1..2000 (slot 0 exists and is never used). Slots
+// 1..TuneCount are committed and are all the rest of the program sees; during an add,
+// slots TuneCount+1..CurrentTuneIndex are under construction. TuneCount is raised only
+// once every record below it is complete. Owned by the App; only the main thread writes it.
+struct Library {
+    std::vector<TuneRecord> Slots = std::vector<TuneRecord>(kMaxTunes + 1);
+    int32_t TuneCount = 0;
+    int32_t CurrentTuneIndex = 0;
+    std::array<int32_t, kMoodCount + 1> MoodCounts{};  // [1..9]; [0] unused
+    int32_t AddedSerialCounter = 0;
+
+    TuneRecord& operator[](int32_t slot) { return Slots[static_cast<size_t>(slot)]; }
+    const TuneRecord& operator[](int32_t slot) const { return Slots[static_cast<size_t>(slot)]; }
+};
+
+// The first slot 1..TuneCount whose RecordIndex equals recordIndex.
+std::optional<int32_t> FindSlotByRecordIndex(const Library& library, int32_t recordIndex);
+
+// MoodCounts from the committed records; a Mood outside 1..9 is counted nowhere.
+void RecountMoods(Library& library);
+
+// LastAddedFlag = 0 in every committed slot (an add is starting).
+void ClearLastAdded(Library& library);
+
+// Add protocol. ClaimSlot raises CurrentTuneIndex and returns the new slot, or nothing when
+// the library is full. GiveBackSlot lowers it again after a rejection. CommitTunes makes
+// every claimed slot part of the library.
+std::optional<int32_t> ClaimSlot(Library& library);
+void GiveBackSlot(Library& library);
+void CommitTunes(Library& library);
+
+// Removes a committed tune: the slots behind it move down by one in order; TuneCount and
+// CurrentTuneIndex drop by one. RecordIndex values and MoodCounts are left as they are.
+// The freed last slot keeps the bytes of the record that lay there.
+void RemoveTune(Library& library, int32_t slot);
+
+}  // namespace harmovia

@@ -1,0 +1,187 @@
+#include "platform/file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+namespace harmovia {
+namespace fs = std::filesystem;
+
+OsError OsErrorFromErrno(int e) {
+    switch (e) {
+        case 0:
+            return kNoErr;
+        case ENOSPC:
+        case EDQUOT:
+            return kDiskFullErr;
+        case ENOENT:
+        case ENOTDIR:
+            return kFileNotFoundErr;
+        case EROFS:
+            return kVolumeLockedErr;
+        case EACCES:
+            return kAccessDeniedErr;
+        case EPERM:
+            return kPermErr;
+        case EISDIR:
+            return kNotAFileErr;
+        case ENOMEM:
+            return kMemFullErr;
+        default:
+            return kIoErr;
+    }
+}
+
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+    // Closes now and reports the result (a failed close can be a failed write).
+    int Close() {
+        const int result = ::close(fd_);
+        fd_ = -1;
+        return result;
+    }
+
+private:
+    int fd_;
+};
+
+OsError LastError() { return OsErrorFromErrno(errno); }
+
+}  // namespace
+
+EntryKind DiskFileSystem::Kind(const fs::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return EntryKind::Missing;
+    }
+    if (S_ISREG(st.st_mode)) {
+        return EntryKind::File;
+    }
+    return S_ISDIR(st.st_mode) ? EntryKind::Folder : EntryKind::Other;
+}
+
+FileContents DiskFileSystem::ReadFile(const fs::path& path, uint64_t maxBytes) {
+    FileContents result;
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        result.error = LastError();
+        return result;
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) {
+        result.error = LastError();
+        return result;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        result.error = kNotAFileErr;
+        return result;
+    }
+    result.length = static_cast<uint64_t>(st.st_size);
+    const uint64_t wanted = std::min(result.length, maxBytes);
+    result.bytes.resize(wanted);
+    uint64_t done = 0;
+    while (done < wanted) {
+        const ssize_t n = ::read(fd.get(), result.bytes.data() + done, wanted - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            result.error = LastError();
+            break;
+        }
+        if (n == 0) {
+            break;  // the file shrank while we read it
+        }
+        done += static_cast<uint64_t>(n);
+    }
+    result.bytes.resize(done);
+    return result;
+}
+
+long DiskFileSystem::WriteSome(int fd, const uint8_t* data, size_t size) {
+    return ::write(fd, data, size);
+}
+
+int DiskFileSystem::Flush(int fd) { return ::fsync(fd); }
+
+OsError DiskFileSystem::WriteFileAtomically(const fs::path& path,
+                                            std::span<const uint8_t> bytes) {
+    std::string temporary = path.string() + ".XXXXXX";
+    FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (fd.get() < 0) {
+        return LastError();
+    }
+    const auto fail = [&](OsError error) {
+        ::unlink(temporary.c_str());
+        return error;
+    };
+    // Keep the permissions the old file had; a new file gets the usual ones.
+    struct stat old {};
+    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    ::fchmod(fd.get(), mode);
+
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const long n = WriteSome(fd.get(), bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return fail(n == 0 ? kIoErr : LastError());
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (Flush(fd.get()) != 0 || fd.Close() != 0) {
+        return fail(LastError());
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        return fail(LastError());
+    }
+    // Make the rename itself durable.
+    FileDescriptor folder(::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0) {
+        ::fsync(folder.get());
+    }
+    return kNoErr;
+}
+
+OsError DiskFileSystem::RemoveFile(const fs::path& path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+        return LastError();
+    }
+    return kNoErr;
+}
+
+OsError DiskFileSystem::CreateFolders(const fs::path& path) {
+    std::error_code error;
+    fs::create_directories(path, error);
+    if (error) {
+        return OsErrorFromErrno(error.value());
+    }
+    return kNoErr;
+}
+
+OsError DiskFileSystem::TouchFile(const fs::path& path) {
+    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+    if (fd.get() < 0) {
+        return LastError();
+    }
+    return fd.Close() == 0 ? kNoErr : LastError();
+}
+
+}  // namespace harmovia

@@ -1,0 +1,298 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <memory>
+#include <random>
+
+#include "library/library_file.h"
+#include "platform/app_folders.h"
+#include "tests/support/temp_folder.h"
+
+namespace harmovia {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+std::unique_ptr<Library> NewLibrary() { return std::make_unique<Library>(); }
+
+// Fills every byte of a record through its file image, so spare areas are random too.
+TuneRecord RandomRecord(std::mt19937& random) {
+    std::array<uint8_t, kTuneRecordSize> bytes;
+    for (auto& b : bytes) {
+        b = static_cast<uint8_t>(random());
+    }
+    TuneRecord record;
+    DecodeTuneRecord(bytes, record);
+    return record;
+}
+
+// Checks that the visited fields follow each other without gap or overlap.
+struct Tiler {
+    int next = 0;
+    void At(int offset, int size) {
+        EXPECT_EQ(offset, next) << "gap or overlap before offset " << offset;
+        next = offset + size;
+    }
+    template <class T>
+    void Number(int offset, const char*, FieldRole, FieldOrder, const T&) {
+        At(offset, sizeof(T));
+    }
+    template <class Span>
+    void NumberArray(int offset, const char*, FieldRole, Span values) {
+        At(offset, static_cast<int>(values.size_bytes()));
+    }
+    template <int N>
+    void Text(int offset, const char*, const TextSlot<N>&) {
+        At(offset, N);
+    }
+    void Bytes(int offset, const char*, FieldRole, std::span<const uint8_t> bytes) {
+        At(offset, static_cast<int>(bytes.size()));
+    }
+};
+
+TEST(TuneRecordLayout, FieldsTileTheRecord) {
+    Tiler tiler;
+    const TuneRecord record;
+    VisitTuneFields(record, tiler);
+    EXPECT_EQ(tiler.next, kTuneRecordSize);
+}
+
+TEST(TuneRecordLayout, GoldenRecord) {
+    TuneRecord r;
+    r.Title.Set("Hi");
+    r.VolumeRef = -2;             // 882: FF FE
+    r.FolderId = 0x01020304;      // 884
+    r.Artist.Set("A");
+    r.FileSize = 0xA1B2C3D4;      // 1658
+    r.DurationSeconds = 200;      // 1662: 00 00 00 C8
+    r.ByteRateIndex = 0x0102;     // 1668
+    r.Genre.Set("Jazz");
+    r.GenreCode = 514;            // 1742: 02 02
+    r.Mood = 9;                   // 1820
+    r.MoodColourBlue = 0xD400;    // 1842
+    r.FileKind = kFileKindMp4;    // 1846
+    r.PeakBins[0] = 0x11223344;   // 1848: host order, never swapped
+    r.PeakBins[1] = 7;            // 1852
+    r.PeakBins[30] = -1;          // 1968
+    r.PeakPowers[0] = 0x5566;     // 2092: host order
+    r.PeakPowers[2] = 0x0304;     // 2096
+    r.SpareWords2216[0] = 0xBEEF; // 2216
+    r.Spare2354 = {1, 2, 3, 4};   // not swapped
+    r.PeakBinDistinctCount = 0x0A0B0C0D;  // 2362: little-endian in the file
+    r.LastAddedFlag = 1;          // 2414
+    r.Spare2418[3] = 0x00000102;  // 2430
+    r.AddedSerial = 0x7FFFFFFF;   // 2962
+
+    std::array<uint8_t, kTuneRecordSize> expected{};
+    const auto put = [&](int offset, std::initializer_list<uint8_t> bytes) {
+        std::copy(bytes.begin(), bytes.end(), expected.begin() + offset);
+    };
+    put(370, {2, 'H', 'i'});
+    put(882, {0xFF, 0xFE});
+    put(884, {0x01, 0x02, 0x03, 0x04});
+    put(1146, {1, 'A'});
+    put(1658, {0xA1, 0xB2, 0xC3, 0xD4});
+    put(1662, {0x00, 0x00, 0x00, 0xC8});
+    put(1668, {0x01, 0x02});
+    put(1678, {4, 'J', 'a', 'z', 'z'});
+    put(1742, {0x02, 0x02});
+    put(1820, {0x00, 0x00, 0x00, 0x09});
+    put(1842, {0xD4, 0x00});
+    put(1846, {0x00, 0x04});
+    put(1848, {0x44, 0x33, 0x22, 0x11});
+    put(1852, {0x00, 0x00, 0x00, 0x07});
+    put(1968, {0xFF, 0xFF, 0xFF, 0xFF});
+    put(2092, {0x66, 0x55});
+    put(2096, {0x03, 0x04});
+    put(2216, {0xBE, 0xEF});
+    put(2354, {1, 2, 3, 4});
+    put(2362, {0x0D, 0x0C, 0x0B, 0x0A});
+    put(2414, {1});
+    put(2430, {0x00, 0x00, 0x01, 0x02});
+    put(2962, {0x7F, 0xFF, 0xFF, 0xFF});
+
+    std::array<uint8_t, kTuneRecordSize> actual{};
+    EncodeTuneRecord(r, actual);
+    for (int i = 0; i < kTuneRecordSize; ++i) {
+        ASSERT_EQ(actual[i], expected[i]) << "offset " << i;
+    }
+    TuneRecord back;
+    DecodeTuneRecord(actual, back);
+    EXPECT_EQ(back, r);
+}
+
+TEST(LibraryFile, RandomRecordsRoundTrip) {
+    std::mt19937 random(1234);
+    auto library = NewLibrary();
+    library->TuneCount = library->CurrentTuneIndex = 50;
+    for (int slot = 1; slot <= 50; ++slot) {
+        (*library)[slot] = RandomRecord(random);
+        (*library)[slot].AddedSerial = slot;  // a load rewrites it to the slot
+    }
+    TempFolder folder;
+    DiskFileSystem files;
+    ASSERT_EQ(SaveLibrary(*library, files, folder.path()), kNoErr);
+    const auto saved = ReadBytes(folder / kLibraryFileName);
+    ASSERT_EQ(saved.size(), 50u * kTuneRecordSize);
+
+    auto loaded = NewLibrary();
+    ASSERT_EQ(LoadLibrary(*loaded, files, folder.path()).tunesRead, 50);
+    for (int slot = 1; slot <= 50; ++slot) {
+        ASSERT_EQ((*loaded)[slot], (*library)[slot]) << "slot " << slot;
+    }
+    EXPECT_EQ(EncodeLibrary(*loaded), saved) << "save(load(bytes)) == bytes";
+}
+
+// Writes `count` records whose Mood is slot % 11 and AddedSerial is 999, then `extra` bytes.
+std::vector<uint8_t> LibraryImage(int count, size_t extra) {
+    auto library = NewLibrary();
+    library->TuneCount = count;
+    for (int slot = 1; slot <= count; ++slot) {
+        (*library)[slot].Mood = slot % 11;
+        (*library)[slot].AddedSerial = 999;
+    }
+    auto bytes = EncodeLibrary(*library);
+    bytes.resize(bytes.size() + extra, 0xAB);
+    return bytes;
+}
+
+TEST(LibraryFile, LoadingWhatIsThere) {
+    const struct {
+        const char* name;
+        int records;
+        size_t extraBytes;
+        int expectedTunes;
+    } cases[] = {
+        {"empty file", 0, 0, 0},
+        {"partial record only", 0, 2965, 0},
+        {"three records and 100 bytes", 3, 100, 3},
+        {"eleven records", 11, 0, 11},
+        {"2001 records", 2001, 0, 2000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        WriteBytes(folder / kLibraryFileName, LibraryImage(c.records, c.extraBytes));
+        auto library = NewLibrary();
+        DiskFileSystem files;
+        const LibraryLoadResult result = LoadLibrary(*library, files, folder.path());
+        EXPECT_EQ(result.error, kNoErr);
+        EXPECT_FALSE(result.created);
+        EXPECT_EQ(library->TuneCount, c.expectedTunes);
+        EXPECT_EQ(library->CurrentTuneIndex, c.expectedTunes);
+        std::array<int32_t, 10> counts{};
+        for (int slot = 1; slot <= c.expectedTunes; ++slot) {
+            EXPECT_EQ((*library)[slot].AddedSerial, slot);
+            const int mood = slot % 11;
+            if (mood >= 1 && mood <= 9) {
+                ++counts[mood];  // moods 0 and 10 are counted nowhere
+            }
+        }
+        EXPECT_EQ(library->MoodCounts, counts);
+    }
+}
+
+TEST(LibraryFile, FirstStartCreatesFolderAndEmptyFile) {
+    TempFolder home;
+    const auto folder = home / "deeper" / "Harmovia";
+    DiskFileSystem files;
+    auto library = NewLibrary();
+    const LibraryLoadResult result = LoadLibrary(*library, files, folder);
+    EXPECT_TRUE(result.created);
+    EXPECT_EQ(result.error, kNoErr);
+    EXPECT_EQ(library->TuneCount, 0);
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder / kLibraryFileName));
+    EXPECT_EQ(std::filesystem::file_size(folder / kLibraryFileName), 0u);
+}
+
+TEST(LibraryFile, EmptyLibraryRemovesTheFileAndVanishedFileIsRewritten) {
+    TempFolder folder;
+    DiskFileSystem files;
+    auto library = NewLibrary();
+    WriteBytes(folder / kLibraryFileName, LibraryImage(2, 0));
+    ASSERT_EQ(SaveLibrary(*library, files, folder.path()), kNoErr);
+    EXPECT_FALSE(std::filesystem::exists(folder / kLibraryFileName));
+
+    // The whole folder was removed while the program ran: the tunes are written, not dropped.
+    library->TuneCount = library->CurrentTuneIndex = 2;
+    std::filesystem::remove_all(folder.path());
+    ASSERT_EQ(SaveLibrary(*library, files, folder.path()), kNoErr);
+    EXPECT_EQ(std::filesystem::file_size(folder / kLibraryFileName), 2u * kTuneRecordSize);
+    EXPECT_EQ(library->TuneCount, 2);
+}
+
+TEST(LibraryFile, FolderInPlaceOfTheFile) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder / kLibraryFileName);
+    DiskFileSystem files;
+    auto library = NewLibrary();
+    const LibraryLoadResult result = LoadLibrary(*library, files, folder.path());
+    EXPECT_NE(result.error, kNoErr);
+    EXPECT_EQ(library->TuneCount, 0);
+    library->TuneCount = 1;
+    EXPECT_NE(SaveLibrary(*library, files, folder.path()), kNoErr) << "a failure, not success";
+    EXPECT_TRUE(std::filesystem::is_directory(folder / kLibraryFileName));
+}
+
+// Writes succeed until `budget` bytes have gone out, then fail as a full disk does.
+class FullDisk final : public DiskFileSystem {
+public:
+    explicit FullDisk(size_t budget, bool failFlush = false)
+        : budget_(budget), failFlush_(failFlush) {}
+
+protected:
+    long WriteSome(int fd, const uint8_t* data, size_t size) override {
+        if (budget_ == 0) {
+            errno = ENOSPC;
+            return -1;
+        }
+        const size_t n = std::min({size, budget_, size_t{4096}});
+        budget_ -= n;
+        return DiskFileSystem::WriteSome(fd, data, n);
+    }
+    int Flush(int fd) override {
+        if (failFlush_) {
+            errno = EIO;
+            return -1;
+        }
+        return DiskFileSystem::Flush(fd);
+    }
+
+private:
+    size_t budget_;
+    bool failFlush_;
+};
+
+TEST(LibraryFile, FailedSaveKeepsThePreviousFile) {
+    const struct {
+        const char* name;
+        size_t budget;
+        bool failFlush;
+        OsError error;
+    } cases[] = {{"disk full at once", 0, false, kDiskFullErr},
+                 {"disk full part-way", 3 * kTuneRecordSize + 17, false, kDiskFullErr},
+                 {"flush fails", SIZE_MAX, true, kIoErr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        const auto previous = LibraryImage(4, 0);
+        WriteBytes(folder / kLibraryFileName, previous);
+
+        auto library = NewLibrary();
+        library->TuneCount = library->CurrentTuneIndex = 9;
+        FullDisk files(c.budget, c.failFlush);
+        EXPECT_EQ(SaveLibrary(*library, files, folder.path()), c.error);
+
+        EXPECT_EQ(ReadBytes(folder / kLibraryFileName), previous);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1)
+            << "no temporary file is left behind";
+        DiskFileSystem disk;
+        auto reloaded = NewLibrary();
+        EXPECT_EQ(LoadLibrary(*reloaded, disk, folder.path()).tunesRead, 4);
+    }
+}
+
+}  // namespace
+}  // namespace harmovia

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include "library/preferences_file.h"
+#include "platform/app_folders.h"
+#include "tests/support/temp_folder.h"
+
+namespace harmovia {
+namespace {
+
+using testing::TempFolder;
+
+// The 20-line text of the given numbers, each line ending in a carriage return.
+std::string Lines(std::initializer_list<const char*> numbers) {
+    std::string text;
+    for (const char* n : numbers) {
+        text += n;
+        text += '\r';
+    }
+    return text;
+}
+
+TEST(PreferencesFile, WritesByteExchangedNumbers) {
+    Preferences p = DefaultPreferences(1200, 900);
+    EXPECT_EQ(p.WindowWidth, 1000);
+    EXPECT_EQ(p.WindowHeight, 700);
+    p.PanelOn = 1;
+    EXPECT_EQ(EncodePreferences(p),
+              Lines({"-17406", "-6141", " 0", " 0", " 4353", " 256", " 0", " 0", " 256",
+                     " 256", " 0", " 256", " 256", " 256", " 256", " 256", " 256", " 256",
+                     " 256", " 256"}));
+}
+
+TEST(PreferencesFile, Reading) {
+    const std::string full = Lines({"-17406", "-6141", " 0", " 0", " 4353", " 256", " 0", " 0",
+                                    " 256", " 512", " 0", " 256", " 256", " 256", " 256", " 256",
+                                    " 256", " 256", " 256", " 0"});
+    const struct {
+        const char* name;
+        std::string text;
+        int16_t height, volume;
+        uint16_t panelOn, mood;
+    } cases[] = {
+        {"the last PanelOn line decides", full, 700, 273, 0, 2},
+        {"short file: missing lines read 0", Lines({"-17406", "-6141", " 0", " 0", " 4353"}),
+         700, 273, 0, 0},
+        {"CR LF is two line ends", "-17406\r\n-6141\r\n 0\r\n", 700, 0, 0, 0},
+        {"line feeds alone work", "-17406\n-6141\n 0\n 0\n 4353\n", 700, 273, 0, 0},
+        {"not a number reads 0", Lines({"abc", "-6141", " 0", " 0", "43x53"}), 0, 0, 0, 0},
+        {"empty file", "", 0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Preferences p = DecodePreferences(c.text);
+        EXPECT_EQ(p.WindowHeight, c.height);
+        EXPECT_EQ(p.Volume, c.volume);
+        EXPECT_EQ(p.PanelOn, c.panelOn);
+        EXPECT_EQ(p.SelectedMood, c.mood);
+    }
+    EXPECT_EQ(DecodePreferences("-17406\r\n-6141\r\n").WindowWidth, 0)
+        << "the empty line between CR and LF is line 2";
+}
+
+TEST(PreferencesFile, RoundTripThroughTheFile) {
+    TempFolder folder;
+    DiskFileSystem files;
+    Preferences defaults = DefaultPreferences(1440, 900);
+    Preferences loaded = defaults;
+    EXPECT_EQ(LoadPreferences(loaded, files, folder.path()), kNoErr);
+    EXPECT_EQ(loaded, defaults) << "no file keeps the defaults";
+
+    Preferences p;
+    p.WindowHeight = -1;
+    p.WindowWidth = 32767;
+    p.WindowLeft = -32768;
+    p.WindowTop = 255;
+    p.Volume = 0;
+    p.PanelOn = 65535;
+    p.PanelLeft = 12;
+    p.PanelTop = -300;
+    p.SelectedGenreItem = 28;
+    p.SelectedMood = 9;
+    p.SparePreference = 0x8000;
+    ASSERT_EQ(SavePreferences(p, files, folder.path()), kNoErr);
+    Preferences back = defaults;
+    ASSERT_EQ(LoadPreferences(back, files, folder.path()), kNoErr);
+    EXPECT_EQ(back, p);
+}
+
+}  // namespace
+}  // namespace harmovia
