@@ -1,0 +1,2 @@
+#include "import/genre_table.h"
+// Being written.
