@@ -1,9 +1,10 @@
 #include "platform/app_folders.h"
 
+#include <cstdlib>
+#include <fstream>
+
 #include <pwd.h>
 #include <unistd.h>
-
-#include <cstdlib>
 
 namespace harmovia {
 
@@ -37,6 +38,48 @@ std::optional<std::filesystem::path> AppDataFolder(const EnvironmentLookup& envi
         return std::nullopt;
     }
     return *home / ".local" / "share" / "Harmovia";
+}
+
+namespace {
+
+// XDG_MUSIC_DIR from user-dirs.dirs: a line XDG_MUSIC_DIR="$HOME/Music".
+std::optional<std::filesystem::path> DesktopMusicFolder(const EnvironmentLookup& environment,
+                                                        const std::filesystem::path& home) {
+    std::filesystem::path config = home / ".config";
+    if (auto xdg = environment("XDG_CONFIG_HOME"); xdg && !xdg->empty() && (*xdg)[0] == '/') {
+        config = *xdg;
+    }
+    std::ifstream in(config / "user-dirs.dirs");
+    std::string line;
+    constexpr std::string_view kKey = "XDG_MUSIC_DIR=\"";
+    while (std::getline(in, line)) {
+        if (!line.starts_with(kKey) || line.size() < kKey.size() + 1 || line.back() != '"') {
+            continue;
+        }
+        std::string value = line.substr(kKey.size(), line.size() - kKey.size() - 1);
+        if (value.starts_with("$HOME")) {
+            return home.string() + value.substr(5);
+        }
+        if (!value.empty() && value[0] == '/') {
+            return std::filesystem::path(value);
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> MusicFolder(const EnvironmentLookup& environment) {
+    auto home = HomeFolder(environment);
+    if (!home) {
+        return std::nullopt;
+    }
+    const auto itunes = *home / "Music" / "iTunes" / "iTunes Media" / "Music";
+    std::error_code ignored;
+    if (std::filesystem::is_directory(itunes, ignored)) {
+        return itunes;
+    }
+    return DesktopMusicFolder(environment, *home).value_or(*home / "Music");
 }
 
 }  // namespace harmovia

@@ -21,4 +21,9 @@ std::optional<std::filesystem::path> AppDataFolder(const EnvironmentLookup& envi
 // The user's home folder ($HOME, else the password database); nothing when neither knows.
 std::optional<std::filesystem::path> HomeFolder(const EnvironmentLookup& environment);
 
+// Where the user's music lives: the iTunes music folder "~/Music/iTunes/iTunes Media/Music"
+// when it exists, else the desktop's music folder (XDG_MUSIC_DIR in user-dirs.dirs, by
+// default ~/Music). Nothing without a home folder.
+std::optional<std::filesystem::path> MusicFolder(const EnvironmentLookup& environment);
+
 }  // namespace harmovia

@@ -1,0 +1,50 @@
+#pragma once
+
+// The add pipeline's walk over a folder tree: depth-first, the entries of each folder in
+// ascending byte order of their names (the order the original catalogue kept), a folder's
+// contents right after the folder itself. Symbolic links are followed, but a folder is
+// entered only once (by device and inode), so link loops end. Folders that cannot be read
+// count as empty; entries that vanish mid-walk are skipped.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace harmovia {
+
+enum class MusicFileKind { None, Mp3, M4a, Caf };
+
+// What the walk does with a file of this name: names starting with "._" and names whose
+// upper-cased last four characters are not ".MP3", ".M4A" or ".CAF" are not music.
+MusicFileKind MusicFileKindForName(std::string_view name);
+
+struct WalkEntry {
+    std::filesystem::path path;
+    bool isFolder = false;
+};
+
+class FolderWalk {
+  public:
+    explicit FolderWalk(const std::filesystem::path& root);
+
+    // The next entry in walk order; nothing when the walk is over.
+    std::optional<WalkEntry> Next();
+
+  private:
+    struct Frame {
+        std::filesystem::path folder;
+        std::vector<std::string> names;  // sorted
+        size_t next = 0;
+    };
+    // Pushes the folder's listing unless it was entered before.
+    void Enter(const std::filesystem::path& folder);
+
+    std::vector<Frame> stack_;
+    std::set<std::pair<uint64_t, uint64_t>> entered_;  // (device, inode)
+};
+
+}  // namespace harmovia

@@ -1,0 +1,91 @@
+#include "import/folder_walk.h"
+
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/temp_folder.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace harmovia {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(FolderWalk, MusicFileNames) {
+    const struct {
+        const char* name;
+        MusicFileKind kind;
+    } cases[] = {
+        {"Song.mp3", MusicFileKind::Mp3},    {"song.Mp3", MusicFileKind::Mp3},
+        {"a.M4A", MusicFileKind::M4a},       {"loop.caf", MusicFileKind::Caf},
+        {"._Song.mp3", MusicFileKind::None}, {"song.mpeg", MusicFileKind::None},
+        {"song.aac", MusicFileKind::None},   {"mp3", MusicFileKind::None},
+        {".mp3", MusicFileKind::Mp3},        {"x.mp3 ", MusicFileKind::None},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MusicFileKindForName(c.name), c.kind) << c.name;
+    }
+}
+
+void Touch(const fs::path& file) {
+    std::ofstream(file) << "x";
+}
+
+// Relative paths of every entry, in walk order; folders end in "/".
+std::vector<std::string> Walk(const fs::path& root) {
+    std::vector<std::string> seen;
+    FolderWalk walk(root);
+    while (auto entry = walk.Next()) {
+        seen.push_back(entry->path.lexically_relative(root).string() +
+                       (entry->isFolder ? "/" : ""));
+    }
+    return seen;
+}
+
+TEST(FolderWalk, DepthFirstInByteOrder) {
+    testing::TempFolder root;
+    fs::create_directories(root / "b" / "inner");
+    Touch(root / "B.mp3");
+    Touch(root / "a.mp3");
+    Touch(root / "b" / "z.mp3");
+    Touch(root / "b" / "inner" / "deep.m4a");
+    Touch(root / "c.mp3");
+    Touch(root / "\xE9t\xE9\nnew line 'quoted'.mp3");  // not UTF-8, with a newline
+    const std::vector<std::string> expected = {"B.mp3",
+                                               "a.mp3",
+                                               "b/",
+                                               "b/inner/",
+                                               "b/inner/deep.m4a",
+                                               "b/z.mp3",
+                                               "c.mp3",
+                                               "\xE9t\xE9\nnew line 'quoted'.mp3"};
+    EXPECT_EQ(Walk(root.path()), expected);
+}
+
+TEST(FolderWalk, LinksAndUnwalkableEntries) {
+    testing::TempFolder root;
+    fs::create_directories(root / "music" / "album");
+    Touch(root / "music" / "album" / "t.mp3");
+    fs::create_directory_symlink(root / "music", root / "music" / "album" / "loop");
+    fs::create_directory_symlink(root / "music" / "album", root / "music" / "same");
+    fs::create_symlink(root / "nowhere.mp3", root / "music" / "dangling.mp3");
+    ::mkfifo((root / "music" / "fifo.mp3").c_str(), 0644);
+    const std::vector<std::string> expected = {"album/", "album/loop/", "album/t.mp3", "same/"};
+    EXPECT_EQ(Walk(root / "music"), expected)
+        << "each folder is entered once; dangling links and pipes are skipped";
+    EXPECT_TRUE(Walk(root / "missing").empty());
+
+    if (::geteuid() != 0) {  // root reads everything
+        fs::create_directory(root / "closed");
+        Touch(root / "closed" / "hidden.mp3");
+        fs::permissions(root / "closed", fs::perms::none);
+        EXPECT_EQ(Walk(root.path()).size(), 3u) << "closed/ is listed but counts as empty";
+        fs::permissions(root / "closed", fs::perms::owner_all);
+    }
+}
+
+}  // namespace
+}  // namespace harmovia
