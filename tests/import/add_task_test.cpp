@@ -1,0 +1,193 @@
+#include "import/add_task.h"
+
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "library/library_file.h"
+#include "tests/support/temp_folder.h"
+
+namespace harmovia {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Stand-in steps: a file's content decides its fate. "keep N" is kept with Mood N;
+// "untagged" fails the tags; "silent" fails the scoring.
+class ScriptedSteps final : public AddSteps {
+  public:
+    struct Measured final : MeasuredFile {
+        std::string content;
+    };
+
+    AddOutcome ReadTags(Library& library, const fs::path& file, MusicFileKind) override {
+        if (Content(file) == "untagged") {
+            return AddOutcome::NotTagged;
+        }
+        const auto slot = ClaimSlot(library);
+        if (!slot) {
+            return AddOutcome::OutOfMemory;
+        }
+        library[*slot].Title.Set(file.stem().native());
+        return AddOutcome::Kept;
+    }
+    std::unique_ptr<MeasuredFile> Measure(const fs::path& file) override {
+        ++measured;
+        auto m = std::make_unique<Measured>();
+        m->content = Content(file);
+        return m;
+    }
+    AddOutcome Score(Library& library, const MeasuredFile& measuredFile,
+                     std::string_view fileName) override {
+        const auto& m = static_cast<const Measured&>(measuredFile);
+        if (onScore) {
+            onScore();
+        }
+        if (!m.content.starts_with("keep ")) {
+            GiveBackSlot(library);
+            return AddOutcome::NoSound;
+        }
+        TuneRecord& r = library[library.CurrentTuneIndex];
+        r.Mood = std::stoi(m.content.substr(5));
+        r.FileName.Set(fileName);
+        r.RecordIndex = library.CurrentTuneIndex;
+        r.AddedSerial = ++library.AddedSerialCounter;
+        r.LastAddedFlag = 1;
+        return AddOutcome::Kept;
+    }
+
+    std::atomic<int> measured{0};
+    std::function<void()> onScore;
+
+  private:
+    static std::string Content(const fs::path& file) {
+        std::ifstream in(file);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+};
+
+void Write(const fs::path& file, const std::string& content) {
+    fs::create_directories(file.parent_path());
+    std::ofstream(file) << content;
+}
+
+struct Run {
+    std::vector<int32_t> savedCounts;  // TuneCount at every save
+    RecordingNotices notices;
+    AddSummary summary;
+};
+
+// Adds `folder` to `library` until the task finishes; Stop is pressed while the tune for
+// slot `stopAtSlot` is being scored.
+std::unique_ptr<Run> Add(Library& library, const fs::path& folder, int workers, int stopAtSlot = -1,
+                         ScriptedSteps* stepsOut = nullptr) {
+    auto run = std::make_unique<Run>();
+    ScriptedSteps localSteps;
+    ScriptedSteps& steps = stepsOut ? *stepsOut : localSteps;
+    AddHooks hooks;
+    hooks.saveLibrary = [&](const Library& l) {
+        run->savedCounts.push_back(l.TuneCount);
+        return kNoErr;
+    };
+    hooks.notices = &run->notices;
+    AddTask task(library, steps, hooks, folder, kFolderLimitMessage, workers);
+    steps.onScore = [&] {
+        if (library.CurrentTuneIndex == stopAtSlot) {
+            task.RequestStop();
+        }
+    };
+    while (task.Step(std::chrono::milliseconds(20)) != AddTask::State::Finished) {
+    }
+    EXPECT_FALSE(task.progress().AddingTunes);
+    run->summary = task.summary();
+    return run;
+}
+
+TEST(AddTask, ParallelRunEqualsSequentialRun) {
+    testing::TempFolder folder;
+    for (int i = 0; i < 60; ++i) {
+        const std::string name = "album" + std::to_string(i % 4) + "/t" + std::to_string(i);
+        const std::string content =
+            i % 7 == 0 ? "untagged" : (i % 5 == 0 ? "silent" : "keep " + std::to_string(i % 9 + 1));
+        Write(folder / (name + (i % 2 ? ".mp3" : ".M4A")), content);
+        Write(folder / (name + ".txt"), "keep 1");  // not music
+        Write(folder / ("._" + std::to_string(i) + ".mp3"), "keep 1");
+    }
+    auto sequential = std::make_unique<Library>();
+    auto parallel = std::make_unique<Library>();
+    auto first = Add(*sequential, folder.path(), 0);
+    auto second = Add(*parallel, folder.path(), 3);
+    EXPECT_GT(sequential->TuneCount, 30);
+    EXPECT_EQ(EncodeLibrary(*sequential), EncodeLibrary(*parallel));
+    EXPECT_EQ(first->summary.kept, sequential->TuneCount);
+    EXPECT_EQ(first->summary.skipped.size(), second->summary.skipped.size());
+    EXPECT_EQ(first->savedCounts, std::vector<int32_t>{sequential->TuneCount});
+    int moods = 0;
+    for (int m = 1; m <= 9; ++m) {
+        moods += sequential->MoodCounts[m];
+    }
+    EXPECT_EQ(moods, sequential->TuneCount);
+}
+
+TEST(AddTask, CommitsEveryTwoHundredKeptTunes) {
+    testing::TempFolder folder;
+    for (int i = 0; i < 450; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "t%04d.mp3", i);
+        // The tune that would land on slot 200 first is rejected: it must not be committed.
+        Write(folder / name, i == 199 ? "silent" : "keep 3");
+    }
+    auto library = std::make_unique<Library>();
+    auto run = Add(*library, folder.path(), 2);
+    EXPECT_EQ(run->savedCounts, (std::vector<int32_t>{200, 400, 449}));
+    EXPECT_EQ((*library)[200].Title.view(), "t0200");
+}
+
+TEST(AddTask, FullLibraryStopsAndSaysSo) {
+    testing::TempFolder folder;
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) {
+        Write(folder / name, "keep 2");
+    }
+    auto library = std::make_unique<Library>();
+    library->TuneCount = library->CurrentTuneIndex = kMaxTunes - 1;
+    auto run = Add(*library, folder.path(), 2);
+    EXPECT_EQ(library->TuneCount, kMaxTunes);
+    EXPECT_EQ((*library)[kMaxTunes].Title.view(), "a");
+    ASSERT_EQ(run->notices.alerts.size(), 1u);
+    EXPECT_EQ(run->notices.alerts[0].title, "Database Limit Reached");
+    EXPECT_EQ(run->notices.alerts[0].message, kFolderLimitMessage);
+    EXPECT_TRUE(run->summary.libraryFull);
+}
+
+TEST(AddTask, StopFinishesTheFileInHand) {
+    testing::TempFolder folder;
+    for (int i = 0; i < 20; ++i) {
+        Write(folder / ("t" + std::to_string(10 + i) + ".mp3"), "keep 4");
+    }
+    auto library = std::make_unique<Library>();
+    auto run = Add(*library, folder.path(), 2, /*stopAtSlot=*/5);
+    EXPECT_EQ(library->TuneCount, 5) << "the file in hand is finished, then the add";
+    EXPECT_EQ(run->savedCounts, std::vector<int32_t>{5});
+}
+
+TEST(AddTask, NothingKeptIntoAnEmptyLibraryWritesNothing) {
+    testing::TempFolder folder;
+    Write(folder / "quiet.mp3", "silent");
+    for (int i = 0; i < 3000; ++i) {
+        Write(folder / "notes" / (std::to_string(i) + ".txt"), "");
+    }
+    auto library = std::make_unique<Library>();
+    ScriptedSteps steps;
+    auto run = Add(*library, folder.path(), 2, -1, &steps);
+    EXPECT_TRUE(run->savedCounts.empty());
+    EXPECT_EQ(library->TuneCount, 0);
+    EXPECT_EQ(library->CurrentTuneIndex, 0);
+    EXPECT_EQ(steps.measured, 1) << "non-music files are walked, never read";
+    EXPECT_EQ(run->summary.entriesWalked, 3002);
+}
+
+}  // namespace
+}  // namespace harmovia
