@@ -1,49 +1,53 @@
 // harmovia-cli: the headless companion of the desktop program, over the same library file.
+// Exit status: 0 success, 1 failure (one line on stderr), 2 usage error (with the usage).
 
 #include <cstdio>
-#include <cstring>
-#include <string_view>
+#include <string>
+#include <vector>
 
-#include "library/library_file.h"
-#include "library/mac_roman.h"
-#include "library/mood.h"
-#include "platform/app_folders.h"
+#include "cli/cli_library.h"
+#include "cli/list_command.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: harmovia-cli COMMAND\n"
+    "usage: harmovia-cli COMMAND [OPTIONS]\n"
+    "\n"
     "commands:\n"
-    "  moods    the nine moods with the number of tunes in each\n";
+    "  list [--mood N] [--format tsv|json]   the tunes of the library, in library order\n"
+    "  moods                                 the nine moods with their number of tunes\n"
+    "\n"
+    "The library lives in $XDG_DATA_HOME/Harmovia (by default ~/.local/share/Harmovia).\n";
 
-int Moods() {
-    using namespace harmovia;
-    const auto folder = AppDataFolder(ProcessEnvironment());
-    if (!folder) {
-        std::fprintf(stderr, "harmovia-cli: no home folder to keep the library in\n");
-        return 1;
-    }
-    DiskFileSystem files;
-    Library library;
-    const LibraryLoadResult loaded = LoadLibrary(library, files, *folder);
-    if (loaded.error != kNoErr) {
-        std::fprintf(stderr, "harmovia-cli: cannot read the library in %s (error %d)\n",
-                     folder->c_str(), loaded.error);
-        return 1;
-    }
-    for (int mood = 1; mood <= kMoodCount; ++mood) {
-        std::printf("%d\t%s\t%d\n", mood, std::string(MoodTable[mood].name).c_str(),
-                    library.MoodCounts[static_cast<size_t>(mood)]);
-    }
-    return 0;
+int Usage() {
+    std::fputs(kUsage, stderr);
+    return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::string_view(argv[1]) == "moods") {
-        return Moods();
+    using namespace harmovia;
+    if (argc < 2) {
+        return Usage();
     }
-    std::fputs(kUsage, stderr);
-    return 2;
+    const std::string command = argv[1];
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command == "list" || command == "moods") {
+        auto cli = OpenCliLibrary(/*forWriting=*/false, stderr);
+        if (!cli) {
+            return 1;
+        }
+        if (command == "moods") {
+            return args.empty() ? RunMoodsCommand(*cli->library, stdout) : Usage();
+        }
+        const int status = RunListCommand(args, *cli->library, stdout, stderr);
+        return status == 2 ? Usage() : status;
+    }
+    std::fprintf(stderr, "harmovia-cli: unknown command '%s'\n", command.c_str());
+    return Usage();
 }

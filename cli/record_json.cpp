@@ -8,7 +8,7 @@ namespace harmovia {
 namespace {
 
 class JsonWriter {
-public:
+  public:
     explicit JsonWriter(std::string& out) : out_(out) {}
 
     template <class T>
@@ -30,7 +30,8 @@ public:
     template <int N>
     void Text(int, const char* name, const TextSlot<N>& slot) {
         Key(name);
-        out_ += JsonString(MacRomanToUtf8(slot.view()));
+        const bool nativePath = std::string_view(name) == "Location";
+        out_ += JsonString(nativePath ? PathTextAsUtf8(slot.view()) : MacRomanToUtf8(slot.view()));
     }
     void Bytes(int, const char*, FieldRole, std::span<const uint8_t>) {}
 
@@ -42,7 +43,7 @@ public:
         out_ += "\":";
     }
 
-private:
+  private:
     std::string& out_;
     bool first_ = true;
 };
@@ -79,6 +80,10 @@ std::string JsonString(std::string_view utf8) {
         }
     }
     return out + "\"";
+}
+
+std::string PathTextAsUtf8(std::string_view native) {
+    return SanitizedUtf8(native);
 }
 
 std::string TuneRecordJson(const TuneRecord& record, int32_t slot) {

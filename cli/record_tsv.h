@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "library/tune_record.h"
+
+namespace harmovia {
+
+// The tab-separated form of a tune for the CLI's lists: one header line and one row per
+// tune, texts in UTF-8 with tabs and line breaks shown as blanks.
+std::string TuneRecordTsvHeader();
+std::string TuneRecordTsv(const TuneRecord& record, int32_t slot);
+
+}  // namespace harmovia
