@@ -1,11 +1,13 @@
 #include "library/library_file.h"
 
+#include <algorithm>
+
 #include "platform/app_folders.h"
 
 namespace harmovia {
 
 std::vector<uint8_t> EncodeLibrary(const Library& library) {
-    const auto count = static_cast<size_t>(std::max(library.TuneCount, 0));
+    const auto count = static_cast<size_t>(std::clamp(library.TuneCount, 0, kMaxTunes));
     std::vector<uint8_t> bytes(count * kTuneRecordSize);
     for (size_t i = 0; i < count; ++i) {
         EncodeTuneRecord(library.Slots[i + 1],

@@ -145,15 +145,22 @@ TEST(LibraryFile, RandomRecordsRoundTrip) {
     EXPECT_EQ(EncodeLibrary(*loaded), saved) << "save(load(bytes)) == bytes";
 }
 
-// Writes `count` records whose Mood is slot % 11 and AddedSerial is 999, then `extra` bytes.
+// The file image of `count` records whose Mood is slot % 11 and AddedSerial is 999, then
+// `extra` bytes. Records beyond the library's 2000 repeat the last one.
 std::vector<uint8_t> LibraryImage(int count, size_t extra) {
     auto library = NewLibrary();
-    library->TuneCount = count;
-    for (int slot = 1; slot <= count; ++slot) {
+    library->TuneCount = std::min(count, kMaxTunes);
+    for (int slot = 1; slot <= library->TuneCount; ++slot) {
         (*library)[slot].Mood = slot % 11;
         (*library)[slot].AddedSerial = 999;
     }
     auto bytes = EncodeLibrary(*library);
+    if (count > kMaxTunes) {
+        const std::vector<uint8_t> last(bytes.end() - kTuneRecordSize, bytes.end());
+        for (int slot = kMaxTunes + 1; slot <= count; ++slot) {
+            bytes.insert(bytes.end(), last.begin(), last.end());
+        }
+    }
     bytes.resize(bytes.size() + extra, 0xAB);
     return bytes;
 }
