@@ -17,26 +17,38 @@ std::vector<uint8_t> EncodeLibrary(const Library& library) {
     return bytes;
 }
 
-void DecodeLibrary(std::span<const uint8_t> bytes, Library& library) {
-    const auto count =
-        static_cast<int32_t>(std::min<size_t>(bytes.size() / kTuneRecordSize, kMaxTunes));
-    for (int32_t slot = 1; slot <= count; ++slot) {
-        const size_t offset = static_cast<size_t>(slot - 1) * kTuneRecordSize;
-        DecodeTuneRecord(std::span<const uint8_t, kTuneRecordSize>(bytes.data() + offset,
-                                                                   kTuneRecordSize),
-                         library[slot]);
-        library[slot].AddedSerial = slot;
+namespace {
+
+// Decodes whole records into the slots after `count`; returns the new count.
+int32_t DecodeRecords(std::span<const uint8_t> bytes, Library& library, int32_t count) {
+    for (size_t offset = 0; offset + kTuneRecordSize <= bytes.size() && count < kMaxTunes;
+         offset += kTuneRecordSize) {
+        ++count;
+        DecodeTuneRecord(
+            std::span<const uint8_t, kTuneRecordSize>(bytes.data() + offset, kTuneRecordSize),
+            library[count]);
+        library[count].AddedSerial = count;
     }
+    return count;
+}
+
+void SetLoadedCount(Library& library, int32_t count) {
     library.TuneCount = count;
     library.CurrentTuneIndex = count;
     RecountMoods(library);
+}
+
+}  // namespace
+
+void DecodeLibrary(std::span<const uint8_t> bytes, Library& library) {
+    SetLoadedCount(library, DecodeRecords(bytes, library, 0));
 }
 
 LibraryLoadResult LoadLibrary(Library& library, FileSystem& files,
                               const std::filesystem::path& folder) {
     LibraryLoadResult result;
     const auto file = folder / kLibraryFileName;
-    std::vector<uint8_t> bytes;
+    int32_t count = 0;
     if (files.Kind(file) == EntryKind::Missing) {
         result.created = true;
         result.error = files.CreateFolders(folder);
@@ -44,13 +56,16 @@ LibraryLoadResult LoadLibrary(Library& library, FileSystem& files,
             result.error = files.TouchFile(file);
         }
     } else {
-        FileContents contents =
-            files.ReadFile(file, static_cast<uint64_t>(kMaxTunes) * kTuneRecordSize);
-        result.error = contents.error;
-        bytes = std::move(contents.bytes);
+        // Pieces of whole records, small enough to stay in the cache while decoded.
+        constexpr size_t kChunk = 64 * kTuneRecordSize;
+        uint64_t length = 0;
+        result.error = files.ReadFileInChunks(
+            file, static_cast<uint64_t>(kMaxTunes) * kTuneRecordSize, kChunk,
+            [&](std::span<const uint8_t> bytes) { count = DecodeRecords(bytes, library, count); },
+            length);
     }
-    DecodeLibrary(bytes, library);
-    result.tunesRead = library.TuneCount;
+    SetLoadedCount(library, count);
+    result.tunesRead = count;
     return result;
 }
 

@@ -12,17 +12,17 @@ static_assert(std::endian::native == std::endian::little,
 
 template <class T>
 T ToFileOrder(T value, FieldOrder order) {
-    if (order != FieldOrder::BigEndian || sizeof(T) == 1) {
+    if (order != FieldOrder::BigEndian) {
         return value;  // host order is little-endian (asserted above)
     }
     using U = std::make_unsigned_t<T>;
-    U bits = static_cast<U>(value);
-    U swapped = 0;
-    for (size_t i = 0; i < sizeof(T); ++i) {
-        swapped = static_cast<U>((swapped << 8) | (bits & 0xFF));
-        bits = static_cast<U>(bits >> 8);
+    if constexpr (sizeof(T) == 2) {
+        return static_cast<T>(__builtin_bswap16(static_cast<U>(value)));
+    } else if constexpr (sizeof(T) == 4) {
+        return static_cast<T>(__builtin_bswap32(static_cast<U>(value)));
+    } else {
+        return value;
     }
-    return static_cast<T>(swapped);
 }
 
 struct Encoder {

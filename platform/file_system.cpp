@@ -1,11 +1,12 @@
 #include "platform/file_system.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <string>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
-#include <string>
 
 namespace harmovia {
 namespace fs = std::filesystem;
@@ -39,7 +40,7 @@ namespace {
 
 // Closes a descriptor when it goes out of scope.
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
     ~FileDescriptor() {
         if (fd_ >= 0) {
@@ -56,11 +57,13 @@ public:
         return result;
     }
 
-private:
+  private:
     int fd_;
 };
 
-OsError LastError() { return OsErrorFromErrno(errno); }
+OsError LastError() {
+    return OsErrorFromErrno(errno);
+}
 
 }  // namespace
 
@@ -75,41 +78,59 @@ EntryKind DiskFileSystem::Kind(const fs::path& path) {
     return S_ISDIR(st.st_mode) ? EntryKind::Folder : EntryKind::Other;
 }
 
-FileContents DiskFileSystem::ReadFile(const fs::path& path, uint64_t maxBytes) {
-    FileContents result;
+OsError DiskFileSystem::ReadFileInChunks(const fs::path& path, uint64_t maxBytes, size_t chunkSize,
+                                         const std::function<void(std::span<const uint8_t>)>& take,
+                                         uint64_t& length) {
+    length = 0;
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
-        result.error = LastError();
-        return result;
+        return LastError();
     }
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) {
-        result.error = LastError();
-        return result;
+        return LastError();
     }
     if (!S_ISREG(st.st_mode)) {
-        result.error = kNotAFileErr;
-        return result;
+        return kNotAFileErr;
     }
-    result.length = static_cast<uint64_t>(st.st_size);
-    const uint64_t wanted = std::min(result.length, maxBytes);
-    result.bytes.resize(wanted);
-    uint64_t done = 0;
-    while (done < wanted) {
-        const ssize_t n = ::read(fd.get(), result.bytes.data() + done, wanted - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
+    length = static_cast<uint64_t>(st.st_size);
+    ByteBuffer chunk(std::max<size_t>(chunkSize, 1));
+    uint64_t remaining = std::min(length, maxBytes);
+    while (remaining > 0) {
+        const size_t wanted = static_cast<size_t>(std::min<uint64_t>(remaining, chunk.size()));
+        size_t filled = 0;
+        while (filled < wanted) {
+            const ssize_t n = ::read(fd.get(), chunk.data() + filled, wanted - filled);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0) {
+                return LastError();
+            }
+            if (n == 0) {
+                break;  // the file shrank while we read it
+            }
+            filled += static_cast<size_t>(n);
         }
-        if (n < 0) {
-            result.error = LastError();
+        if (filled > 0) {
+            take(std::span<const uint8_t>(chunk.data(), filled));
+        }
+        if (filled < wanted) {
             break;
         }
-        if (n == 0) {
-            break;  // the file shrank while we read it
-        }
-        done += static_cast<uint64_t>(n);
+        remaining -= filled;
     }
-    result.bytes.resize(done);
+    return kNoErr;
+}
+
+FileContents DiskFileSystem::ReadFile(const fs::path& path, uint64_t maxBytes) {
+    FileContents result;
+    result.error = ReadFileInChunks(
+        path, maxBytes, static_cast<size_t>(std::min<uint64_t>(maxBytes, 1 << 20)),
+        [&](std::span<const uint8_t> bytes) {
+            result.bytes.insert(result.bytes.end(), bytes.begin(), bytes.end());
+        },
+        result.length);
     return result;
 }
 
@@ -117,10 +138,11 @@ long DiskFileSystem::WriteSome(int fd, const uint8_t* data, size_t size) {
     return ::write(fd, data, size);
 }
 
-int DiskFileSystem::Flush(int fd) { return ::fsync(fd); }
+int DiskFileSystem::Flush(int fd) {
+    return ::fsync(fd);
+}
 
-OsError DiskFileSystem::WriteFileAtomically(const fs::path& path,
-                                            std::span<const uint8_t> bytes) {
+OsError DiskFileSystem::WriteFileAtomically(const fs::path& path, std::span<const uint8_t> bytes) {
     std::string temporary = path.string() + ".XXXXXX";
     FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (fd.get() < 0) {
