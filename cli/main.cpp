@@ -7,6 +7,8 @@
 
 #include "cli/cli_library.h"
 #include "cli/list_command.h"
+#include "cli/playlist_command.h"
+#include "library/random_source.h"
 
 namespace {
 
@@ -16,6 +18,11 @@ constexpr const char* kUsage =
     "commands:\n"
     "  list [--mood N] [--format tsv|json]   the tunes of the library, in library order\n"
     "  moods                                 the nine moods with their number of tunes\n"
+    "  playlist VIEW [--format tsv|json|m3u] a view of the library, as the desktop program\n"
+    "                                        builds it; VIEW is one of --all, --last-added,\n"
+    "                                        --mood K [--genre CATEGORY], --like SLOT,\n"
+    "                                        --artist SLOT, --album SLOT, --genre SLOT,\n"
+    "                                        --search TEXT\n"
     "\n"
     "The library lives in $XDG_DATA_HOME/Harmovia (by default ~/.local/share/Harmovia).\n";
 
@@ -37,10 +44,15 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (command == "list" || command == "moods") {
+    if (command == "list" || command == "moods" || command == "playlist") {
         auto cli = OpenCliLibrary(/*forWriting=*/false, stderr);
         if (!cli) {
             return 1;
+        }
+        if (command == "playlist") {
+            RandomSource random = RandomSource::FromEntropy();
+            const int status = RunPlaylistCommand(args, *cli->library, random, stdout, stderr);
+            return status == 2 ? Usage() : status;
         }
         if (command == "moods") {
             return args.empty() ? RunMoodsCommand(*cli->library, stdout) : Usage();

@@ -1,0 +1,14 @@
+#include "browse/view_state.h"
+
+namespace harmovia {
+
+void FindSelectedTune(ViewState& view, const Library& library) {
+    if (!view.List.HasRow(view.SelectedRow)) {
+        return;
+    }
+    if (const auto slot = FindSlotByRecordIndex(library, view.List[view.SelectedRow].RecordIndex)) {
+        view.SelectedTuneIndex = *slot;
+    }
+}
+
+}  // namespace harmovia

@@ -1,0 +1,101 @@
+#include "library/view_list.h"
+
+#include <algorithm>
+
+namespace harmovia {
+namespace {
+
+// The text a text column shows for a record; the row-number column is handled apart.
+std::string_view ColumnText(const TuneRecord& record, ViewColumn column) {
+    switch (column) {
+        case ViewColumn::Title:
+            return record.Title.view();
+        case ViewColumn::Artist:
+            return record.Artist.view();
+        case ViewColumn::Album:
+            return record.Album.view();
+        case ViewColumn::Time:
+            return record.DurationText.view();
+        case ViewColumn::Genre:
+            return record.Genre.view();
+        case ViewColumn::Type:
+            return FileTypeText(record.FileKind);
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
+bool AppendRow(ViewList& list, const TuneRecord& record) {
+    if (list.ViewCount >= kMaxViewRows) {
+        return false;
+    }
+    ++list.ViewCount;
+    list[list.ViewCount] = record;
+    return true;
+}
+
+void RankViewList(ViewList& list) {
+    const int32_t count = list.ViewCount;
+    if (count <= 0) {
+        return;
+    }
+    // The rows' order after a bubble sort that exchanges neighbours only when the upper
+    // one scores less: a stable sort, highest score first. Sorting row numbers and moving
+    // only the kept rows avoids exchanging whole 2966-byte records.
+    std::vector<int32_t> order(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) {
+        order[static_cast<size_t>(i)] = i + 1;
+    }
+    std::stable_sort(order.begin(), order.end(), [&list](int32_t a, int32_t b) {
+        return list[a].Similarity > list[b].Similarity;
+    });
+    const int32_t kept = std::min(count, kRankedRowLimit);
+    bool inPlace = true;
+    for (int32_t i = 0; i < kept && inPlace; ++i) {
+        inPlace = order[static_cast<size_t>(i)] == i + 1;
+    }
+    if (!inPlace) {
+        std::vector<TuneRecord> ranked;
+        ranked.reserve(static_cast<size_t>(kept));
+        for (int32_t i = 0; i < kept; ++i) {
+            ranked.push_back(list[order[static_cast<size_t>(i)]]);
+        }
+        std::copy(ranked.begin(), ranked.end(), list.Rows.begin() + 1);
+    }
+    list.ViewCount = kept;
+}
+
+std::string_view FileTypeText(uint16_t fileKind) {
+    return fileKind == kFileKindMp3 ? "MP3" : "AAC";
+}
+
+bool CompareRows(const ViewList& list, int32_t a, int32_t b, ViewColumn column) {
+    if (!list.HasRow(a) || !list.HasRow(b)) {
+        return false;
+    }
+    const TuneRecord& ra = list[a];
+    const TuneRecord& rb = list[b];
+    switch (column) {
+        case ViewColumn::RowNumber:
+        case ViewColumn::PlayRowNumber:
+            return a < b;
+        case ViewColumn::Check:
+            return (ra.Checked == 1 ? 1 : 0) < (rb.Checked == 1 ? 1 : 0);
+        case ViewColumn::Energy:
+            return ra.MoodEnergy < rb.MoodEnergy;
+        case ViewColumn::Blank:
+        case ViewColumn::Title:
+        case ViewColumn::Artist:
+        case ViewColumn::Album:
+        case ViewColumn::Time:
+        case ViewColumn::Genre:
+        case ViewColumn::Type:
+            // string_view compares bytes as unsigned values: upper-case ASCII first.
+            return ColumnText(ra, column) < ColumnText(rb, column);
+    }
+    return false;
+}
+
+}  // namespace harmovia

@@ -1,0 +1,74 @@
+#pragma once
+
+// The view list: the tunes the main list shows, as copies of library records in display
+// order, and the two orderings applied to it after a build (the ranking of the tune-based
+// views and the comparison behind sorting by a column). Main thread only.
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "library/tune_library.h"
+#include "library/tune_record.h"
+
+namespace harmovia {
+
+inline constexpr int kMaxViewRows = kMaxTunes;
+// The ranking keeps at most this many rows.
+inline constexpr int kRankedRowLimit = 100;
+
+// Rows 1..ViewCount are copies of library records (row 0 exists and is never used). A
+// row's RecordIndex leads back to its library slot (FindSlotByRecordIndex). The storage
+// for all 2000 rows is allocated once; builds overwrite it in place.
+struct ViewList {
+    std::vector<TuneRecord> Rows = std::vector<TuneRecord>(kMaxViewRows + 1);
+    int32_t ViewCount = 0;
+
+    TuneRecord& operator[](int32_t row) { return Rows[static_cast<size_t>(row)]; }
+    const TuneRecord& operator[](int32_t row) const { return Rows[static_cast<size_t>(row)]; }
+    bool HasRow(int32_t row) const { return row >= 1 && row <= ViewCount; }
+};
+
+// Appends a copy of the record as row ViewCount + 1. False, and nothing changes, when the
+// list already holds 2000 rows.
+bool AppendRow(ViewList& list, const TuneRecord& record);
+
+// Orders the rows by Similarity, highest first; rows with equal scores keep their order.
+// Then drops every row behind row 100.
+void RankViewList(ViewList& list);
+
+// Four-character property codes, as the list control knows its columns.
+constexpr uint32_t FourCharCode(const char (&code)[5]) {
+    return (static_cast<uint32_t>(static_cast<uint8_t>(code[0])) << 24) |
+           (static_cast<uint32_t>(static_cast<uint8_t>(code[1])) << 16) |
+           (static_cast<uint32_t>(static_cast<uint8_t>(code[2])) << 8) |
+           static_cast<uint32_t>(static_cast<uint8_t>(code[3]));
+}
+
+// The columns of the tune list, by property code. PlayRowNumber ('PLCT') is the player
+// list's row-number column; it sorts like RowNumber.
+enum class ViewColumn : uint32_t {
+    Blank = FourCharCode("Blnk"),
+    Check = FourCharCode("Chck"),
+    Energy = FourCharCode("Engy"),
+    Title = FourCharCode("Text"),
+    Artist = FourCharCode("TArt"),
+    Album = FourCharCode("TAlb"),
+    Time = FourCharCode("Time"),
+    Genre = FourCharCode("TGen"),
+    RowNumber = FourCharCode("PLID"),
+    Type = FourCharCode("TnID"),
+    PlayRowNumber = FourCharCode("PLCT"),
+};
+
+// The Type column's text: "MP3" for a tune read by the MP3 tag reader, "AAC" otherwise.
+std::string_view FileTypeText(uint16_t fileKind);
+
+// True when row a sorts before row b in ascending order by the column: row numbers as
+// numbers; the check box off before on; the mood swatch by MoodEnergy; text columns by
+// their cell texts byte for byte (exact, case-sensitive: "Banana" before "apple"; the
+// Time column is textual, so "10:05" before "3:00"). False when the two are equal, when
+// either row is outside 1..ViewCount, and for any other property.
+bool CompareRows(const ViewList& list, int32_t a, int32_t b, ViewColumn column);
+
+}  // namespace harmovia
