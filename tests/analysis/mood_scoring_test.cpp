@@ -1,0 +1,221 @@
+#include "analysis/mood_scoring.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "analysis/sound_analysis.h"
+#include "tests/analysis/synthetic_movie.h"
+
+namespace harmovia {
+namespace {
+
+// A library with one claimed slot (slot 1) whose measurement gave `bins` peak bins and
+// `powers` peak powers, and a state with the given counts.
+struct Scoring {
+    std::unique_ptr<Library> library = std::make_unique<Library>();
+    std::unique_ptr<SoundAnalysisState> state = std::make_unique<SoundAnalysisState>();
+    TuneRecord& record() { return (*library)[library->CurrentTuneIndex]; }
+
+    explicit Scoring(int32_t significant, int32_t distinct = 1, uint16_t byteRate = 0) {
+        ClaimSlot(*library);
+        state->SignificantCount = significant;
+        state->DistinctBinCount = distinct;
+        state->SignificantBinSum = 1000;
+        record().ByteRateIndex = byteRate;
+        record().DurationSeconds = 200;
+        record().Genre.Set("Rock");
+    }
+    void Peaks(const std::vector<int32_t>& bins, const std::vector<int16_t>& powers = {}) {
+        for (size_t k = 0; k < 20; ++k) {
+            record().PeakBins[k + 1] = bins[k];
+            record().PeakPowers[k + 1] = powers.empty() ? int16_t{0} : powers[k];
+        }
+    }
+};
+
+TEST(MoodScoring, EnergyScaleBitRateFactorAndBands) {
+    const struct {
+        int32_t s, d;
+        uint16_t byteRate;
+        int32_t count, distinct, energy, mood, level, tens, ratio;
+    } cases[] = {
+        {7300, 100, 0, 7300, 100, 35000, 5, 73, 730, 13},
+        {7301, 100, 0, 7301, 100, 34872, 5, 73, 730, 13},  // the second piece starts lower
+        {1000, 500, 14, 1000, 500, 4794, 1, 10, 100, 500},
+        {1000, 500, 15, 1017, 508, 4876, 1, 10, 102, 499},
+        {1000, 500, 34, 1017, 508, 4876, 1, 10, 102, 499},
+        {1000, 500, 35, 1000, 500, 4794, 1, 10, 100, 500},
+        {25, 25, 0, 25, 25, 119, 1, 0, 2, 1000},  // 2.5 rounds to even
+        {350, 7, 0, 350, 7, 1678, 1, 4, 35, 20},  // 3.5 rounds to even
+        {24000, 9000, 0, 24000, 9000, 56408, 9, 240, 2400, 375},
+    };
+    for (const auto& c : cases) {
+        Scoring t(c.s, c.d, c.byteRate);
+        ASSERT_EQ(ScoreMood(*t.state, *t.library, "a.mp3"), 0);
+        const TuneRecord& r = t.record();
+        EXPECT_EQ(t.state->SignificantCount, c.count) << c.s << "@" << c.byteRate;
+        EXPECT_EQ(r.SignificantCount, c.count);
+        EXPECT_EQ(r.SignificantCountRaw, c.s);
+        EXPECT_EQ(r.DistinctBinCount, c.distinct);
+        EXPECT_EQ(r.DistinctBinCountRaw, c.d);
+        EXPECT_EQ(r.MoodEnergy, c.energy) << c.s;
+        EXPECT_EQ(r.Mood, c.mood) << c.s;
+        EXPECT_EQ(r.ActivityLevel, c.level) << c.s;
+        EXPECT_EQ(r.ActivityTens, c.tens) << c.s;
+        EXPECT_EQ(r.DistinctRatio, c.ratio) << c.s;
+        EXPECT_EQ((MoodColour{r.MoodColourRed, r.MoodColourGreen, r.MoodColourBlue}),
+                  MoodTable[static_cast<size_t>(c.mood)].colour);
+    }
+
+    const struct {
+        int32_t energy, mood;
+    } bands[] = {{-40, 1},   {5999, 1},  {6000, 2},  {11199, 2}, {11200, 3}, {15219, 3},
+                 {15220, 4}, {23799, 4}, {23800, 5}, {37299, 5}, {37300, 6}, {38999, 6},
+                 {39000, 7}, {44999, 7}, {45000, 8}, {50999, 8}, {51000, 9}, {900000, 9}};
+    for (const auto& b : bands) {
+        EXPECT_EQ(MoodForEnergy(b.energy), b.mood) << b.energy;
+    }
+    EXPECT_EQ(MoodTable[5].colour, (MoodColour{0xFF00, 0xAD00, 0x0000}));
+}
+
+TEST(MoodScoring, PeakStatistics) {
+    std::vector<int32_t> tens(20), outliers(18, 100), ties(10, 5), mixed = {5, 5, 7, 7};
+    for (int k = 0; k < 20; ++k) {
+        tens[static_cast<size_t>(k)] = 100 * (20 - k);
+    }
+    outliers.insert(outliers.end(), {0, 8192});
+    ties.insert(ties.end(), 10, 7);
+    mixed.insert(mixed.end(), 16, 9);
+    std::vector<int16_t> wrapped(20, -25536), ramp;
+    for (int16_t k = 1; k <= 20; ++k) {
+        ramp.push_back(k);
+    }
+    const struct {
+        std::vector<int32_t> bins;
+        std::vector<int16_t> powers;
+        int16_t mode;
+        int32_t mean, trimmed, powerMean, pitch;
+    } cases[] = {
+        {std::vector<int32_t>(20, 0), {}, 0, 0, 0, 0, 0},
+        {mixed, wrapped, 9, 8, 9, -25536, 2},
+        {ties, ramp, 5, 6, 6, 10, 2},         // mode: the earlier of equal counts; 10.5 to even
+        {tens, {}, 100, 1050, 1050, 0, 275},  // all counts 1: the lowest bin
+        {outliers, {}, 100, 499, 100, 0, 26},
+    };
+    for (const auto& c : cases) {
+        Scoring t(100);
+        t.Peaks(c.bins, c.powers);
+        ASSERT_EQ(ScoreMood(*t.state, *t.library, "a.mp3"), 0);
+        const TuneRecord& r = t.record();
+        EXPECT_EQ(r.PeakBinMode, c.mode) << c.mean;
+        EXPECT_EQ(r.PeakBinMean, c.mean);
+        EXPECT_EQ(r.PeakBinTrimmedMean, c.trimmed) << c.mean;
+        EXPECT_EQ(r.PeakPowerMean, c.powerMean) << c.mean;
+        EXPECT_EQ(r.PitchIndex, c.pitch) << c.mean;
+    }
+}
+
+TEST(MoodScoring, SilenceAndBookkeeping) {
+    // A silent tune measures without error and scores 900, writing only the first steps.
+    testing::SyntheticMovie silent(30, [](int64_t, int) { return int16_t{0}; });
+    Scoring t(0);
+    t.state = std::make_unique<SoundAnalysisState>();
+    t.record().PeakBins[3] = 44;
+    for (uint16_t position = 1; position <= kWindowsPerTune; ++position) {
+        ASSERT_EQ(MeasureSoundWindow(*t.state, silent, position, t.record()), kNoErr);
+    }
+    t.library->AddedSerialCounter = 41;
+    EXPECT_EQ(t.record().PeakBins[3], 0);
+    EXPECT_EQ(ScoreMood(*t.state, *t.library, "quiet.mp3"), kNoSignificantBins);
+    EXPECT_EQ(t.record().Mood, 0);
+    EXPECT_EQ(t.record().RecordIndex, 0);
+    EXPECT_EQ(t.record().FileName.view(), "");
+    EXPECT_EQ(t.library->AddedSerialCounter, 41);
+
+    Scoring s(150);
+    s.library->AddedSerialCounter = 41;
+    s.state->SignificantBinSum = 1000;  // unsigned division: 1000 / 150
+    s.state->Centroid = 100.5;
+    s.state->DistinctBinMean = 31.5;
+    ASSERT_EQ(ScoreMood(*s.state, *s.library, "Song.mp3"), 0);
+    const TuneRecord& r = s.record();
+    EXPECT_EQ(s.library->AddedSerialCounter, 42);
+    EXPECT_EQ(r.AddedSerial, 42);
+    EXPECT_EQ(r.RecordIndex, 1);
+    EXPECT_EQ(r.FileName.view(), "Song.mp3");
+    EXPECT_EQ(r.DurationText.view(), "3:20");
+    EXPECT_EQ(r.Checked, 1);
+    EXPECT_EQ(r.LastAddedFlag, 1);
+    EXPECT_EQ(r.SignificantBinMean, 6);
+    EXPECT_EQ(r.Centroid, 100);        // 100.5 to even
+    EXPECT_EQ(r.DistinctBinMean, 32);  // 31.5 to even
+    EXPECT_EQ(s.library->TuneCount, 0) << "scoring commits nothing";
+}
+
+TEST(MoodScoring, GenreResolution) {
+    const struct {
+        std::string genre, expectedGenre;
+        int16_t code;
+        std::string category;  // GenreCategory starts as "was"
+    } cases[] = {
+        {"(17)", "Rock", 17, "was"},      {"()", "Blues", 0, "was"},
+        {"", "Unknown", -2, "was"},       {"Zydeco", "Zydeco", 255, "Zydeco"},
+        {"(999)", "Unknown", -2, "was"},  {"(45)", "", 45, "was"},
+        {"(17)Rock", "Rock", 17, "was"},  {"blues", "blues", 501, "was"},
+        {"TECHNO", "TECHNO", 315, "was"},
+    };
+    for (const auto& c : cases) {
+        TuneRecord r;
+        r.Genre.Set(c.genre);
+        r.GenreCategory.Set("was");
+        r.GenreCode = 99;
+        ResolveGenre(r);
+        EXPECT_EQ(r.Genre.view(), c.expectedGenre) << c.genre;
+        EXPECT_EQ(r.GenreCode, c.code) << c.genre;
+        EXPECT_EQ(r.GenreCategory.view(), c.category) << c.genre;
+    }
+}
+
+TEST(MoodScoring, CommitEvery200thWithHolidayAlbums) {
+    auto library = std::make_unique<Library>();
+    for (int i = 0; i < 199; ++i) {
+        (*library)[*ClaimSlot(*library)].Genre.Set("Jazz");
+    }
+    (*library)[150].Album.Set("Merry xMas Songs");
+    (*library)[10].Album.Set("Decemberists Live");
+    int saves = 0;
+    EXPECT_FALSE(CommitAtInterval(*library, [&] { ++saves; }));
+    (*library)[*ClaimSlot(*library)].Genre.Set("Jazz");
+    EXPECT_TRUE(CommitAtInterval(*library, [&] { ++saves; }));
+    EXPECT_FALSE(CommitAtInterval(*library, [&] { ++saves; })) << "nothing new to commit";
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(library->TuneCount, 200);
+    for (int slot : {10, 150}) {
+        EXPECT_EQ((*library)[slot].Genre.view(), "Holiday & Seasonal");
+        EXPECT_EQ((*library)[slot].GenreCode, 177);
+        EXPECT_EQ((*library)[slot].GenreCategory.view(), "Holiday & Seasonal");
+    }
+    EXPECT_EQ((*library)[11].GenreCategory.view(), "Jazz");
+    EXPECT_EQ((*library)[0], TuneRecord{}) << "slot 0 is never touched";
+}
+
+TEST(MoodScoring, KeepTest) {
+    const struct {
+        int32_t code, count, binMean;
+        bool kept;
+    } cases[] = {{0, 8, 2736, true},     {0, 7, 100, false},    {0, 59999, 100, true},
+                 {0, 60000, 100, false}, {0, 100, 2737, false}, {900, 100, 100, false}};
+    for (const auto& c : cases) {
+        SoundAnalysisState state;
+        state.SignificantCount = c.count;
+        TuneRecord record;
+        record.SignificantBinMean = c.binMean;
+        EXPECT_EQ(PassesKeepTest(c.code, state, record), c.kept) << c.count << "/" << c.binMean;
+    }
+}
+
+}  // namespace
+}  // namespace harmovia

@@ -1,0 +1,205 @@
+#include "analysis/sound_analysis.h"
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "analysis/sound_window.h"
+#include "tests/analysis/synthetic_movie.h"
+
+namespace harmovia {
+namespace {
+
+using testing::SyntheticMovie;
+
+int16_t Sine(int64_t frame, double hz, double amplitude = 12000) {
+    return static_cast<int16_t>(std::lround(amplitude * std::sin(frame * hz * 2 * M_PI / 44100)));
+}
+
+// Positions 1..10 while each returns 0, as the add pipeline measures a tune.
+OsError MeasureTune(SoundAnalysisState& state, Movie& movie, TuneRecord& record) {
+    ResetSoundAnalysis(state);
+    OsError code = kNoErr;
+    for (uint16_t position = 1; position <= kWindowsPerTune && code == kNoErr; ++position) {
+        code = MeasureSoundWindow(state, movie, position, record);
+    }
+    return code;
+}
+
+TEST(SoundAnalysis, ResultCodes) {
+    const struct {
+        std::string name;
+        double seconds;
+        int channels;
+        int32_t timeScale;
+        OsError failWith;
+        bool throwBadAlloc;
+        size_t truncateTo;
+        uint16_t position;
+        OsError expected;
+        bool writesLength;  // DurationSeconds is written before the extraction
+    } cases[] = {
+        {"15 s", 15.0, 2, 600, kNoErr, false, SIZE_MAX, 1, kNoErr, true},
+        {"14.99 s", 14.99, 2, 600, kNoErr, false, SIZE_MAX, 1, kTuneTooShort, false},
+        {"no time scale", 60, 2, 0, kNoErr, false, SIZE_MAX, 1, kTuneTooShort, false},
+        {"mono", 60, 1, 600, kNoErr, false, SIZE_MAX, 1, kNotTwoChannels, true},
+        {"5.1", 60, 6, 600, kNoErr, false, SIZE_MAX, 1, kNotTwoChannels, true},
+        {"decoder error", 60, 2, 600, kIoErr, false, SIZE_MAX, 1, kIoErr, true},
+        {"wide decoder error", 60, 2, 600, 70000, false, SIZE_MAX, 1, 70000, true},
+        {"decoder out of memory", 60, 2, 600, kNoErr, true, SIZE_MAX, 1, kMemFullErr, true},
+        {"position 0", 60, 2, 600, kNoErr, false, SIZE_MAX, 0, kBadWindowPosition, false},
+        {"position 21", 60, 2, 600, kNoErr, false, SIZE_MAX, 21, kBadWindowPosition, false},
+        {"10-byte block", 60, 2, 600, kNoErr, false, 10, 1, kNotTwoChannels, true},
+        {"header only", 60, 2, 600, kNoErr, false, 84, 1, kNoErr, true},  // silence
+        {"87 bytes: no whole frame", 60, 2, 600, kNoErr, false, 87, 1, kNoErr, true},
+    };
+    for (const auto& c : cases) {
+        SyntheticMovie movie(
+            c.seconds, [](int64_t f, int) { return Sine(f, 500); }, c.channels);
+        movie.timeScale = c.timeScale;
+        movie.failWith = c.failWith;
+        movie.throwBadAlloc = c.throwBadAlloc;
+        movie.truncateTo = c.truncateTo;
+        auto state = std::make_unique<SoundAnalysisState>();
+        auto record = std::make_unique<TuneRecord>();
+        record->FileSize = 1'000'000;
+        const TuneRecord before = *record;
+        EXPECT_EQ(MeasureSoundWindow(*state, movie, c.position, *record), c.expected) << c.name;
+        EXPECT_EQ(record->DurationSeconds != 0, c.writesLength) << c.name;
+        EXPECT_EQ(state->WindowCounter, c.expected == kNoErr ? 2 : 0) << c.name;
+        if (!c.writesLength) {
+            EXPECT_EQ(*record, before) << c.name;
+        }
+    }
+
+    // The per-window entries end at 30: a 16th window is refused.
+    SyntheticMovie movie(60, [](int64_t f, int) { return Sine(f, 500); });
+    auto state = std::make_unique<SoundAnalysisState>();
+    auto record = std::make_unique<TuneRecord>();
+    for (uint16_t position = 1; position <= 15; ++position) {
+        ASSERT_EQ(MeasureSoundWindow(*state, movie, position, *record), kNoErr);
+    }
+    EXPECT_EQ(MeasureSoundWindow(*state, movie, 16, *record), kBadWindowPosition);
+}
+
+TEST(SoundAnalysis, WindowStartsAndByteRate) {
+    const struct {
+        uint32_t units;
+        uint32_t fileSize;
+        uint16_t position;
+        uint32_t start;
+        uint16_t byteRate;
+    } cases[] = {
+        {60000, 0, 1, 3000, 7},                // no file size: ByteRateIndex keeps its value
+        {60000, 1'000'000, 7, 30000, 16},      // half way
+        {60000, 1'000'000, 20, 52200, 16},     // 0.87
+        {60000, 1'000'000, 16, 7800, 16},      // 0.13
+        {9001, 9000, 7, 4500, 1},              // 4500.5 rounds to even
+        {9003, 9000, 7, 4502, 1},              // 4501.5 rounds to even
+        {9000, 4'000'000'000, 1, 450, 51228},  // 444444 keeps its low 16 bits
+    };
+    for (const auto& c : cases) {
+        SyntheticMovie movie(
+            c.units / 600.0, [](int64_t f, int) { return Sine(f, 300); }, 2, 44100, c.units);
+        auto state = std::make_unique<SoundAnalysisState>();
+        auto record = std::make_unique<TuneRecord>();
+        record->FileSize = c.fileSize;
+        record->ByteRateIndex = 7;
+        ASSERT_EQ(MeasureSoundWindow(*state, movie, c.position, *record), kNoErr);
+        EXPECT_EQ(movie.starts.at(0), c.start) << c.units << " @" << c.position;
+        EXPECT_EQ(record->ByteRateIndex, c.byteRate) << c.units << " @" << c.position;
+        EXPECT_EQ(record->DurationSeconds, static_cast<int32_t>(c.units / 600));
+    }
+}
+
+// The mono block against the de-interleave and reduction written out step by step.
+TEST(SoundAnalysis, MonoBlockAndPassInput) {
+    for (int frames : {0, 1, 29999, 30000, 44100, 48000}) {
+        for (int extra : {0, 3}) {
+            std::vector<uint8_t> block(kSoundBlockHeaderSize, 0);
+            block[kSoundBlockChannelsOffset] = 2;
+            for (int k = 0; k < frames; ++k) {
+                for (int v : {k * 7 + 1, k * 13 + 5}) {  // left, right
+                    block.push_back(static_cast<uint8_t>(v >> 8));
+                    block.push_back(static_cast<uint8_t>(v));
+                }
+            }
+            block.insert(block.end(), extra, 0xEE);  // a partial frame is never taken
+            std::vector<uint8_t> left(88200, 0), right(88200, 0);
+            for (size_t k = 0; block.size() > 87 && k < 44100 && 84 + 4 * (k + 1) <= block.size();
+                 ++k) {
+                std::copy_n(block.begin() + 84 + 4 * k, 2, left.begin() + 2 * k);
+                std::copy_n(block.begin() + 86 + 4 * k, 2, right.begin() + 2 * k);
+            }
+            std::vector<uint8_t> expected;
+            for (size_t i = 0; i < 44100; ++i) {
+                if (i % 4 != 0) {
+                    const auto& from = expected.size() < 2 * 22050 ? left : right;
+                    expected.insert(expected.end(), from.begin() + 2 * i, from.begin() + 2 * i + 2);
+                }
+            }
+            std::vector<uint8_t> mono(kMonoBlockSize, 0xAA);
+            BuildMonoBlock(block, std::span<uint8_t, kMonoBlockSize>(mono.data(), kMonoBlockSize));
+            EXPECT_EQ(mono, expected) << frames << "+" << extra;
+
+            if (frames == 44100 && extra == 0) {
+                std::vector<double> spectrum(kSpectrumSize, 5.0);
+                const std::span<const uint8_t, kMonoBlockSize> m(mono.data(), kMonoBlockSize);
+                for (int pass : {1, 2}) {
+                    LoadSpectrumInput(m, pass, SpectrumSpan(spectrum.data(), kSpectrumSize));
+                    for (int j : {0, 1, 777, 16383}) {
+                        const size_t k = 16384 * static_cast<size_t>(pass - 1) + j;
+                        // high byte of sample k + 1, low byte of sample k
+                        const auto v = static_cast<int16_t>(mono[2 * k + 2] << 8 | mono[2 * k + 1]);
+                        EXPECT_EQ(spectrum[1 + 2 * j], v) << pass << "/" << j;
+                        EXPECT_EQ(spectrum[2 + 2 * j], 0.0);
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(SoundAnalysis, SineKeepsItsPeakAndShortWindowsArePadded) {
+    std::vector<int16_t> firstPowers;
+    for (double amplitude : {12000.0, 32000.0}) {
+        for (double hz : {220.0, 1000.0, 3000.0}) {
+            SyntheticMovie movie(60, [=](int64_t f, int) { return Sine(f, hz, amplitude); });
+            auto state = std::make_unique<SoundAnalysisState>();
+            auto record = std::make_unique<TuneRecord>();
+            ASSERT_EQ(MeasureTune(*state, movie, *record), kNoErr);
+            for (int w = 2; w <= 20; ++w) {
+                EXPECT_EQ(record->PeakBins[w], record->PeakBins[1]) << hz << " Hz, spectrum " << w;
+            }
+            EXPECT_GT(record->PeakBins[1], 0);
+            firstPowers.push_back(record->PeakPowers[1]);
+        }
+    }
+    // Power grows with the square of the amplitude; above 32767 only its low 16 bits stay.
+    const double loud = firstPowers[4];
+    EXPECT_LT(loud, 0);
+    EXPECT_NEAR(loud + 65536, firstPowers[1] * (32000.0 / 12000) * (32000.0 / 12000), 20);
+
+    // A movie whose sound stops at 16.5 s of its 20: the last window's block is short and
+    // measures as if the rest were digital silence.
+    auto sample = [](int64_t f, int c) {
+        return f >= 16.5 * 44100 ? int16_t{0} : Sine(f, 440 + c);
+    };
+    SyntheticMovie shortSound(16.5, sample, 2, 44100, 20 * 600);
+    SyntheticMovie silentTail(20, sample);
+    auto a = std::make_unique<SoundAnalysisState>();
+    auto b = std::make_unique<SoundAnalysisState>();
+    auto ra = std::make_unique<TuneRecord>();
+    auto rb = std::make_unique<TuneRecord>();
+    ASSERT_EQ(MeasureTune(*a, shortSound, *ra), kNoErr);
+    ASSERT_EQ(MeasureTune(*b, silentTail, *rb), kNoErr);
+    EXPECT_EQ(*ra, *rb);
+    EXPECT_EQ(a->Centroid, b->Centroid);
+    EXPECT_EQ(a->SignificantBinSum, b->SignificantBinSum);
+}
+
+}  // namespace
+}  // namespace harmovia

@@ -1,0 +1,71 @@
+#pragma once
+
+// A stand-in movie whose sound the test computes: frame f of channel c is sample(f, c).
+// Blocks are laid out as the decoder lays them out (84-byte header, channel count in byte
+// 24, 16-bit samples high byte first); a window past the end of the sound is shorter.
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <new>
+#include <vector>
+
+#include "platform/movie.h"
+
+namespace harmovia::testing {
+
+class SyntheticMovie final : public Movie {
+  public:
+    using Sample = std::function<int16_t(int64_t frame, int channel)>;
+
+    // `seconds` of sound; the movie reports `reportedUnits` as its duration (the sound's
+    // own length when 0).
+    SyntheticMovie(double seconds, Sample sample, int channels = 2, int rate = 44100,
+                   uint32_t reportedUnits = 0)
+        : sample_(std::move(sample)),
+          channels_(channels),
+          rate_(rate),
+          frames_(static_cast<int64_t>(seconds * rate)),
+          units_(reportedUnits != 0 ? reportedUnits
+                                    : static_cast<uint32_t>(seconds * kMovieTimeScale)) {}
+
+    int32_t TimeScale() const override { return timeScale; }
+    uint32_t Duration() const override { return units_; }
+    OsError ExtractSecond(uint32_t start, std::vector<uint8_t>& block) override {
+        starts.push_back(start);
+        if (failWith != kNoErr) {
+            return failWith;
+        }
+        if (throwBadAlloc) {
+            throw std::bad_alloc();
+        }
+        const int64_t first = int64_t{start} * rate_ / kMovieTimeScale;
+        const int64_t last = std::min(first + rate_, frames_);
+        block.assign(kSoundBlockHeaderSize, 0);
+        block[kSoundBlockChannelsOffset] = static_cast<uint8_t>(channels_);
+        for (int64_t f = first; f < last; ++f) {
+            for (int c = 0; c < channels_; ++c) {
+                const auto v = static_cast<uint16_t>(sample_(f, c));
+                block.push_back(static_cast<uint8_t>(v >> 8));
+                block.push_back(static_cast<uint8_t>(v & 0xFF));
+            }
+        }
+        block.resize(std::min(block.size(), truncateTo));
+        return kNoErr;
+    }
+
+    size_t truncateTo = SIZE_MAX;  // cuts every block to this many bytes
+    int32_t timeScale = kMovieTimeScale;
+    OsError failWith = kNoErr;
+    bool throwBadAlloc = false;
+    std::vector<uint32_t> starts;  // every start asked for
+
+  private:
+    Sample sample_;
+    int channels_;
+    int64_t rate_;
+    int64_t frames_;
+    uint32_t units_;
+};
+
+}  // namespace harmovia::testing
