@@ -53,8 +53,7 @@ class AddSteps {
     virtual std::unique_ptr<MeasuredFile> Measure(const std::filesystem::path& file) = 0;
     // Completes the claimed slot CurrentTuneIndex from the measurement: Kept leaves it
     // claimed (the caller sets Location and commits); anything else has given it back.
-    virtual AddOutcome Score(Library& library, const MeasuredFile& measured,
-                             std::string_view fileName) = 0;
+    virtual AddOutcome Score(Library& library, MeasuredFile& measured) = 0;
 };
 
 }  // namespace harmovia

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "analysis/mood_scoring.h"
 #include "import/genre_table.h"
 #include "library/number_text.h"
 
@@ -146,7 +147,7 @@ bool AddTask::AddCurrentFile(std::chrono::milliseconds wait) {
         return false;
     }
     current_->ticket.reset();
-    const AddOutcome outcome = steps_.Score(library_, *measured, file.filename().native());
+    const AddOutcome outcome = steps_.Score(library_, *measured);
     if (outcome != AddOutcome::Kept) {
         Skip(outcome);
         return true;
@@ -157,9 +158,7 @@ bool AddTask::AddCurrentFile(std::chrono::milliseconds wait) {
     progress_.StatusText = PStr("Adding: ") + record.Title.view();
     // Every 200th slot becomes part of the saved library during a long add. This runs
     // only for a tune that passed the keep test, so no rejected tune is ever committed.
-    if (library_.CurrentTuneIndex % 200 == 0) {
-        CommitAndSave();
-    }
+    CommitAtInterval(library_, [this] { Save(); });
     ProgressChanged();
     return true;
 }
@@ -177,12 +176,6 @@ void AddTask::Save() {
             summary_.saveError = error;
         }
     }
-}
-
-void AddTask::CommitAndSave() {
-    AssignGenreCategories(library_, library_.TuneCount, library_.CurrentTuneIndex);
-    CommitTunes(library_);
-    Save();
 }
 
 void AddTask::Finish() {

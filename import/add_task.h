@@ -101,7 +101,6 @@ class AddTask {
     // Handles the current music file; false while its measurement is not ready.
     bool AddCurrentFile(std::chrono::milliseconds wait);
     void Skip(AddOutcome outcome);
-    void CommitAndSave();
     void Save();
     void Finish();
     void ProgressChanged();

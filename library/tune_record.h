@@ -21,7 +21,9 @@ namespace harmovia {
 inline constexpr int kTuneRecordSize = 2966;
 inline constexpr int kPeakEntries = 30;  // PeakBins / PeakPowers entries 1..30
 
-enum FileKindCode : uint16_t { kFileKindMp3 = 1, kFileKindMp4 = 4 };
+// Which reader made the record. A .CAF file, which neither tag reader takes, gets a kind of
+// its own (the list shows every kind but MP3 as "AAC").
+enum FileKindCode : uint16_t { kFileKindMp3 = 1, kFileKindCaf = 2, kFileKindMp4 = 4 };
 
 struct TuneRecord {
     std::array<uint8_t, 370> Reserved0{};

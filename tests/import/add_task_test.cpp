@@ -40,8 +40,7 @@ class ScriptedSteps final : public AddSteps {
         m->content = Content(file);
         return m;
     }
-    AddOutcome Score(Library& library, const MeasuredFile& measuredFile,
-                     std::string_view fileName) override {
+    AddOutcome Score(Library& library, MeasuredFile& measuredFile) override {
         const auto& m = static_cast<const Measured&>(measuredFile);
         if (onScore) {
             onScore();
@@ -52,7 +51,6 @@ class ScriptedSteps final : public AddSteps {
         }
         TuneRecord& r = library[library.CurrentTuneIndex];
         r.Mood = std::stoi(m.content.substr(5));
-        r.FileName.Set(fileName);
         r.RecordIndex = library.CurrentTuneIndex;
         r.AddedSerial = ++library.AddedSerialCounter;
         r.LastAddedFlag = 1;
