@@ -82,7 +82,8 @@ OsError DiskFileSystem::ReadFileInChunks(const fs::path& path, uint64_t maxBytes
                                          const std::function<void(std::span<const uint8_t>)>& take,
                                          uint64_t& length) {
     length = 0;
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so a FIFO in the file's place is refused rather than waited on.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
         return LastError();
     }
