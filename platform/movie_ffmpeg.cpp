@@ -1,0 +1,610 @@
+#include "platform/movie_ffmpeg.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include "platform/ffmpeg_handles.h"
+#include "platform/mpeg_audio_frames.h"
+
+namespace harmovia {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Only audio containers: no playlist, concat or streaming demuxer, whose files could make
+// FFmpeg open other files or URLs. "mov" is the MPEG-4 demuxer.
+constexpr const char* kAllowedFormats = "mp3,mov,caf,aac,wav,aiff";
+
+// Bounds that keep a hostile header from asking for a huge block.
+constexpr int kMaxSampleRate = 384000;
+constexpr int kMaxChannels = 32;
+
+// Decoded and dropped before each window, so that its first kept frame is exact.
+// An MP3 frame borrows up to 511 bytes of main data from earlier frames, and its output
+// overlaps the previous frame's, whose data is borrowed the same way. So a window starts
+// at least three frames before the frame that holds its first sample, and far enough
+// before the frame two back that 511 bytes of main data lie in between (each frame's
+// header, check word and side information take at most 38 bytes). Measured here: a fixed
+// 100 ms is enough at 128 kbit/s but not at 32 kbit/s, where 511 bytes span nine frames.
+// Other codecs need their previous frame for the overlap; two frames leave a margin.
+constexpr int kMpegPrerollFrames = 3;
+constexpr int64_t kMpegReservoirBytes = 511;
+constexpr int64_t kMpegFrameOverheadBytes = 38;
+// Should an MP3 have no seek index after all: half a second covers any reservoir.
+constexpr int64_t kMpegPrerollWithoutIndexMs = 500;
+constexpr int64_t kPrerollFrames = 2;
+
+// Seek index entries an MP3's frame walk keeps at most (beyond that, every n-th frame);
+// FFmpeg's own index holds about 43000 before it thins itself.
+constexpr int64_t kMaxWalkedIndexEntries = 20000;
+// Frames demuxed at the end of an MP3 for the padding the demuxer marks there: the
+// encoder's padding (a 12-bit count of samples) spans at most four frames.
+constexpr int64_t kTailFrames = 10;
+constexpr int64_t kDefaultFrameSize = 2048;
+constexpr int kMaxFrameSize = 65536;
+
+// Timestamps and lengths beyond these come from a broken or hostile file; they are
+// refused or ignored so that no arithmetic on them can overflow.
+constexpr int64_t kTimestampLimit = int64_t{1} << 60;
+constexpr int64_t kMaxFrameCount = int64_t{1} << 50;
+
+bool Plausible(int64_t timestamp) {
+    return timestamp > -kTimestampLimit && timestamp < kTimestampLimit;
+}
+
+OsError FromAvError(int error) {
+    if (error == AVERROR(ENOMEM)) {
+        return kMemFullErr;
+    }
+    // AVERROR(e) is -e for system errors; FFmpeg's own codes lie far below.
+    if (error < 0 && error > -4096) {
+        return OsErrorFromErrno(-error);
+    }
+    return kIoErr;
+}
+
+// Turns native little-endian 16-bit samples high byte first, four at a time.
+void SwapSampleBytes(uint8_t* bytes, size_t samples) {
+    constexpr uint64_t kLowBytes = 0x00FF00FF00FF00FF;
+    size_t i = 0;
+    for (; i + 4 <= samples; i += 4) {
+        uint64_t word;
+        std::memcpy(&word, bytes + 2 * i, 8);
+        word = (word & kLowBytes) << 8 | (word >> 8 & kLowBytes);
+        std::memcpy(bytes + 2 * i, &word, 8);
+    }
+    for (; i < samples; ++i) {
+        std::swap(bytes[2 * i], bytes[2 * i + 1]);
+    }
+}
+
+bool IsMpegAudio(AVCodecID id) {
+    return id == AV_CODEC_ID_MP1 || id == AV_CODEC_ID_MP2 || id == AV_CODEC_ID_MP3;
+}
+
+// What a movie needs to know about its audio stream, fixed when it is opened.
+struct StreamFacts {
+    int index = -1;
+    AVRational timeBase{1, 1};
+    int sampleRate = 0;
+    int channels = 0;
+    int64_t origin = 0;          // stream timestamp of the tune's first sample frame
+    int64_t firstTimestamp = 0;  // earliest packet timestamp: seeks go no earlier
+    int64_t frameCount = 0;      // sample frames in the tune
+    int64_t prerollFrames = 0;   // decoded before a window, unless the MPEG rule applies
+    bool mpegAudio = false;
+};
+
+ffmpeg::CodecContextHandle OpenDecoder(const AVCodec* codec, const AVStream& stream) {
+    ffmpeg::CodecContextHandle decoder(avcodec_alloc_context3(codec));
+    if (!decoder || avcodec_parameters_to_context(decoder.get(), stream.codecpar) < 0) {
+        return nullptr;
+    }
+    decoder->pkt_timebase = stream.time_base;
+    // The pool decodes one tune per thread; a decoder's own threads would only compete.
+    decoder->thread_count = 1;
+    if (avcodec_open2(decoder.get(), codec, nullptr) < 0) {
+        return nullptr;
+    }
+    return decoder;
+}
+
+// Where a run of packets read up to the end of the stream starts and ends.
+struct PacketSpan {
+    int64_t first = std::numeric_limits<int64_t>::max();  // earliest timestamp
+    int64_t end = std::numeric_limits<int64_t>::min();    // where the last sample ends
+    int64_t last = std::numeric_limits<int64_t>::min();   // the last packet's timestamp
+};
+
+// Reads packets from where the demuxer stands to the end of the stream. A packet ends
+// where its duration says, less the padding the demuxer marks for discarding (the
+// encoder's padding at the end of an MP3). Any read error ends the stream there: what came
+// before it still plays. Nothing when no packet had a timestamp.
+std::optional<PacketSpan> ReadPacketsToEnd(AVFormatContext& format, const AVStream& stream,
+                                           const StreamFacts& facts) {
+    ffmpeg::PacketHandle packet(av_packet_alloc());
+    if (!packet) {
+        return std::nullopt;
+    }
+    const AVRational sampleUnit{1, facts.sampleRate};
+    const int64_t fallbackDuration = av_rescale_q(
+        stream.codecpar->frame_size > 0 ? stream.codecpar->frame_size : kDefaultFrameSize,
+        sampleUnit, stream.time_base);
+    PacketSpan span;
+    while (av_read_frame(&format, packet.get()) >= 0) {
+        const int64_t timestamp = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+        if (packet->stream_index == facts.index && Plausible(timestamp) &&
+            Plausible(packet->duration)) {
+            int64_t packetEnd =
+                timestamp + (packet->duration > 0 ? packet->duration : fallbackDuration);
+            size_t size = 0;
+            const uint8_t* skip =
+                av_packet_get_side_data(packet.get(), AV_PKT_DATA_SKIP_SAMPLES, &size);
+            if (skip != nullptr && size >= 8) {
+                const uint32_t discard =
+                    static_cast<uint32_t>(skip[4]) | static_cast<uint32_t>(skip[5]) << 8 |
+                    static_cast<uint32_t>(skip[6]) << 16 | static_cast<uint32_t>(skip[7]) << 24;
+                packetEnd -= av_rescale_q(discard, sampleUnit, stream.time_base);
+            }
+            span.first = std::min(span.first, timestamp);
+            span.end = std::max(span.end, packetEnd);
+            span.last = std::max(span.last, timestamp);
+        }
+        av_packet_unref(packet.get());
+    }
+    if (span.last == std::numeric_limits<int64_t>::min()) {
+        return std::nullopt;
+    }
+    return span;
+}
+
+void SetLength(const AVStream& stream, int64_t firstTimestamp, int64_t end, StreamFacts& facts) {
+    // The demuxer sets the start time from the first packet and the priming it skips.
+    facts.origin = Plausible(stream.start_time) ? stream.start_time : firstTimestamp;
+    facts.firstTimestamp = firstTimestamp;
+    facts.frameCount =
+        av_rescale_q(end - facts.origin, stream.time_base, AVRational{1, facts.sampleRate});
+}
+
+// For containers that record no exact length (MP3 and other raw streams): reads every
+// packet once. The reading also fills the demuxer's seek index, so that every later seek
+// lands on the same packet whatever was read before. The demuxer must stand at the start.
+bool CountFramesByReading(AVFormatContext& format, const AVStream& stream, StreamFacts& facts) {
+    const std::optional<PacketSpan> span = ReadPacketsToEnd(format, stream, facts);
+    if (!span) {
+        return false;
+    }
+    SetLength(stream, span->first, span->end, facts);
+    return true;
+}
+
+// The same for an MP3 whose frames run back to back: the frame walk gives the positions
+// for the seek index, and only the last frames are demuxed, for the padding the demuxer
+// marks there. False (with the demuxer back at the start) when the walk cannot vouch for
+// the file or the demuxer disagrees with it; then every packet has to be read.
+bool CountMpegFramesByWalking(AVFormatContext& format, AVStream& stream, const fs::path& file,
+                              StreamFacts& facts) {
+    ffmpeg::PacketHandle packet(av_packet_alloc());
+    if (!packet) {
+        return false;
+    }
+    int64_t firstPosition = -1;
+    int64_t firstTimestamp = AV_NOPTS_VALUE;
+    while (firstPosition < 0 && av_read_frame(&format, packet.get()) >= 0) {
+        if (packet->stream_index == facts.index) {
+            firstPosition = packet->pos;
+            firstTimestamp = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+        }
+        av_packet_unref(packet.get());
+    }
+    if (firstPosition < 0 || !Plausible(firstTimestamp)) {
+        return false;
+    }
+    const auto rewind = [&] {
+        av_seek_frame(&format, facts.index, firstTimestamp, AVSEEK_FLAG_BACKWARD);
+        return false;
+    };
+    const std::optional<MpegAudioFrames> frames =
+        WalkMpegAudioFrames(file, firstPosition, kMaxWalkedIndexEntries);
+    const AVRational sampleUnit{1, facts.sampleRate};
+    if (!frames) {
+        return rewind();
+    }
+    const int64_t frameTicks = av_rescale_q(frames->samplesPerFrame, sampleUnit, stream.time_base);
+    if (av_rescale_q(frameTicks, stream.time_base, sampleUnit) != frames->samplesPerFrame) {
+        return rewind();  // a time base that cannot hold the frames' timestamps exactly
+    }
+    for (size_t i = 0; i < frames->positions.size(); ++i) {
+        const int64_t frame = static_cast<int64_t>(i) * frames->step;
+        if (av_add_index_entry(&stream, frames->positions[i], firstTimestamp + frame * frameTicks,
+                               0, 0, AVINDEX_KEYFRAME) < 0) {
+            return rewind();
+        }
+    }
+    const int64_t lastTimestamp = firstTimestamp + (frames->frameCount - 1) * frameTicks;
+    const int64_t tailTimestamp =
+        firstTimestamp + std::max<int64_t>(frames->frameCount - kTailFrames, 0) * frameTicks;
+    if (av_seek_frame(&format, facts.index, tailTimestamp, AVSEEK_FLAG_BACKWARD) < 0) {
+        return rewind();
+    }
+    const std::optional<PacketSpan> tail = ReadPacketsToEnd(format, stream, facts);
+    if (!tail || tail->last != lastTimestamp) {
+        return rewind();
+    }
+    SetLength(stream, firstTimestamp, tail->end, facts);
+    return true;
+}
+
+class FfmpegMovie final : public Movie {
+  public:
+    FfmpegMovie(ffmpeg::FormatHandle format, const AVCodec* codec, const StreamFacts& facts)
+        : format_(std::move(format)), codec_(codec), facts_(facts) {}
+
+    int32_t TimeScale() const override { return kMovieTimeScale; }
+
+    uint32_t Duration() const override {
+        const int64_t units = facts_.frameCount * kMovieTimeScale / facts_.sampleRate;
+        return static_cast<uint32_t>(
+            std::min<int64_t>(units, std::numeric_limits<uint32_t>::max()));
+    }
+
+    OsError ExtractSecond(uint32_t start, std::vector<uint8_t>& block) override {
+        try {
+            return Extract(start, block);
+        } catch (const std::bad_alloc&) {
+            block.clear();
+            return kMemFullErr;
+        }
+    }
+
+  private:
+    // One window being filled: frames [first, end) of the tune go to `block`.
+    struct Window {
+        int64_t first = 0;
+        int64_t end = 0;
+        int64_t nextFrame = 0;  // where a frame without a timestamp starts
+        int64_t filled = 0;     // frames written so far
+        bool complete = false;  // a decoded frame reached `end`
+        std::vector<uint8_t>* block = nullptr;
+    };
+
+    OsError Extract(uint32_t start, std::vector<uint8_t>& block) {
+        Window window;
+        window.first = static_cast<int64_t>(start) * facts_.sampleRate / kMovieTimeScale;
+        window.end = std::min(window.first + facts_.sampleRate, facts_.frameCount);
+        const int64_t frames = std::max<int64_t>(0, window.end - window.first);
+        block.assign(kSoundBlockHeaderSize + static_cast<size_t>(frames * facts_.channels * 2), 0);
+        block[kSoundBlockChannelsOffset] = static_cast<uint8_t>(facts_.channels);
+        if (frames == 0) {
+            return kNoErr;
+        }
+        window.block = &block;
+
+        // A fresh decoder for every window: decoders keep state from frame to frame (AAC's
+        // noise substitution draws from a running generator), and the same window must
+        // give the same frames whatever was decoded before it.
+        ffmpeg::CodecContextHandle decoder = OpenDecoder(codec_, Stream());
+        if (!decoder || !packet_ || !frame_) {
+            return kIoErr;
+        }
+        const std::optional<int64_t> seekTarget = SeekTimestamp(window.first);
+        if (!seekTarget ||
+            av_seek_frame(format_.get(), facts_.index, *seekTarget, AVSEEK_FLAG_BACKWARD) < 0) {
+            return kIoErr;
+        }
+        window.nextFrame = av_rescale_q(*seekTarget - facts_.origin, facts_.timeBase,
+                                        AVRational{1, facts_.sampleRate});
+
+        OsError readError = kNoErr;
+        while (!window.complete) {
+            const int read = av_read_frame(format_.get(), packet_.get());
+            if (read < 0) {
+                if (read != AVERROR_EOF) {
+                    readError = FromAvError(read);
+                }
+                break;
+            }
+            if (packet_->stream_index != facts_.index) {
+                av_packet_unref(packet_.get());
+                continue;
+            }
+            // A packet the decoder refuses leaves its frames silent; the rest still counts.
+            if (avcodec_send_packet(decoder.get(), packet_.get()) == AVERROR(EAGAIN)) {
+                Receive(*decoder, window);
+                avcodec_send_packet(decoder.get(), packet_.get());
+            }
+            av_packet_unref(packet_.get());
+            Receive(*decoder, window);
+        }
+        if (!window.complete) {
+            avcodec_send_packet(decoder.get(), nullptr);
+            Receive(*decoder, window);
+        }
+        if (window.filled == 0) {
+            return readError != kNoErr ? readError : kIoErr;
+        }
+        if (!window.complete) {
+            return readError != kNoErr ? readError : kEofErr;
+        }
+        return kNoErr;
+    }
+
+    const AVStream& Stream() const { return *format_->streams[facts_.index]; }
+
+    // The stream timestamp to seek to (backward) for a window whose first frame is
+    // `firstFrame`: early enough that the decoder's state is right when it gets there.
+    // Nothing when the time base cannot hold the time.
+    std::optional<int64_t> SeekTimestamp(int64_t firstFrame) const {
+        AVStream& stream = *format_->streams[facts_.index];
+        const AVRational sampleUnit{1, facts_.sampleRate};
+        const int64_t offset =
+            av_rescale_q_rnd(firstFrame, sampleUnit, facts_.timeBase, AV_ROUND_DOWN);
+        if (!Plausible(offset)) {
+            return std::nullopt;
+        }
+        const int64_t target = facts_.origin + offset;
+        int entry = facts_.mpegAudio
+                        ? av_index_search_timestamp(&stream, target, AVSEEK_FLAG_BACKWARD)
+                        : -1;
+        if (entry < 0) {
+            const int64_t preroll = facts_.mpegAudio
+                                        ? facts_.sampleRate * kMpegPrerollWithoutIndexMs / 1000
+                                        : facts_.prerollFrames;
+            const int64_t back = av_rescale_q(preroll, sampleUnit, facts_.timeBase);
+            if (!Plausible(back)) {
+                return std::nullopt;
+            }
+            return std::max(target - back, facts_.firstTimestamp);
+        }
+        // Index entries are packets in stream order: every packet, or every n-th in a long
+        // file whose index FFmpeg thinned, so frames are counted by their timestamps.
+        const AVIndexEntry& borrower = *avformat_index_get_entry(&stream, std::max(entry - 2, 0));
+        const int64_t frameDuration = std::max<int64_t>(
+            1,
+            av_rescale_q(Stream().codecpar->frame_size > 0 ? Stream().codecpar->frame_size : 1152,
+                         sampleUnit, facts_.timeBase));
+        entry = std::max(entry - kMpegPrerollFrames, 0);
+        while (entry > 0) {
+            const AVIndexEntry& candidate = *avformat_index_get_entry(&stream, entry);
+            if (!Plausible(borrower.timestamp) || !Plausible(candidate.timestamp)) {
+                return std::nullopt;
+            }
+            const int64_t frames = (borrower.timestamp - candidate.timestamp) / frameDuration;
+            const int64_t mainData =
+                borrower.pos - candidate.pos - frames * kMpegFrameOverheadBytes;
+            if (mainData >= kMpegReservoirBytes) {
+                break;
+            }
+            --entry;
+        }
+        const int64_t timestamp = avformat_index_get_entry(&stream, entry)->timestamp;
+        return Plausible(timestamp) ? std::optional<int64_t>(timestamp) : std::nullopt;
+    }
+
+    // Takes every frame the decoder has ready and copies what lies in the window.
+    void Receive(AVCodecContext& decoder, Window& window) {
+        while (!window.complete && avcodec_receive_frame(&decoder, frame_.get()) >= 0) {
+            Place(*frame_, window);
+            av_frame_unref(frame_.get());
+        }
+    }
+
+    void Place(const AVFrame& frame, Window& window) {
+        int64_t position = window.nextFrame;
+        if (frame.pts != AV_NOPTS_VALUE && Plausible(frame.pts)) {
+            position = av_rescale_q_rnd(frame.pts - facts_.origin, facts_.timeBase,
+                                        AVRational{1, facts_.sampleRate}, AV_ROUND_NEAR_INF);
+        }
+        window.nextFrame = position + frame.nb_samples;
+        if (frame.sample_rate != facts_.sampleRate || frame.nb_samples <= 0) {
+            return;  // a rate change mid-stream cannot be kept without resampling
+        }
+        const int64_t from = std::max(position, window.first);
+        const int64_t to = std::min(position + frame.nb_samples, window.end);
+        if (position + frame.nb_samples >= window.end) {
+            window.complete = true;
+        }
+        if (from >= to ||
+            !Convert(frame, from - position, to - from, from - window.first, window)) {
+            return;
+        }
+        window.filled += to - from;
+    }
+
+    // Converts `count` sample frames from frame `skip` of the decoded frame into the
+    // window's block from its frame `at` on: 16-bit, high byte first, at the movie's
+    // channel count and the frame's own rate.
+    bool Convert(const AVFrame& frame, int64_t skip, int64_t count, int64_t at, Window& window) {
+        if (!resampler_ || frame.format != resamplerFormat_ ||
+            av_channel_layout_compare(&frame.ch_layout, &resamplerLayout_.get()) != 0) {
+            if (!ConfigureResampler(frame)) {
+                return false;
+            }
+        }
+        const auto format = static_cast<AVSampleFormat>(frame.format);
+        const bool planar = av_sample_fmt_is_planar(format) != 0;
+        const int planes = planar ? frame.ch_layout.nb_channels : 1;
+        const int64_t stride =
+            av_get_bytes_per_sample(format) * (planar ? 1 : frame.ch_layout.nb_channels);
+        std::array<const uint8_t*, kMaxChannels> input{};
+        if (planes > kMaxChannels || stride <= 0) {
+            return false;
+        }
+        for (int plane = 0; plane < planes; ++plane) {
+            input[plane] = frame.extended_data[plane] + skip * stride;
+        }
+        const size_t channels = static_cast<size_t>(facts_.channels);
+        const size_t samples = static_cast<size_t>(count) * channels;
+        uint8_t* out[] = {window.block->data() + kSoundBlockHeaderSize +
+                          static_cast<size_t>(at) * channels * 2};
+        const int made = swr_convert(resampler_.get(), out, static_cast<int>(count), input.data(),
+                                     static_cast<int>(count));
+        if (made != count) {
+            resampler_.reset();  // whatever it kept back must not reach the next frame
+            return false;
+        }
+        if constexpr (std::endian::native == std::endian::little) {
+            SwapSampleBytes(out[0], samples);
+        }
+        return true;
+    }
+
+    bool ConfigureResampler(const AVFrame& frame) {
+        resampler_.reset();
+        // Same channels in, same out: a plain format conversion. A frame with another
+        // channel count (rare, mid-stream) is mixed to the movie's count.
+        AVChannelLayout outLayout{};
+        if (frame.ch_layout.nb_channels == facts_.channels) {
+            if (av_channel_layout_copy(&outLayout, &frame.ch_layout) < 0) {
+                return false;
+            }
+        } else {
+            av_channel_layout_default(&outLayout, facts_.channels);
+        }
+        SwrContext* context = nullptr;
+        const int made = swr_alloc_set_opts2(
+            &context, &outLayout, AV_SAMPLE_FMT_S16, frame.sample_rate,
+            // FFmpeg 5.1 takes the layout without const; it only reads it.
+            const_cast<AVChannelLayout*>(&frame.ch_layout),
+            static_cast<AVSampleFormat>(frame.format), frame.sample_rate, 0, nullptr);
+        av_channel_layout_uninit(&outLayout);
+        resampler_.reset(context);
+        if (made < 0 || swr_init(resampler_.get()) < 0 ||
+            !resamplerLayout_.CopyFrom(frame.ch_layout)) {
+            resampler_.reset();
+            return false;
+        }
+        resamplerFormat_ = frame.format;
+        return true;
+    }
+
+    ffmpeg::FormatHandle format_;
+    const AVCodec* codec_;
+    StreamFacts facts_;
+    ffmpeg::PacketHandle packet_{av_packet_alloc()};
+    ffmpeg::FrameHandle frame_{av_frame_alloc()};
+    ffmpeg::ResamplerHandle resampler_;
+    ffmpeg::ChannelLayout resamplerLayout_;
+    int resamplerFormat_ = -1;
+};
+
+class FfmpegMovieFramework final : public MovieFramework {
+  public:
+    OsError EnterMovies() override {
+        av_log_set_level(AV_LOG_QUIET);
+        const bool usable = avcodec_find_decoder(AV_CODEC_ID_MP3) != nullptr &&
+                            avcodec_find_decoder(AV_CODEC_ID_AAC) != nullptr &&
+                            av_find_input_format("mp3") != nullptr &&
+                            av_find_input_format("mov") != nullptr;
+        return usable ? kNoErr : kIoErr;
+    }
+
+    OsError OpenMovie(const fs::path& file, std::unique_ptr<Movie>& movie) override {
+        movie.reset();
+        try {
+            return Open(file, movie);
+        } catch (const std::bad_alloc&) {
+            return kMemFullErr;
+        }
+    }
+
+  private:
+    static OsError Open(const fs::path& file, std::unique_ptr<Movie>& movie) {
+        std::error_code error;
+        const fs::file_status status = fs::status(file, error);
+        if (status.type() == fs::file_type::not_found) {
+            return kFileNotFoundErr;
+        }
+        if (error) {
+            return OsErrorFromErrno(error.value());
+        }
+        // Folders, pipes and devices: a pipe would block the open forever.
+        if (status.type() != fs::file_type::regular) {
+            return kNotAFileErr;
+        }
+
+        AVDictionary* options = nullptr;
+        av_dict_set(&options, "protocol_whitelist", "file", 0);
+        av_dict_set(&options, "format_whitelist", kAllowedFormats, 0);
+        AVFormatContext* opened = nullptr;
+        // "file:" keeps a name such as "http:x.mp3" from being taken for a URL.
+        const std::string url = "file:" + file.string();
+        const int openResult = avformat_open_input(&opened, url.c_str(), nullptr, &options);
+        av_dict_free(&options);
+        if (openResult < 0) {
+            return FromAvError(openResult);
+        }
+        ffmpeg::FormatHandle format(opened);
+        if (avformat_find_stream_info(format.get(), nullptr) < 0) {
+            return kIoErr;
+        }
+        const AVCodec* codec = nullptr;
+        const int index = av_find_best_stream(format.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
+        if (index < 0 || codec == nullptr) {
+            return kIoErr;  // no audio, or none FFmpeg can decode
+        }
+        AVStream& stream = *format->streams[index];
+        for (unsigned i = 0; i < format->nb_streams; ++i) {
+            if (static_cast<int>(i) != index) {
+                format->streams[i]->discard = AVDISCARD_ALL;
+            }
+        }
+
+        StreamFacts facts;
+        facts.index = index;
+        facts.timeBase = stream.time_base;
+        facts.sampleRate = stream.codecpar->sample_rate;
+        facts.channels = stream.codecpar->ch_layout.nb_channels;
+        if (facts.sampleRate <= 0 || facts.sampleRate > kMaxSampleRate || facts.channels <= 0 ||
+            facts.channels > kMaxChannels || facts.timeBase.num <= 0 || facts.timeBase.den <= 0) {
+            return kIoErr;
+        }
+        if (!OpenDecoder(codec, stream)) {
+            return kIoErr;
+        }
+        const int64_t frameSize = stream.codecpar->frame_size > 0
+                                      ? std::min(stream.codecpar->frame_size, kMaxFrameSize)
+                                      : kDefaultFrameSize;
+        facts.prerollFrames = kPrerollFrames * frameSize;
+        facts.mpegAudio = IsMpegAudio(stream.codecpar->codec_id);
+
+        const bool lengthRecorded = (format->iformat->flags & AVFMT_GENERIC_INDEX) == 0 &&
+                                    stream.duration > 0 && Plausible(stream.duration);
+        if (lengthRecorded) {
+            facts.origin = Plausible(stream.start_time) ? stream.start_time : 0;
+            facts.frameCount =
+                av_rescale_q(stream.duration, stream.time_base, AVRational{1, facts.sampleRate});
+            facts.firstTimestamp = std::numeric_limits<int64_t>::min();
+            if (const AVIndexEntry* entry = avformat_index_get_entry(&stream, 0)) {
+                facts.firstTimestamp = entry->timestamp;
+            }
+        } else if (!(facts.mpegAudio && CountMpegFramesByWalking(*format, stream, file, facts)) &&
+                   !CountFramesByReading(*format, stream, facts)) {
+            return kIoErr;
+        }
+        const bool firstKnown = facts.firstTimestamp != std::numeric_limits<int64_t>::min();
+        if (facts.frameCount <= 0 || facts.frameCount > kMaxFrameCount ||
+            !Plausible(facts.origin) || (firstKnown && !Plausible(facts.firstTimestamp))) {
+            return kIoErr;  // nothing playable, or a length no file has
+        }
+        movie = std::make_unique<FfmpegMovie>(std::move(format), codec, facts);
+        return kNoErr;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<MovieFramework> MakeFfmpegMovieFramework() {
+    return std::make_unique<FfmpegMovieFramework>();
+}
+
+}  // namespace harmovia

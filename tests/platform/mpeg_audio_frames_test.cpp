@@ -1,0 +1,123 @@
+#include "platform/mpeg_audio_frames.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/temp_folder.h"
+
+namespace harmovia {
+namespace {
+
+using testing::TempFolder;
+using testing::WriteBytes;
+
+TEST(MpegAudioFrames, HeaderSizes) {
+    const struct {
+        uint32_t word;
+        int bytes;  // 0: not a header the walk accepts
+        int samples;
+    } cases[] = {
+        {0xFFFB9064, 417, 1152},  // MPEG-1 layer III, 128 kbit/s, 44.1 kHz
+        {0xFFFB9264, 418, 1152},  // the same with padding
+        {0xFFFBE464, 960, 1152},  // 320 kbit/s, 48 kHz
+        {0xFFF39064, 261, 576},   // MPEG-2 layer III, 80 kbit/s, 22.05 kHz
+        {0xFFE39064, 522, 576},   // MPEG-2.5 layer III, 80 kbit/s, 11.025 kHz
+        {0xFFFD9064, 522, 1152},  // MPEG-1 layer II, 160 kbit/s
+        {0xFFFF9064, 312, 384},   // MPEG-1 layer I, 288 kbit/s
+        {0xFFFB0064, 0, 0},       // free format: no size in the header
+        {0xFFFBF064, 0, 0},       // bit rate index 15
+        {0xFFFB9C64, 0, 0},       // reserved sample rate
+        {0xFFEB9064, 0, 0},       // reserved version
+        {0xFFF99064, 0, 0},       // reserved layer
+        {0xFF7B9064, 0, 0},       // no sync
+        {0x54414778, 0, 0},       // "TAGx"
+    };
+    for (const auto& c : cases) {
+        const auto header = ParseMpegFrameHeader(c.word);
+        EXPECT_EQ(header ? header->bytes : 0, c.bytes) << std::hex << c.word;
+        EXPECT_EQ(header ? header->samplesPerFrame : 0, c.samples) << std::hex << c.word;
+    }
+    EXPECT_NE(ParseMpegFrameHeader(0xFFFB9064)->streamBits,
+              ParseMpegFrameHeader(0xFFFB9464)->streamBits);  // 44.1 vs 48 kHz
+    EXPECT_EQ(ParseMpegFrameHeader(0xFFFB9064)->streamBits,
+              ParseMpegFrameHeader(0xFFFBE264)->streamBits);  // bit rate and padding differ
+}
+
+// Frames of 417 or 418 bytes (128 kbit/s), each a header and zeros.
+std::vector<uint8_t> Frames(int count, size_t offset = 0) {
+    std::vector<uint8_t> bytes(offset, 0x55);
+    for (int i = 0; i < count; ++i) {
+        const bool padded = i % 3 == 1;
+        const size_t start = bytes.size();
+        bytes.resize(start + (padded ? 418 : 417), 0);
+        bytes[start] = 0xFF;
+        bytes[start + 1] = 0xFB;
+        bytes[start + 2] = padded ? 0x92 : 0x90;
+        bytes[start + 3] = 0x64;
+    }
+    return bytes;
+}
+
+TEST(MpegAudioFrames, WalkAcceptsOnlyBackToBackFrames) {
+    TempFolder folder;
+    std::vector<uint8_t> tagged = Frames(20, 100);
+    std::vector<uint8_t> tag(128, 0xFF);  // "TAG" then bytes that look like headers
+    tag[0] = 'T', tag[1] = 'A', tag[2] = 'G';
+    tagged.insert(tagged.end(), tag.begin(), tag.end());
+    std::vector<uint8_t> junk = Frames(20);
+    junk.insert(junk.begin() + 417 * 5, 7, 0x00);
+    std::vector<uint8_t> cut = Frames(20);
+    cut.resize(cut.size() - 10);
+    std::vector<uint8_t> otherRate = Frames(20);
+    otherRate[417 * 2 + 418 + 2] = 0x94;  // frame 3 at 48 kHz
+    std::vector<uint8_t> trailing = Frames(20);
+    trailing.insert(trailing.end(), {'A', 'P', 'E', 'T', 'A', 'G', 'E', 'X'});
+
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        int64_t first;
+        int64_t frames;  // -1: the walk must refuse
+    } cases[] = {
+        {"plain", Frames(20), 0, 20},
+        {"after a tag, with ID3v1", tagged, 100, 20},
+        {"junk between frames", junk, 0, -1},
+        {"last frame cut", cut, 0, -1},
+        {"sample rate changes", otherRate, 0, -1},
+        {"other trailing tag", trailing, 0, -1},
+        {"start not on a frame", Frames(20), 1, -1},
+        {"start past the end", Frames(2), 5000, -1},
+        {"empty", {}, 0, -1},
+    };
+    for (const auto& c : cases) {
+        const auto file = folder / "f.mp3";
+        WriteBytes(file, c.bytes);
+        const auto walked = WalkMpegAudioFrames(file, c.first, 1000);
+        EXPECT_EQ(walked ? walked->frameCount : -1, c.frames) << c.name;
+        if (walked) {
+            EXPECT_EQ(walked->samplesPerFrame, 1152) << c.name;
+            EXPECT_EQ(walked->positions.at(1), c.first + 417) << c.name;
+        }
+    }
+    EXPECT_FALSE(WalkMpegAudioFrames(folder / "missing.mp3", 0, 1000));
+}
+
+TEST(MpegAudioFrames, LongStreamsKeepEveryNthPosition) {
+    TempFolder folder;
+    const std::vector<uint8_t> bytes = Frames(1000);
+    WriteBytes(folder / "f.mp3", bytes);
+    const auto walked = WalkMpegAudioFrames(folder / "f.mp3", 0, 100);
+    ASSERT_TRUE(walked);
+    EXPECT_EQ(walked->frameCount, 1000);
+    EXPECT_EQ(walked->step, 8);  // halved at 200, 400 and 800 kept frames' worth
+    ASSERT_EQ(walked->positions.size(), 125u);
+    for (size_t i = 0; i < walked->positions.size(); ++i) {
+        const int64_t position = walked->positions[i];
+        ASSERT_EQ(bytes[position], 0xFF);
+        ASSERT_EQ(bytes[position + 1], 0xFB);
+    }
+    // Frame 8 starts after frames 0..7: one padded frame in three (1, 4, 7).
+    EXPECT_EQ(walked->positions[1], 8 * 417 + 3);
+}
+
+}  // namespace
+}  // namespace harmovia
