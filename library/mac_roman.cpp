@@ -172,6 +172,16 @@ std::string MacRomanToUtf8(std::string_view macRoman) {
     return out;
 }
 
+bool IsValidUtf8(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        const size_t start = i;
+        if (NextCodePoint(text, i) == 0xFFFD && text.substr(start, i - start) != "\xEF\xBF\xBD") {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string SanitizedUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -28,6 +28,8 @@ char32_t MacRomanToUnicode(uint8_t c);
 // Mac Roman lacks, and malformed UTF-8, become "?".
 std::string MacRomanToUtf8(std::string_view macRoman);
 std::string Utf8ToMacRoman(std::string_view utf8);
+// Whether the text is well-formed UTF-8 (no overlong forms, surrogates or cut sequences).
+bool IsValidUtf8(std::string_view text);
 // Text that should be UTF-8 (a native file name) made valid: malformed bytes become U+FFFD.
 std::string SanitizedUtf8(std::string_view text);
 // The Mac Roman byte of a code point, or '?' when Mac Roman has none.

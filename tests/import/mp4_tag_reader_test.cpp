@@ -1,0 +1,226 @@
+#include "import/mp4_tag_reader.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tests/import/tag_builders.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_audio.h"
+
+#include <sys/stat.h>
+
+namespace harmovia {
+namespace {
+
+using testing::Bytes;
+using testing::M4aFile;
+using testing::Mp4GenreItem;
+using testing::Mp4TextItem;
+
+const std::string kTitle = "\251nam", kAlbum = "\251alb", kArtist = "\251ART", kGenre = "\251gen";
+
+struct Reader {
+    testing::TempFolder folder;
+    std::unique_ptr<Library> library = std::make_unique<Library>();
+
+    std::filesystem::path Write(const std::string& name, const Bytes& bytes) {
+        testing::WriteBytes(folder / name, bytes);
+        return folder / name;
+    }
+    int32_t Read(const std::filesystem::path& file) { return ReadMp4Tags(*library, file); }
+    const TuneRecord& Last() const { return (*library)[library->CurrentTuneIndex]; }
+};
+
+std::vector<Bytes> Basic() {
+    return {Mp4TextItem(kTitle, "So What"), Mp4TextItem(kAlbum, "Kind of Blue"),
+            Mp4TextItem(kArtist, "Miles Davis")};
+}
+
+std::vector<Bytes> With(std::vector<Bytes> items, const std::vector<Bytes>& more) {
+    items.insert(items.end(), more.begin(), more.end());
+    return items;
+}
+
+// An item's bytes behind its size and name.
+Bytes Behind(const Bytes& item) {
+    return Bytes(item.begin() + 8, item.end());
+}
+
+TEST(Mp4TagReader, TextsAndGenres) {
+    const std::string t254(254, 't');
+    const struct {
+        const char* what;
+        std::vector<Bytes> items;
+        std::string title, genre;
+    } cases[] = {
+        {"no genre atom", Basic(), "So What", "Unknown"},
+        {"gnre 18", With(Basic(), {Mp4GenreItem(18)}), "So What", "Rock"},
+        {"gnre 2", With(Basic(), {Mp4GenreItem(2)}), "So What", "Unknown"},
+        {"gnre 274 counts its low byte", With(Basic(), {Mp4GenreItem(274)}), "So What", "Rock"},
+        {"genre text", With(Basic(), {Mp4TextItem(kGenre, "Modal Jazz")}), "So What", "Modal Jazz"},
+        {"gnre wins over genre text",
+         With(Basic(), {Mp4TextItem(kGenre, "Modal Jazz"), Mp4GenreItem(9)}), "So What", "Jazz"},
+        {"genre text is not converted, the title is",
+         {Mp4TextItem(kTitle, "Caf\xC3\xA9"), Mp4TextItem(kAlbum, "a"), Mp4TextItem(kArtist, "b"),
+          Mp4TextItem(kGenre, "Caf\xC3\xA9")},
+         "Caf\x8E",
+         "Caf\xC3\xA9"},
+        {"genre text cut to 63", With(Basic(), {Mp4TextItem(kGenre, std::string(80, 'g'))}),
+         "So What", std::string(63, 'g')},
+        {"empty genre text", With(Basic(), {Mp4TextItem(kGenre, "")}), "So What", "Unknown"},
+        {"genre atom that is no data atom",
+         With(Basic(), {testing::Mp4Atom(kGenre, testing::Mp4Atom("dat\x12", Bytes(8, 0)))}),
+         "So What", "Rock"},
+        {"title of 254", {Mp4TextItem(kTitle, t254), Basic()[1], Basic()[2]}, t254, "Unknown"},
+        {"title of 255",
+         {Mp4TextItem(kTitle, t254 + "t"), Basic()[1], Basic()[2]},
+         "Unknown",
+         "Unknown"},
+        {"empty title is still taken",
+         {Mp4TextItem(kTitle, ""), Basic()[1], Basic()[2]},
+         "Unknown",
+         "Unknown"},
+        {"atoms in any order", {Basic()[2], Basic()[1], Basic()[0]}, "So What", "Unknown"},
+    };
+    for (const auto& c : cases) {
+        Reader r;
+        ASSERT_EQ(r.Read(r.Write("tune.m4a", M4aFile(c.items, true))), TagReadOk) << c.what;
+        EXPECT_EQ(r.Last().Title.view(), c.title) << c.what;
+        EXPECT_EQ(r.Last().Genre.view(), c.genre) << c.what;
+        EXPECT_EQ(r.library->CurrentTuneIndex, 1) << c.what;
+    }
+    Reader r;
+    ASSERT_EQ(r.Read(r.Write("tune.m4a", M4aFile(Basic(), true, 123457))), TagReadOk);
+    EXPECT_EQ(r.Last().Album.view(), "Kind of Blue");
+    EXPECT_EQ(r.Last().Artist.view(), "Miles Davis");
+    EXPECT_EQ(r.Last().FileName.view(), "tune.m4a");
+    EXPECT_EQ(r.Last().FileSize, 123457u) << "the whole length, though a quarter is read";
+    EXPECT_EQ(r.Last().FileKind, kFileKindMp4);
+}
+
+TEST(Mp4TagReader, NotTaken) {
+    Reader r;
+    std::filesystem::create_directory(r.folder / "folder.m4a");
+    ASSERT_EQ(::mkfifo((r.folder / "fifo.m4a").c_str(), 0644), 0);
+    const auto without = [](size_t i) {
+        std::vector<Bytes> items = Basic();
+        items.erase(items.begin() + static_cast<long>(i));
+        return M4aFile(items, true);
+    };
+    const struct {
+        const char* what;
+        std::filesystem::path file;
+        int32_t code;
+    } cases[] = {
+        {"metadata first", r.Write("ok.m4a", M4aFile(Basic(), true)), TagReadOk},
+        {"exactly 100,001 bytes", r.Write("min.m4a", M4aFile(Basic(), true, 100001)), TagReadOk},
+        {"100,000 bytes", r.Write("small.m4a", M4aFile(Basic(), true, 100000)), Mp4TagNotTaken},
+        {"metadata behind the first quarter", r.Write("late.m4a", M4aFile(Basic(), false)),
+         Mp4TagNotTaken},
+        {"no title", r.Write("t.m4a", without(0)), Mp4TagNotTaken},
+        {"no album", r.Write("b.m4a", without(1)), Mp4TagNotTaken},
+        {"no artist", r.Write("a.m4a", without(2)), Mp4TagNotTaken},
+        {"hidden name", r.Write(".ok.m4a", M4aFile(Basic(), true)), Mp4TagNotTaken},
+        {"empty file", r.Write("empty.m4a", {}), Mp4TagNotTaken},
+        {"vanished", r.folder / "gone.m4a", Mp4TagNotTaken},
+        {"a folder", r.folder / "folder.m4a", Mp4TagNotTaken},
+        {"a FIFO", r.folder / "fifo.m4a", Mp4TagNotTaken},
+    };
+    for (const auto& c : cases) {
+        r.library->CurrentTuneIndex = r.library->TuneCount = 0;
+        EXPECT_EQ(r.Read(c.file), c.code) << c.what;
+        EXPECT_EQ(r.library->CurrentTuneIndex, c.code == TagReadOk ? 1 : 0) << c.what;
+    }
+
+    r.library->CurrentTuneIndex = r.library->TuneCount = 0;
+    ASSERT_EQ(r.Read(r.folder / "ok.m4a"), TagReadOk);
+    EXPECT_EQ(r.Read(r.folder / "ok.m4a"), Mp4TagNotTaken) << "duplicate";
+    EXPECT_EQ(
+        r.Read(r.Write("other.m4a",
+                       M4aFile({Mp4TextItem(kTitle, "SO WHAT"), Basic()[1], Basic()[2]}, true))),
+        TagReadOk)
+        << "letter case differs";
+    EXPECT_EQ(r.library->CurrentTuneIndex, 2);
+    r.library->CurrentTuneIndex = r.library->TuneCount = kMaxTunes;
+    EXPECT_EQ(r.Read(r.folder / "ok.m4a"), Mp4TagNotTaken) << "library full";
+    EXPECT_EQ(r.library->CurrentTuneIndex, kMaxTunes);
+}
+
+// The first quarter is searched in slices; what lies near a slice's or the quarter's end.
+TEST(Mp4TagReader, SliceAndQuarterEdges) {
+    constexpr size_t kLength = 8u << 20;  // a quarter of 2 MiB: two slices
+    constexpr size_t kQuarter = kLength / 4;
+    constexpr size_t kSlice = 1u << 20;
+    const Bytes album = Mp4TextItem(kAlbum, "Birth of the Cool");
+    const Bytes artist = Mp4TextItem(kArtist, "Miles Davis");
+    const struct {
+        const char* what;
+        size_t nameAt;  // where the title atom's name starts
+        Bytes behind;   // the bytes that follow it
+        int32_t code;
+        std::string title;
+    } cases[] = {
+        {"name across the slices' seam", kSlice - 2, Behind(Mp4TextItem(kTitle, "Boplicity")),
+         TagReadOk, "Boplicity"},
+        {"text cut by the quarter's end", kQuarter - 4 - 20,
+         testing::Concat({Bytes(16, 1), testing::BytesOf("Jeru and more")}), TagReadOk, "Jeru"},
+        {"name cut by the quarter's end", kQuarter - 3, {}, Mp4TagNotTaken, ""},
+    };
+    for (const auto& c : cases) {
+        Bytes bytes(kLength, 0);
+        const Bytes head = testing::Concat({album, artist, Mp4GenreItem(18)});
+        std::copy(head.begin(), head.end(), bytes.begin());
+        const Bytes title = testing::Concat({testing::BytesOf(kTitle), c.behind});
+        std::copy_n(title.begin(), std::min(title.size(), kLength - c.nameAt),
+                    bytes.begin() + static_cast<long>(c.nameAt));
+        Reader r;
+        EXPECT_EQ(r.Read(r.Write("edge.m4a", bytes)), c.code) << c.what;
+        if (c.code == TagReadOk) {
+            EXPECT_EQ(r.Last().Title.view(), c.title) << c.what;
+            EXPECT_EQ(r.Last().Genre.view(), "Rock") << c.what;
+        }
+    }
+}
+
+TEST(Mp4TagReader, GenreNumbers) {
+    const struct {
+        int32_t number;
+        const char* name;
+    } cases[] = {{1, "Blues"},   {18, "Rock"},   {53, "Electronic"}, {99, "Easy Listening"},
+                 {0, "Unknown"}, {2, "Unknown"}, {100, "Unknown"},   {255, "Unknown"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(GenreNameForMp4Number(c.number), c.name) << c.number;
+    }
+}
+
+TEST(Mp4TagReader, FilesTaggedByFfmpeg) {
+    const struct {
+        bool moovFirst;
+        int32_t code;
+    } cases[] = {{true, TagReadOk}, {false, Mp4TagNotTaken}};
+    for (const auto& c : cases) {
+        Reader r;
+        testing::TestAudio audio;
+        audio.encoding = testing::TestEncoding::AacM4a;
+        audio.seconds = 10;
+        audio.moovFirst = c.moovFirst;
+        audio.tags = {{"title", "Café Society"},
+                      {"artist", "Ørjan"},
+                      {"album", "Señor Blues"},
+                      {"genre", "Jazz"}};
+        const auto file = testing::MakeTestAudio(r.folder / "tune.m4a", audio);
+        ASSERT_EQ(r.Read(file), c.code) << c.moovFirst;
+        if (c.code == TagReadOk) {
+            EXPECT_EQ(r.Last().Title.view(), "Caf\x8E Society");
+            EXPECT_EQ(r.Last().Artist.view(), "\xAFrjan");
+            EXPECT_EQ(r.Last().Album.view(), "Se\x96or Blues");
+            EXPECT_EQ(r.Last().Genre.view(), "Jazz");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace harmovia
