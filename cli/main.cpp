@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/add_command.h"
 #include "cli/cli_library.h"
 #include "cli/list_command.h"
 #include "cli/playlist_command.h"
@@ -16,6 +17,11 @@ constexpr const char* kUsage =
     "usage: harmovia-cli COMMAND [OPTIONS]\n"
     "\n"
     "commands:\n"
+    "  add FOLDER | --music-folder [--workers N] [--quiet]\n"
+    "                                        adds the MP3 and M4A tunes of a folder tree;\n"
+    "                                        Ctrl-C stops and keeps what was added\n"
+    "  inspect FILE                          reads, measures and scores one file as JSON,\n"
+    "                                        without touching the library\n"
     "  list [--mood N] [--format tsv|json]   the tunes of the library, in library order\n"
     "  moods                                 the nine moods with their number of tunes\n"
     "  playlist VIEW [--format tsv|json|m3u] a view of the library, as the desktop program\n"
@@ -43,6 +49,10 @@ int main(int argc, char** argv) {
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(kUsage, stdout);
         return 0;
+    }
+    if (command == "add" || command == "inspect") {
+        const int status = command == "add" ? RunAddCommand(args) : RunInspectCommand(args);
+        return status == 2 ? Usage() : status;
     }
     if (command == "list" || command == "moods" || command == "playlist") {
         auto cli = OpenCliLibrary(/*forWriting=*/false, stderr);

@@ -24,7 +24,8 @@ namespace harmovia {
 enum class AddOutcome {
     Kept,
     Unreadable,        // could not be opened or read, or is too small to be a tune
-    NotTagged,         // no usable tag, a podcast, or a duplicate of a tune already there
+    NotTagged,         // no usable tag, or a podcast
+    Duplicate,         // the same artist, title and album as a tune already there
     PathTooLong,       // its path does not fit the record, so it could not be played later
     NotDecodable,      // no audio the decoder can read
     TooShort,          // under 15 seconds
@@ -33,7 +34,7 @@ enum class AddOutcome {
     OutsideKeepRange,  // measured, but too sparse or too dense to be trusted
     OutOfMemory,
 };
-inline constexpr int kAddOutcomeCount = 10;
+inline constexpr int kAddOutcomeCount = 11;
 
 std::string_view AddOutcomeName(AddOutcome outcome);
 

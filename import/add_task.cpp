@@ -15,7 +15,9 @@ std::string_view AddOutcomeName(AddOutcome outcome) {
         case AddOutcome::Unreadable:
             return "unreadable";
         case AddOutcome::NotTagged:
-            return "not tagged or duplicate";
+            return "not tagged";
+        case AddOutcome::Duplicate:
+            return "duplicate";
         case AddOutcome::PathTooLong:
             return "path too long";
         case AddOutcome::NotDecodable:

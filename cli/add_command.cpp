@@ -1,0 +1,255 @@
+#include "cli/add_command.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <map>
+#include <thread>
+
+#include "cli/cli_library.h"
+#include "cli/record_json.h"
+#include "import/add_task.h"
+#include "import/tune_add_steps.h"
+#include "library/library_file.h"
+#include "library/mac_roman.h"
+#include "platform/app_folders.h"
+#include "platform/movie_ffmpeg.h"
+
+#include <unistd.h>
+
+namespace harmovia {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+volatile std::sig_atomic_t gInterrupted = 0;
+
+void OnInterrupt(int) {
+    gInterrupted = 1;
+    std::signal(SIGINT, SIG_DFL);  // a second Ctrl-C ends the program at once
+}
+
+// Alerts go to stderr; nobody is there to answer, so the default button is taken.
+class TerminalNotices final : public UserNotices {
+  public:
+    void Beep(int) override {}
+    bool ShowAlert(const Alert& alert) override {
+        std::fprintf(stderr, "%s: %s\n", MacRomanToUtf8(alert.title).c_str(),
+                     MacRomanToUtf8(alert.message).c_str());
+        return true;
+    }
+    void ShowOverlayNotice(std::string_view text, int) override {
+        std::fprintf(stderr, "%s\n", MacRomanToUtf8(text).c_str());
+    }
+    void CloseOverlay() override {}
+    void WaitMilliseconds(int) override {}
+};
+
+struct AddOptions {
+    std::filesystem::path folder;
+    bool musicFolder = false;
+    int workers = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    bool quiet = false;
+};
+
+std::optional<AddOptions> ParseAddOptions(const std::vector<std::string>& args) {
+    AddOptions options;
+    bool haveFolder = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--music-folder") {
+            options.musicFolder = true;
+        } else if (args[i] == "--quiet") {
+            options.quiet = true;
+        } else if (args[i] == "--workers" && i + 1 < args.size()) {
+            try {
+                options.workers = std::stoi(args[++i]);
+            } catch (const std::exception&) {
+                return std::nullopt;
+            }
+            if (options.workers < 0 || options.workers > 256) {
+                return std::nullopt;
+            }
+        } else if (!args[i].starts_with("--") && !haveFolder) {
+            options.folder = args[i];
+            haveFolder = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (haveFolder == options.musicFolder) {
+        return std::nullopt;  // exactly one of the two
+    }
+    return options;
+}
+
+bool HasEntries(const std::filesystem::path& folder) {
+    std::error_code error;
+    return std::filesystem::directory_iterator(folder, error) !=
+           std::filesystem::directory_iterator();
+}
+
+}  // namespace
+
+int RunAddCommand(const std::vector<std::string>& args) {
+    const std::optional<AddOptions> options = ParseAddOptions(args);
+    if (!options) {
+        std::fprintf(stderr,
+                     "usage: harmovia-cli add FOLDER | --music-folder [--workers N] [--quiet]\n");
+        return 2;
+    }
+    std::filesystem::path folder = options->folder;
+    if (options->musicFolder) {
+        const auto music = MusicFolder(ProcessEnvironment());
+        if (!music || !HasEntries(*music)) {
+            std::fprintf(stderr, "harmovia-cli: no music was found in %s\n",
+                         music ? music->c_str() : "the music folder");
+            return 1;
+        }
+        folder = *music;
+    }
+    std::error_code error;
+    folder = std::filesystem::absolute(folder, error);
+    if (error || !std::filesystem::is_directory(folder, error)) {
+        std::fprintf(stderr, "harmovia-cli: %s is not a folder\n", options->folder.c_str());
+        return 1;
+    }
+    auto movies = MakeFfmpegMovieFramework();
+    if (movies->EnterMovies() != kNoErr) {
+        std::fprintf(stderr, "harmovia-cli: MP3 and AAC decoding is not available\n");
+        return 1;
+    }
+    auto cli = OpenCliLibrary(/*forWriting=*/true, stderr);
+    if (!cli) {
+        return 1;
+    }
+
+    TuneAddSteps steps(*movies);
+    TerminalNotices notices;
+    const bool terminal = ::isatty(STDOUT_FILENO) == 1;
+    const auto started = Clock::now();
+    int32_t shownKept = 0;
+    AddHooks hooks;
+    hooks.saveLibrary = [&](const Library& library) {
+        return SaveLibrary(library, cli->files, cli->folder);
+    };
+    hooks.notices = &notices;
+    AddTask* running = nullptr;
+    hooks.progressChanged = [&](const AddProgress& progress) {
+        if (options->quiet || !running || running->summary().kept == shownKept) {
+            return;
+        }
+        shownKept = running->summary().kept;
+        const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
+        const std::string title = MacRomanToUtf8(progress.StatusText.view());
+        if (terminal) {
+            std::printf("\r\033[K%s  %s  (%.1f tunes/s)",
+                        MacRomanToUtf8(TotalTunesText(progress).view()).c_str(), title.c_str(),
+                        seconds > 0 ? shownKept / seconds : 0.0);
+        } else {
+            std::printf("%s\n", title.c_str());
+        }
+        std::fflush(stdout);
+    };
+
+    gInterrupted = 0;
+    std::signal(SIGINT, OnInterrupt);
+    AddTask task(*cli->library, steps, hooks, folder,
+                 options->musicFolder ? kMusicFolderLimitMessage : kFolderLimitMessage,
+                 options->workers);
+    running = &task;
+    Clock::duration longestStep{};
+    for (;;) {
+        if (gInterrupted == 1 && !task.progress().StopAddingRequest) {
+            task.RequestStop();
+            std::fprintf(stderr, "%sStopping after the file in hand...\n", terminal ? "\n" : "");
+        }
+        const auto before = Clock::now();
+        const AddTask::State state = task.Step(std::chrono::milliseconds(20));
+        longestStep = std::max(
+            longestStep, Clock::now() - before -
+                             (state == AddTask::State::Waiting ? std::chrono::milliseconds(20)
+                                                               : std::chrono::milliseconds(0)));
+        if (state == AddTask::State::Finished) {
+            break;
+        }
+    }
+    std::signal(SIGINT, SIG_DFL);
+    running = nullptr;
+
+    const AddSummary& summary = task.summary();
+    const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
+    if (terminal && !options->quiet && summary.kept > 0) {
+        std::printf("\n");
+    }
+    std::map<AddOutcome, int> reasons;
+    for (const SkippedFile& skipped : summary.skipped) {
+        ++reasons[skipped.outcome];
+        if (!options->quiet) {
+            std::printf("skipped (%s): %s\n", std::string(AddOutcomeName(skipped.outcome)).c_str(),
+                        PathTextAsUtf8(skipped.file.native()).c_str());
+        }
+    }
+    std::printf("Kept %d tunes in %.1f s (%.1f tunes/s); skipped %zu files", summary.kept, seconds,
+                seconds > 0 ? summary.kept / seconds : 0.0, summary.skipped.size());
+    const char* separator = ": ";
+    for (const auto& [outcome, count] : reasons) {
+        std::printf("%s%d %s", separator, count, std::string(AddOutcomeName(outcome)).c_str());
+        separator = ", ";
+    }
+    std::printf(".\nThe library holds %d tunes. Longest step: %.1f ms.\n", cli->library->TuneCount,
+                std::chrono::duration<double, std::milli>(longestStep).count());
+    if (summary.saveError != kNoErr) {
+        std::fprintf(stderr, "harmovia-cli: the library could not be saved (error %d)\n",
+                     summary.saveError);
+        return 1;
+    }
+    return 0;
+}
+
+int RunInspectCommand(const std::vector<std::string>& args) {
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: harmovia-cli inspect FILE\n");
+        return 2;
+    }
+    std::error_code error;
+    const std::filesystem::path file = std::filesystem::absolute(args[0], error);
+    const MusicFileKind kind = MusicFileKindForName(file.filename().native());
+    if (kind == MusicFileKind::None) {
+        std::fprintf(stderr, "harmovia-cli: %s is not named as an MP3, M4A or CAF file\n",
+                     args[0].c_str());
+        return 1;
+    }
+    if (!std::filesystem::is_regular_file(file, error)) {
+        std::fprintf(stderr, "harmovia-cli: %s is not a file that can be read\n", args[0].c_str());
+        return 1;
+    }
+    auto movies = MakeFfmpegMovieFramework();
+    if (movies->EnterMovies() != kNoErr) {
+        std::fprintf(stderr, "harmovia-cli: MP3 and AAC decoding is not available\n");
+        return 1;
+    }
+    auto library = std::make_unique<Library>();  // a scratch library: the real one is untouched
+    TuneAddSteps steps(*movies);
+    const char* refusedBy = nullptr;
+    AddOutcome outcome = steps.ReadTags(*library, file, kind);
+    if (outcome != AddOutcome::Kept) {
+        refusedBy = "tags";
+    } else {
+        auto measured = steps.Measure(file);
+        outcome = steps.Score(*library, *measured);
+        (*library)[1].Location.Set(file.native());
+        if (outcome != AddOutcome::Kept) {
+            refusedBy = outcome == AddOutcome::NoSound || outcome == AddOutcome::OutsideKeepRange
+                            ? "scoring"
+                            : "measurement";
+        }
+    }
+    std::string json = TuneRecordJson((*library)[1], 0);
+    json.insert(1, "\"ResultCode\":" + std::to_string(steps.lastResultCode()) +
+                       ",\"RefusedBy\":" + (refusedBy ? JsonString(refusedBy) : "null") +
+                       ",\"Outcome\":" + JsonString(AddOutcomeName(outcome)) + ",");
+    std::printf("%s\n", json.c_str());
+    return 0;
+}
+
+}  // namespace harmovia
