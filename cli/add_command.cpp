@@ -8,7 +8,7 @@
 
 #include "cli/cli_library.h"
 #include "cli/record_json.h"
-#include "import/add_task.h"
+#include "import/add_tunes.h"
 #include "import/tune_add_steps.h"
 #include "library/library_file.h"
 #include "library/mac_roman.h"
@@ -82,12 +82,6 @@ std::optional<AddOptions> ParseAddOptions(const std::vector<std::string>& args) 
     return options;
 }
 
-bool HasEntries(const std::filesystem::path& folder) {
-    std::error_code error;
-    return std::filesystem::directory_iterator(folder, error) !=
-           std::filesystem::directory_iterator();
-}
-
 }  // namespace
 
 int RunAddCommand(const std::vector<std::string>& args) {
@@ -97,32 +91,11 @@ int RunAddCommand(const std::vector<std::string>& args) {
                      "usage: harmovia-cli add FOLDER | --music-folder [--workers N] [--quiet]\n");
         return 2;
     }
-    std::filesystem::path folder = options->folder;
-    if (options->musicFolder) {
-        const auto music = MusicFolder(ProcessEnvironment());
-        if (!music || !HasEntries(*music)) {
-            std::fprintf(stderr, "harmovia-cli: no music was found in %s\n",
-                         music ? music->c_str() : "the music folder");
-            return 1;
-        }
-        folder = *music;
-    }
-    std::error_code error;
-    folder = std::filesystem::absolute(folder, error);
-    if (error || !std::filesystem::is_directory(folder, error)) {
-        std::fprintf(stderr, "harmovia-cli: %s is not a folder\n", options->folder.c_str());
-        return 1;
-    }
     auto movies = MakeFfmpegMovieFramework();
-    if (movies->EnterMovies() != kNoErr) {
-        std::fprintf(stderr, "harmovia-cli: MP3 and AAC decoding is not available\n");
-        return 1;
-    }
     auto cli = OpenCliLibrary(/*forWriting=*/true, stderr);
     if (!cli) {
         return 1;
     }
-
     TuneAddSteps steps(*movies);
     TerminalNotices notices;
     const bool terminal = ::isatty(STDOUT_FILENO) == 1;
@@ -151,11 +124,28 @@ int RunAddCommand(const std::vector<std::string>& args) {
         std::fflush(stdout);
     };
 
+    std::error_code error;
+    AddStart start = options->musicFolder
+                         ? AddTunesFromITunes(*cli->library, *movies, steps, hooks,
+                                              MusicFolder(ProcessEnvironment()), options->workers)
+                         : AddTunesFromFolder(*cli->library, *movies, steps, hooks,
+                                              std::filesystem::absolute(options->folder, error),
+                                              options->workers);
+    switch (start.result) {
+        case AddStartResult::Started:
+            break;
+        case AddStartResult::NoAudioDecoders:
+            std::fprintf(stderr, "harmovia-cli: MP3 and AAC decoding is not available\n");
+            return 1;
+        case AddStartResult::NoMusicFound:
+            return 1;  // the alert said why
+        case AddStartResult::NotAFolder:
+            std::fprintf(stderr, "harmovia-cli: %s is not a folder\n", options->folder.c_str());
+            return 1;
+    }
+    AddTask& task = *start.task;
     gInterrupted = 0;
     std::signal(SIGINT, OnInterrupt);
-    AddTask task(*cli->library, steps, hooks, folder,
-                 options->musicFolder ? kMusicFolderLimitMessage : kFolderLimitMessage,
-                 options->workers);
     running = &task;
     Clock::duration longestStep{};
     for (;;) {

@@ -105,12 +105,12 @@ AddTask::State AddTask::Step(std::chrono::milliseconds wait) {
     if (!current_) {
         // The walk stops after any entry once the library is full or Stop was asked for.
         if (progress_.StopAddingRequest || library_.CurrentTuneIndex >= kMaxTunes) {
-            Finish();
+            FinishAdd();
             return State::Finished;
         }
         FillLookahead();
         if (ahead_.empty()) {
-            Finish();
+            FinishAdd();
             return State::Finished;
         }
         current_ = std::move(ahead_.front());
@@ -121,14 +121,14 @@ AddTask::State AddTask::Step(std::chrono::milliseconds wait) {
             return State::Working;
         }
     }
-    if (!AddCurrentFile(wait)) {
+    if (!AddOneFile(wait)) {
         return State::Waiting;
     }
     current_.reset();
     return State::Working;
 }
 
-bool AddTask::AddCurrentFile(std::chrono::milliseconds wait) {
+bool AddTask::AddOneFile(std::chrono::milliseconds wait) {
     const std::filesystem::path& file = current_->entry.path;
     if (!current_->tagsRead) {
         // The player finds the tune again through this path; one that does not fit the
@@ -180,7 +180,7 @@ void AddTask::Save() {
     }
 }
 
-void AddTask::Finish() {
+void AddTask::FinishAdd() {
     finished_ = true;
     library_.MoodCounts.fill(0);
     // An add that ends with an empty library writes nothing.

@@ -99,10 +99,10 @@ class AddTask {
 
     void FillLookahead();
     // Handles the current music file; false while its measurement is not ready.
-    bool AddCurrentFile(std::chrono::milliseconds wait);
+    bool AddOneFile(std::chrono::milliseconds wait);
     void Skip(AddOutcome outcome);
     void Save();
-    void Finish();
+    void FinishAdd();
     void ProgressChanged();
 
     Library& library_;

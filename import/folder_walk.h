@@ -27,6 +27,7 @@ struct WalkEntry {
     bool isFolder = false;
 };
 
+// WalkFolder, as an iterator the add task advances one entry per event-loop step.
 class FolderWalk {
   public:
     explicit FolderWalk(const std::filesystem::path& root);

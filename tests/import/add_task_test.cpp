@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "import/add_tunes.h"
 #include "library/library_file.h"
 #include "tests/support/temp_folder.h"
 
@@ -185,6 +186,67 @@ TEST(AddTask, NothingKeptIntoAnEmptyLibraryWritesNothing) {
     EXPECT_EQ(library->CurrentTuneIndex, 0);
     EXPECT_EQ(steps.measured, 1) << "non-music files are walked, never read";
     EXPECT_EQ(run->summary.entriesWalked, 3002);
+}
+
+// A movie framework that only answers whether the decoders are there.
+class DecodersPresent final : public MovieFramework {
+  public:
+    explicit DecodersPresent(bool present) : present_(present) {}
+    OsError EnterMovies() override { return present_ ? kNoErr : kIoErr; }
+    OsError OpenMovie(const fs::path&, std::unique_ptr<Movie>&) override { return kIoErr; }
+
+  private:
+    bool present_;
+};
+
+TEST(AddStart, DecodersFolderAndMusicFolder) {
+    testing::TempFolder home;
+    fs::create_directories(home / "empty");
+    Write(home / "music" / "a.mp3", "keep 1");
+    Write(home / "file", "");
+    struct Case {
+        const char* name;
+        bool decoders;
+        bool musicFolder;
+        std::optional<fs::path> folder;
+        AddStartResult result;
+        int beeps;
+        const char* alert;
+    };
+    const Case cases[] = {
+        {"no decoders", false, false, home / "music", AddStartResult::NoAudioDecoders, 1, nullptr},
+        {"chosen folder", true, false, home / "music", AddStartResult::Started, 0, nullptr},
+        {"chosen file", true, false, home / "file", AddStartResult::NotAFolder, 0, nullptr},
+        {"music folder", true, true, home / "music", AddStartResult::Started, 0, nullptr},
+        {"empty music folder", true, true, home / "empty", AddStartResult::NoMusicFound, 1,
+         "iTunes Library Alert"},
+        {"no music folder", true, true, std::nullopt, AddStartResult::NoMusicFound, 1,
+         "iTunes Library Alert"},
+        {"music folder, no decoders", false, true, home / "music", AddStartResult::NoAudioDecoders,
+         1, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto library = std::make_unique<Library>();
+        DecodersPresent movies(c.decoders);
+        ScriptedSteps steps;
+        RecordingNotices notices;
+        AddHooks hooks;
+        hooks.notices = &notices;
+        AddStart start = c.musicFolder
+                             ? AddTunesFromITunes(*library, movies, steps, hooks, c.folder, 0)
+                             : AddTunesFromFolder(*library, movies, steps, hooks, *c.folder, 0);
+        EXPECT_EQ(start.result, c.result);
+        EXPECT_EQ(start.task != nullptr, c.result == AddStartResult::Started);
+        EXPECT_EQ(notices.beeps, c.beeps);
+        ASSERT_EQ(notices.alerts.size(), c.alert ? 1u : 0u);
+        if (c.alert) {
+            EXPECT_EQ(notices.alerts[0].title, c.alert);
+        }
+        while (start.task && start.task->Step() != AddTask::State::Finished) {
+        }
+        EXPECT_EQ(library->TuneCount, c.result == AddStartResult::Started ? 1 : 0);
+    }
 }
 
 }  // namespace
