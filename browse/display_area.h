@@ -1,6 +1,7 @@
 #pragma once
 
-// The display area's three lines (controls 1004, 1005, 1006) as texts. Mac Roman.
+// The display area's three lines (controls 1004, 1005, 1006) as texts: what
+// UpdateDisplayArea draws. Mac Roman.
 
 #include "browse/view_state.h"
 #include "library/pstr.h"

@@ -1,6 +1,7 @@
 #pragma once
 
-// The status line under the tune list (control 1001). Mac Roman.
+// The status line under the tune list (control 1001): the text ShowStatusLine shows. Mac
+// Roman.
 
 #include <cstdint>
 

@@ -25,7 +25,7 @@ inline constexpr int kGenreCount = 277;
 
 // Codes that belong to no entry: a genre text not in the table, and a holiday album.
 inline constexpr int16_t kUnlistedGenreCode = 255;
-inline constexpr int16_t kHolidayCode = 177;
+inline constexpr int16_t kHolidayCode = 177;  // HolidayCode
 inline constexpr int16_t kUnknownGenreCode = -2;
 
 // Entries 1..277 in lookup order (element 0 is an unused empty entry).

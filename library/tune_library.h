@@ -10,6 +10,7 @@
 
 namespace harmovia {
 
+// LibraryCapacity: the most tunes a library holds.
 inline constexpr int kMaxTunes = 2000;
 
 // The in-memory library: slots 1..2000 (slot 0 exists and is never used). Slots
