@@ -1,9 +1,6 @@
 // Load and save of a full 2000-tune library (5.9 MB) against a raw read and a raw durable
 // write of the same bytes.
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -14,6 +11,9 @@
 #include "bench/support/ratio_main.h"
 #include "library/library_file.h"
 #include "platform/app_folders.h"
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace harmovia {
 namespace {

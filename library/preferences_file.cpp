@@ -13,15 +13,22 @@ namespace {
 constexpr int kLineCount = 20;
 constexpr int kValueCount = 11;
 
-uint16_t ExchangeBytes(uint16_t v) { return static_cast<uint16_t>((v << 8) | (v >> 8)); }
+uint16_t ExchangeBytes(uint16_t v) {
+    return static_cast<uint16_t>((v << 8) | (v >> 8));
+}
 
 // The eleven values in file order, as raw 16-bit patterns.
 std::array<uint16_t, kValueCount> ToWords(const Preferences& p) {
-    return {static_cast<uint16_t>(p.WindowHeight), static_cast<uint16_t>(p.WindowWidth),
-            static_cast<uint16_t>(p.WindowLeft),   static_cast<uint16_t>(p.WindowTop),
-            static_cast<uint16_t>(p.Volume),       p.PanelOn,
-            static_cast<uint16_t>(p.PanelLeft),    static_cast<uint16_t>(p.PanelTop),
-            p.SelectedGenreItem,                   p.SelectedMood,
+    return {static_cast<uint16_t>(p.WindowHeight),
+            static_cast<uint16_t>(p.WindowWidth),
+            static_cast<uint16_t>(p.WindowLeft),
+            static_cast<uint16_t>(p.WindowTop),
+            static_cast<uint16_t>(p.Volume),
+            p.PanelOn,
+            static_cast<uint16_t>(p.PanelLeft),
+            static_cast<uint16_t>(p.PanelTop),
+            p.SelectedGenreItem,
+            p.SelectedMood,
             p.SparePreference};
 }
 

@@ -12,7 +12,7 @@ namespace harmovia {
 // A length-prefixed text of at most 255 Mac Roman bytes. Every write is a bounded copy:
 // text beyond the capacity is cut, never an error.
 class PStr {
-public:
+  public:
     static constexpr int kCapacity = 255;
 
     PStr() = default;
@@ -43,7 +43,7 @@ public:
 
     friend bool operator==(const PStr& a, std::string_view b) { return a.view() == b; }
 
-private:
+  private:
     uint8_t length_ = 0;
     std::array<char, kCapacity> chars_{};
 };

@@ -8,7 +8,7 @@ namespace harmovia {
 // The program's one random generator: 31-bit values. The program seeds it from the
 // system's entropy at start-up; tests seed it with a fixed number to get a known order.
 class RandomSource {
-public:
+  public:
     explicit RandomSource(uint32_t seed) : engine_(seed) {}
     static RandomSource FromEntropy() { return RandomSource(std::random_device{}()); }
 
@@ -22,7 +22,7 @@ public:
         return static_cast<int32_t>(scaled) + 1;
     }
 
-private:
+  private:
     std::mt19937 engine_;
 };
 

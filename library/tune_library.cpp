@@ -42,7 +42,9 @@ void GiveBackSlot(Library& library) {
     }
 }
 
-void CommitTunes(Library& library) { library.TuneCount = library.CurrentTuneIndex; }
+void CommitTunes(Library& library) {
+    library.TuneCount = library.CurrentTuneIndex;
+}
 
 void RemoveTune(Library& library, int32_t slot) {
     if (slot < 1 || slot > library.TuneCount) {

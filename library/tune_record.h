@@ -104,9 +104,9 @@ struct TuneRecord {
 
 // How a field is kept in the file.
 enum class FieldOrder {
-    BigEndian,   // numbers and number arrays
-    HostOrder,   // little-endian: PeakBinDistinctCount, element 0 of the peak arrays
-    Bytes,       // text slots, spare areas, single bytes
+    BigEndian,  // numbers and number arrays
+    HostOrder,  // little-endian: PeakBinDistinctCount, element 0 of the peak arrays
+    Bytes,      // text slots, spare areas, single bytes
 };
 
 // Whether a field means something to the program or is carried unread.

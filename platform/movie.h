@@ -26,7 +26,7 @@ inline constexpr size_t kSoundBlockChannelsOffset = 24;
 // One opened audio file. Not thread-safe: one thread uses a movie at a time; different
 // movies may be used on different threads at once.
 class Movie {
-public:
+  public:
     virtual ~Movie() = default;
     // Time units per second.
     virtual int32_t TimeScale() const = 0;
@@ -39,7 +39,7 @@ public:
 };
 
 class MovieFramework {
-public:
+  public:
     virtual ~MovieFramework() = default;
     // 0 when the framework can decode MP3 and AAC.
     virtual OsError EnterMovies() = 0;

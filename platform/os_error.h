@@ -19,7 +19,7 @@ inline constexpr OsError kPermErr = -54;          // not permitted
 inline constexpr OsError kWritePermErr = -61;     // no write permission
 inline constexpr OsError kMemFullErr = -108;      // out of memory
 inline constexpr OsError kAccessDeniedErr = -5000;
-inline constexpr OsError kNotAFileErr = -1302;    // a folder where a file was expected
+inline constexpr OsError kNotAFileErr = -1302;  // a folder where a file was expected
 
 // The platform code for an errno value.
 OsError OsErrorFromErrno(int errnoValue);

@@ -21,7 +21,7 @@ struct Alert {
 };
 
 class UserNotices {
-public:
+  public:
     virtual ~UserNotices() = default;
     virtual void Beep(int times) = 0;
     // True when the named button was chosen, false for "Cancel".
@@ -37,7 +37,7 @@ public:
 // Records everything and answers alerts with a fixed choice; for tests and for callers
 // that have nobody to ask.
 class RecordingNotices final : public UserNotices {
-public:
+  public:
     explicit RecordingNotices(bool answer = true) : answer_(answer) {}
     void Beep(int times) override { beeps += times; }
     bool ShowAlert(const Alert& alert) override {
@@ -60,7 +60,7 @@ public:
     int overlaysClosed = 0;
     int64_t waitedMilliseconds = 0;
 
-private:
+  private:
     bool answer_;
 };
 

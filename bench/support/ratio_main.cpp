@@ -20,7 +20,7 @@ std::vector<Ratio>& Ratios() {
 
 // Passes every run to the console and remembers its real time per iteration.
 class RecordingReporter final : public benchmark::ConsoleReporter {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
@@ -31,7 +31,7 @@ public:
     }
     const std::map<std::string, double>& times() const { return times_; }
 
-private:
+  private:
     std::map<std::string, double> times_;
 };
 

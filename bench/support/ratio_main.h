@@ -14,8 +14,8 @@ void AddRatio(const std::string& name, const std::string& numerator,
 
 #define HARMOVIA_RATIO_CONCAT2(a, b) a##b
 #define HARMOVIA_RATIO_CONCAT(a, b) HARMOVIA_RATIO_CONCAT2(a, b)
-#define HARMOVIA_RATIO(name, numerator, denominator)                                  \
-    static const bool HARMOVIA_RATIO_CONCAT(harmovia_ratio_, __LINE__) = [] {         \
-        ::harmovia::bench::AddRatio(name, numerator, denominator);                     \
-        return true;                                                                   \
+#define HARMOVIA_RATIO(name, numerator, denominator)                          \
+    static const bool HARMOVIA_RATIO_CONCAT(harmovia_ratio_, __LINE__) = [] { \
+        ::harmovia::bench::AddRatio(name, numerator, denominator);            \
+        return true;                                                          \
     }()

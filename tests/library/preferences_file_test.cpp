@@ -1,6 +1,7 @@
+#include "library/preferences_file.h"
+
 #include <gtest/gtest.h>
 
-#include "library/preferences_file.h"
 #include "platform/app_folders.h"
 #include "tests/support/temp_folder.h"
 
@@ -25,15 +26,15 @@ TEST(PreferencesFile, WritesByteExchangedNumbers) {
     EXPECT_EQ(p.WindowHeight, 700);
     p.PanelOn = 1;
     EXPECT_EQ(EncodePreferences(p),
-              Lines({"-17406", "-6141", " 0", " 0", " 4353", " 256", " 0", " 0", " 256",
-                     " 256", " 0", " 256", " 256", " 256", " 256", " 256", " 256", " 256",
-                     " 256", " 256"}));
+              Lines({"-17406", "-6141", " 0",   " 0",   " 4353", " 256", " 0",
+                     " 0",     " 256",  " 256", " 0",   " 256",  " 256", " 256",
+                     " 256",   " 256",  " 256", " 256", " 256",  " 256"}));
 }
 
 TEST(PreferencesFile, Reading) {
-    const std::string full = Lines({"-17406", "-6141", " 0", " 0", " 4353", " 256", " 0", " 0",
-                                    " 256", " 512", " 0", " 256", " 256", " 256", " 256", " 256",
-                                    " 256", " 256", " 256", " 0"});
+    const std::string full =
+        Lines({"-17406", "-6141", " 0",   " 0",   " 4353", " 256", " 0",   " 0",   " 256", " 512",
+               " 0",     " 256",  " 256", " 256", " 256",  " 256", " 256", " 256", " 256", " 0"});
     const struct {
         const char* name;
         std::string text;
@@ -41,8 +42,8 @@ TEST(PreferencesFile, Reading) {
         uint16_t panelOn, mood;
     } cases[] = {
         {"the last PanelOn line decides", full, 700, 273, 0, 2},
-        {"short file: missing lines read 0", Lines({"-17406", "-6141", " 0", " 0", " 4353"}),
-         700, 273, 0, 0},
+        {"short file: missing lines read 0", Lines({"-17406", "-6141", " 0", " 0", " 4353"}), 700,
+         273, 0, 0},
         {"CR LF is two line ends", "-17406\r\n-6141\r\n 0\r\n", 700, 0, 0, 0},
         {"line feeds alone work", "-17406\n-6141\n 0\n 0\n 4353\n", 700, 273, 0, 0},
         {"not a number reads 0", Lines({"abc", "-6141", " 0", " 0", "43x53"}), 0, 0, 0, 0},

@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
+#include "library/tune_library.h"
 
 #include <memory>
 
-#include "library/tune_library.h"
+#include <gtest/gtest.h>
 
 namespace harmovia {
 namespace {
@@ -37,9 +37,7 @@ TEST(TuneLibrary, ClaimGiveBackCommit) {
 }
 
 TEST(TuneLibrary, RemoveClosesTheGap) {
-    const struct {
-        int count, removed;
-    } cases[] = {{1, 1}, {5, 1}, {5, 3}, {5, 5}};
+    const struct { int count, removed; } cases[] = {{1, 1}, {5, 1}, {5, 3}, {5, 5}};
     for (const auto& c : cases) {
         auto library = LibraryOf(c.count);
         RemoveTune(*library, c.removed);

@@ -8,7 +8,8 @@
 namespace harmovia::testing {
 
 TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "harmovia-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "harmovia-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("mkdtemp failed");
     }
@@ -29,7 +30,8 @@ std::vector<uint8_t> ReadBytes(const std::filesystem::path& file) {
 
 void WriteBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) {
         throw std::runtime_error("cannot write " + file.string());
     }

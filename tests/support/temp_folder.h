@@ -10,7 +10,7 @@ namespace harmovia::testing {
 // A fresh folder under the system's temporary folder, removed with everything in it when
 // the object goes.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -19,7 +19,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
