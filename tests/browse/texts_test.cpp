@@ -32,13 +32,7 @@ TEST(BrowseTexts, StatusLine) {
 
 TEST(BrowseTexts, TitlesAndPlaylistNames) {
     const auto label = [](uint16_t mode, int16_t mood = 0, int16_t genreItem = 1) {
-        ViewLabel l;
-        l.Mode = mode;
-        l.Mood = mood;
-        l.GenreItem = genreItem;
-        l.BaseText = "Seed";
-        l.SearchText = "lake";
-        return l;
+        return ViewLabel{mode, mood, genreItem, PStr("Seed"), PStr("lake")};
     };
     const struct {
         ViewLabel view;

@@ -1,5 +1,6 @@
 #include "browse/view_builder.h"
 
+#include <numeric>
 #include <random>
 #include <vector>
 
@@ -42,9 +43,7 @@ std::vector<int32_t> ShuffledBySpec(std::vector<int32_t> items, uint32_t seed) {
 TEST(Shuffle, FollowsTheDocumentedDraws) {
     // Long enough that every kind of draw occurs, 51 included.
     std::vector<int32_t> positions(1000);
-    for (size_t i = 0; i < positions.size(); ++i) {
-        positions[i] = static_cast<int32_t>(i + 1);
-    }
+    std::iota(positions.begin(), positions.end(), 1);
     const std::vector<int32_t> expected = ShuffledBySpec(positions, 2024);
     RandomSource random(2024);
     ShufflePositions(positions, random);
@@ -76,9 +75,7 @@ TEST_F(ViewBuilderTest, SelectionsOrderAndIdentity) {
     view.ViewMode = kModeAllTunes;
     BuildView(view, library, clock, random);
     std::vector<int32_t> all(40);
-    for (int i = 0; i < 40; ++i) {
-        all[static_cast<size_t>(i)] = i + 1;
-    }
+    std::iota(all.begin(), all.end(), 1);
     EXPECT_EQ(RowRecordIndexes(view), all);  // library order
     EXPECT_EQ(view.ViewSeconds, 40u * 200);
     EXPECT_EQ(view.ViewMegabytes, 40u * 5);

@@ -5,32 +5,25 @@
 namespace harmovia::testing {
 namespace {
 
-void PutBigEndian(Bytes& out, uint64_t value, int bytes) {
+// `bytes` bytes of `value`, high first, `bits` bits a byte (7: syncsafe).
+void Put(Bytes& out, uint64_t value, int bytes, int bits = 8) {
     for (int i = bytes - 1; i >= 0; --i) {
-        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+        out.push_back(static_cast<uint8_t>((value >> (bits * i)) & ((1u << bits) - 1)));
     }
 }
 
-void PutSyncsafe(Bytes& out, uint32_t value) {
-    for (int i = 3; i >= 0; --i) {
-        out.push_back(static_cast<uint8_t>((value >> (7 * i)) & 0x7F));
-    }
+// The encoding byte, the mark, the text, then its terminator.
+Bytes Text(uint8_t encoding, Bytes mark, const Bytes& text, size_t terminator) {
+    Bytes out = Concat({{encoding}, mark, text});
+    out.resize(out.size() + terminator, 0);
+    return out;
 }
 
-Bytes Utf16Text(uint8_t encoding, std::optional<Bytes> mark, std::u16string_view text,
-                bool bigEndian, bool terminated) {
-    Bytes out{encoding};
-    if (mark) {
-        out.insert(out.end(), mark->begin(), mark->end());
-    }
+Bytes Utf16(std::u16string_view text, bool bigEndian) {
+    Bytes out;
     for (const char16_t unit : text) {
-        const auto high = static_cast<uint8_t>(unit >> 8);
-        const auto low = static_cast<uint8_t>(unit & 0xFF);
-        out.push_back(bigEndian ? high : low);
-        out.push_back(bigEndian ? low : high);
-    }
-    if (terminated) {
-        out.insert(out.end(), {0, 0});
+        const uint8_t high = static_cast<uint8_t>(unit >> 8), low = static_cast<uint8_t>(unit);
+        out.insert(out.end(), {bigEndian ? high : low, bigEndian ? low : high});
     }
     return out;
 }
@@ -50,31 +43,19 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
 }
 
 Bytes Latin1Text(std::string_view text, bool terminated) {
-    Bytes out = Concat({{0}, BytesOf(text)});
-    if (terminated) {
-        out.push_back(0);
-    }
-    return out;
+    return Text(0, {}, BytesOf(text), terminated ? 1 : 0);
 }
-
 Bytes Utf8Text(std::string_view text, bool terminated) {
-    Bytes out = Concat({{3}, BytesOf(text)});
-    if (terminated) {
-        out.push_back(0);
-    }
-    return out;
+    return Text(3, {}, BytesOf(text), terminated ? 1 : 0);
 }
-
 Bytes Utf16LeText(std::u16string_view text, bool terminated) {
-    return Utf16Text(1, Bytes{0xFF, 0xFE}, text, false, terminated);
+    return Text(1, {0xFF, 0xFE}, Utf16(text, false), terminated ? 2 : 0);
 }
-
 Bytes Utf16BeText(std::u16string_view text, bool terminated) {
-    return Utf16Text(1, Bytes{0xFE, 0xFF}, text, true, terminated);
+    return Text(1, {0xFE, 0xFF}, Utf16(text, true), terminated ? 2 : 0);
 }
-
 Bytes Utf16BeNoMarkText(std::u16string_view text, bool terminated) {
-    return Utf16Text(2, std::nullopt, text, true, terminated);
+    return Text(2, {}, Utf16(text, true), terminated ? 2 : 0);
 }
 
 Bytes Id3Tag(int majorVersion, const std::vector<Id3Frame>& frames) {
@@ -85,26 +66,17 @@ Bytes Id3Tag(int majorVersion, const std::vector<Id3Frame>& frames) {
             throw std::invalid_argument("frame id of the wrong length: " + frame.id);
         }
         body.insert(body.end(), frame.id.begin(), frame.id.end());
-        const auto size = static_cast<uint32_t>(frame.payload.size());
         if (frame.sizeField) {
             body.insert(body.end(), frame.sizeField->begin(), frame.sizeField->end());
-        } else if (v22) {
-            PutBigEndian(body, size, 3);
-        } else if (majorVersion == 3) {
-            PutBigEndian(body, size, 4);
         } else {
-            PutSyncsafe(body, size);
+            Put(body, frame.payload.size(), v22 ? 3 : 4, majorVersion >= 4 ? 7 : 8);
         }
-        if (!v22) {
-            body.insert(body.end(), {0, 0});  // flags
-        }
+        body.resize(body.size() + (v22 ? 0 : 2), 0);  // flags
         body.insert(body.end(), frame.payload.begin(), frame.payload.end());
     }
-    Bytes tag = BytesOf("ID3");
-    tag.insert(tag.end(), {static_cast<uint8_t>(majorVersion), 0, 0});
-    PutSyncsafe(tag, static_cast<uint32_t>(body.size()));
-    tag.insert(tag.end(), body.begin(), body.end());
-    return tag;
+    Bytes tag = Concat({BytesOf("ID3"), {static_cast<uint8_t>(majorVersion), 0, 0}});
+    Put(tag, body.size(), 4, 7);
+    return Concat({tag, body});
 }
 
 Bytes Mp3File(const Bytes& head, size_t length) {
@@ -123,11 +95,9 @@ Bytes Mp4Atom(std::string_view type, const Bytes& payload) {
     if (type.size() != 4) {
         throw std::invalid_argument("atom type of the wrong length");
     }
-    Bytes out;
-    PutBigEndian(out, 8 + payload.size(), 4);
-    out.insert(out.end(), type.begin(), type.end());
-    out.insert(out.end(), payload.begin(), payload.end());
-    return out;
+    Bytes size;
+    Put(size, 8 + payload.size(), 4);
+    return Concat({size, BytesOf(type), payload});
 }
 
 Bytes Mp4TextItem(std::string_view name, std::string_view text) {
@@ -136,9 +106,9 @@ Bytes Mp4TextItem(std::string_view name, std::string_view text) {
 }
 
 Bytes Mp4GenreItem(uint16_t number) {
-    return Mp4Atom("gnre",
-                   Mp4Atom("data", {0, 0, 0, 0, 0, 0, 0, 0, static_cast<uint8_t>(number >> 8),
-                                    static_cast<uint8_t>(number & 0xFF)}));
+    Bytes data(8, 0);
+    Put(data, number, 2);
+    return Mp4Atom("gnre", Mp4Atom("data", data));
 }
 
 Bytes M4aFile(const std::vector<Bytes>& items, bool metadataFirst, size_t length) {
@@ -146,7 +116,7 @@ Bytes M4aFile(const std::vector<Bytes>& items, bool metadataFirst, size_t length
         Mp4Atom("ftyp", Concat({BytesOf("M4A "), {0, 0, 2, 0}, BytesOf("M4A mp42isom")}));
     Bytes ilst;
     for (const Bytes& item : items) {
-        ilst.insert(ilst.end(), item.begin(), item.end());
+        ilst = Concat({ilst, item});
     }
     const Bytes handler = Mp4Atom("hdlr", Concat({Bytes(8, 0), BytesOf("mdirappl"), Bytes(9, 0)}));
     const Bytes meta = Mp4Atom("meta", Concat({{0, 0, 0, 0}, handler, Mp4Atom("ilst", ilst)}));

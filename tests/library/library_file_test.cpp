@@ -1,10 +1,11 @@
-#include <gtest/gtest.h>
+#include "library/library_file.h"
 
 #include <cerrno>
 #include <memory>
 #include <random>
 
-#include "library/library_file.h"
+#include <gtest/gtest.h>
+
 #include "platform/app_folders.h"
 #include "tests/support/temp_folder.h"
 
@@ -15,7 +16,9 @@ using testing::ReadBytes;
 using testing::TempFolder;
 using testing::WriteBytes;
 
-std::unique_ptr<Library> NewLibrary() { return std::make_unique<Library>(); }
+std::unique_ptr<Library> NewLibrary() {
+    return std::make_unique<Library>();
+}
 
 // Fills every byte of a record through its file image, so spare areas are random too.
 TuneRecord RandomRecord(std::mt19937& random) {
@@ -31,24 +34,24 @@ TuneRecord RandomRecord(std::mt19937& random) {
 // Checks that the visited fields follow each other without gap or overlap.
 struct Tiler {
     int next = 0;
-    void At(int offset, int size) {
+    void At(int offset, size_t size) {
         EXPECT_EQ(offset, next) << "gap or overlap before offset " << offset;
-        next = offset + size;
+        next = offset + static_cast<int>(size);
     }
     template <class T>
     void Number(int offset, const char*, FieldRole, FieldOrder, const T&) {
         At(offset, sizeof(T));
     }
     template <class Span>
-    void NumberArray(int offset, const char*, FieldRole, Span values) {
-        At(offset, static_cast<int>(values.size_bytes()));
+    void NumberArray(int offset, const char*, FieldRole, Span v) {
+        At(offset, v.size_bytes());
     }
     template <int N>
     void Text(int offset, const char*, const TextSlot<N>&) {
         At(offset, N);
     }
     void Bytes(int offset, const char*, FieldRole, std::span<const uint8_t> bytes) {
-        At(offset, static_cast<int>(bytes.size()));
+        At(offset, bytes.size());
     }
 };
 
@@ -60,60 +63,50 @@ TEST(TuneRecordLayout, FieldsTileTheRecord) {
 }
 
 TEST(TuneRecordLayout, GoldenRecord) {
-    TuneRecord r;
-    r.Title.Set("Hi");
-    r.VolumeRef = -2;             // 882: FF FE
-    r.FolderId = 0x01020304;      // 884
-    r.Artist.Set("A");
-    r.FileSize = 0xA1B2C3D4;      // 1658
-    r.DurationSeconds = 200;      // 1662: 00 00 00 C8
-    r.ByteRateIndex = 0x0102;     // 1668
-    r.Genre.Set("Jazz");
-    r.GenreCode = 514;            // 1742: 02 02
-    r.Mood = 9;                   // 1820
-    r.MoodColourBlue = 0xD400;    // 1842
-    r.FileKind = kFileKindMp4;    // 1846
-    r.PeakBins[0] = 0x11223344;   // 1848: host order, never swapped
-    r.PeakBins[1] = 7;            // 1852
-    r.PeakBins[30] = -1;          // 1968
-    r.PeakPowers[0] = 0x5566;     // 2092: host order
-    r.PeakPowers[2] = 0x0304;     // 2096
-    r.SpareWords2216[0] = 0xBEEF; // 2216
-    r.Spare2354 = {1, 2, 3, 4};   // not swapped
-    r.PeakBinDistinctCount = 0x0A0B0C0D;  // 2362: little-endian in the file
-    r.LastAddedFlag = 1;          // 2414
-    r.Spare2418[3] = 0x00000102;  // 2430
-    r.AddedSerial = 0x7FFFFFFF;   // 2962
-
-    std::array<uint8_t, kTuneRecordSize> expected{};
-    const auto put = [&](int offset, std::initializer_list<uint8_t> bytes) {
-        std::copy(bytes.begin(), bytes.end(), expected.begin() + offset);
+    using Set = void (*)(TuneRecord&);
+    const struct {
+        int offset;
+        std::vector<uint8_t> bytes;
+        Set set;
+    } fields[] = {
+        {370, {2, 'H', 'i'}, [](TuneRecord& r) { r.Title.Set("Hi"); }},
+        {882, {0xFF, 0xFE}, [](TuneRecord& r) { r.VolumeRef = -2; }},
+        {884, {0x01, 0x02, 0x03, 0x04}, [](TuneRecord& r) { r.FolderId = 0x01020304; }},
+        {1146, {1, 'A'}, [](TuneRecord& r) { r.Artist.Set("A"); }},
+        {1658, {0xA1, 0xB2, 0xC3, 0xD4}, [](TuneRecord& r) { r.FileSize = 0xA1B2C3D4; }},
+        {1662, {0x00, 0x00, 0x00, 0xC8}, [](TuneRecord& r) { r.DurationSeconds = 200; }},
+        {1668, {0x01, 0x02}, [](TuneRecord& r) { r.ByteRateIndex = 0x0102; }},
+        {1678, {4, 'J', 'a', 'z', 'z'}, [](TuneRecord& r) { r.Genre.Set("Jazz"); }},
+        {1742, {0x02, 0x02}, [](TuneRecord& r) { r.GenreCode = 514; }},
+        {1820, {0x00, 0x00, 0x00, 0x09}, [](TuneRecord& r) { r.Mood = 9; }},
+        {1842, {0xD4, 0x00}, [](TuneRecord& r) { r.MoodColourBlue = 0xD400; }},
+        {1846, {0x00, 0x04}, [](TuneRecord& r) { r.FileKind = kFileKindMp4; }},
+        // Peak bins and powers are in host order, never swapped.
+        {1848, {0x44, 0x33, 0x22, 0x11}, [](TuneRecord& r) { r.PeakBins[0] = 0x11223344; }},
+        {1852, {0x00, 0x00, 0x00, 0x07}, [](TuneRecord& r) { r.PeakBins[1] = 7; }},
+        {1968, {0xFF, 0xFF, 0xFF, 0xFF}, [](TuneRecord& r) { r.PeakBins[30] = -1; }},
+        {2092, {0x66, 0x55}, [](TuneRecord& r) { r.PeakPowers[0] = 0x5566; }},
+        {2096, {0x03, 0x04}, [](TuneRecord& r) { r.PeakPowers[2] = 0x0304; }},
+        {2216, {0xBE, 0xEF}, [](TuneRecord& r) { r.SpareWords2216[0] = 0xBEEF; }},
+        {2354,
+         {1, 2, 3, 4},
+         [](TuneRecord& r) {
+             r.Spare2354 = {1, 2, 3, 4};
+         }},  // not swapped
+        // Little-endian in the file.
+        {2362,
+         {0x0D, 0x0C, 0x0B, 0x0A},
+         [](TuneRecord& r) { r.PeakBinDistinctCount = 0x0A0B0C0D; }},
+        {2414, {1}, [](TuneRecord& r) { r.LastAddedFlag = 1; }},
+        {2430, {0x00, 0x00, 0x01, 0x02}, [](TuneRecord& r) { r.Spare2418[3] = 0x00000102; }},
+        {2962, {0x7F, 0xFF, 0xFF, 0xFF}, [](TuneRecord& r) { r.AddedSerial = 0x7FFFFFFF; }},
     };
-    put(370, {2, 'H', 'i'});
-    put(882, {0xFF, 0xFE});
-    put(884, {0x01, 0x02, 0x03, 0x04});
-    put(1146, {1, 'A'});
-    put(1658, {0xA1, 0xB2, 0xC3, 0xD4});
-    put(1662, {0x00, 0x00, 0x00, 0xC8});
-    put(1668, {0x01, 0x02});
-    put(1678, {4, 'J', 'a', 'z', 'z'});
-    put(1742, {0x02, 0x02});
-    put(1820, {0x00, 0x00, 0x00, 0x09});
-    put(1842, {0xD4, 0x00});
-    put(1846, {0x00, 0x04});
-    put(1848, {0x44, 0x33, 0x22, 0x11});
-    put(1852, {0x00, 0x00, 0x00, 0x07});
-    put(1968, {0xFF, 0xFF, 0xFF, 0xFF});
-    put(2092, {0x66, 0x55});
-    put(2096, {0x03, 0x04});
-    put(2216, {0xBE, 0xEF});
-    put(2354, {1, 2, 3, 4});
-    put(2362, {0x0D, 0x0C, 0x0B, 0x0A});
-    put(2414, {1});
-    put(2430, {0x00, 0x00, 0x01, 0x02});
-    put(2962, {0x7F, 0xFF, 0xFF, 0xFF});
-
-    std::array<uint8_t, kTuneRecordSize> actual{};
+    TuneRecord r;
+    std::array<uint8_t, kTuneRecordSize> expected{}, actual{};
+    for (const auto& f : fields) {
+        f.set(r);
+        std::copy(f.bytes.begin(), f.bytes.end(), expected.begin() + f.offset);
+    }
     EncodeTuneRecord(r, actual);
     for (int i = 0; i < kTuneRecordSize; ++i) {
         ASSERT_EQ(actual[i], expected[i]) << "offset " << i;
@@ -171,13 +164,11 @@ TEST(LibraryFile, LoadingWhatIsThere) {
         int records;
         size_t extraBytes;
         int expectedTunes;
-    } cases[] = {
-        {"empty file", 0, 0, 0},
-        {"partial record only", 0, 2965, 0},
-        {"three records and 100 bytes", 3, 100, 3},
-        {"eleven records", 11, 0, 11},
-        {"2001 records", 2001, 0, 2000},
-    };
+    } cases[] = {{"empty file", 0, 0, 0},
+                 {"partial record only", 0, 2965, 0},
+                 {"three records and 100 bytes", 3, 100, 3},
+                 {"eleven records", 11, 0, 11},
+                 {"2001 records", 2001, 0, 2000}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempFolder folder;
@@ -201,75 +192,62 @@ TEST(LibraryFile, LoadingWhatIsThere) {
     }
 }
 
-TEST(LibraryFile, FirstStartCreatesFolderAndEmptyFile) {
+// First start, an emptied library, a vanished folder, a folder where the file should be.
+TEST(LibraryFile, MissingEmptyAndMisplacedFiles) {
     TempFolder home;
-    const auto folder = home / "deeper" / "Harmovia";
     DiskFileSystem files;
     auto library = NewLibrary();
-    const LibraryLoadResult result = LoadLibrary(*library, files, folder);
-    EXPECT_TRUE(result.created);
-    EXPECT_EQ(result.error, kNoErr);
+    const auto folder = home / "deeper" / "Harmovia";
+    const LibraryLoadResult first = LoadLibrary(*library, files, folder);
+    EXPECT_TRUE(first.created);
+    EXPECT_EQ(first.error, kNoErr);
     EXPECT_EQ(library->TuneCount, 0);
     EXPECT_TRUE(std::filesystem::is_regular_file(folder / kLibraryFileName));
     EXPECT_EQ(std::filesystem::file_size(folder / kLibraryFileName), 0u);
-}
 
-TEST(LibraryFile, EmptyLibraryRemovesTheFileAndVanishedFileIsRewritten) {
-    TempFolder folder;
-    DiskFileSystem files;
-    auto library = NewLibrary();
+    // An empty library removes the file.
     WriteBytes(folder / kLibraryFileName, LibraryImage(2, 0));
-    ASSERT_EQ(SaveLibrary(*library, files, folder.path()), kNoErr);
+    ASSERT_EQ(SaveLibrary(*library, files, folder), kNoErr);
     EXPECT_FALSE(std::filesystem::exists(folder / kLibraryFileName));
 
     // The whole folder was removed while the program ran: the tunes are written, not dropped.
     library->TuneCount = library->CurrentTuneIndex = 2;
-    std::filesystem::remove_all(folder.path());
-    ASSERT_EQ(SaveLibrary(*library, files, folder.path()), kNoErr);
+    std::filesystem::remove_all(folder);
+    ASSERT_EQ(SaveLibrary(*library, files, folder), kNoErr);
     EXPECT_EQ(std::filesystem::file_size(folder / kLibraryFileName), 2u * kTuneRecordSize);
     EXPECT_EQ(library->TuneCount, 2);
-}
 
-TEST(LibraryFile, FolderInPlaceOfTheFile) {
-    TempFolder folder;
+    std::filesystem::remove(folder / kLibraryFileName);
     std::filesystem::create_directory(folder / kLibraryFileName);
-    DiskFileSystem files;
-    auto library = NewLibrary();
-    const LibraryLoadResult result = LoadLibrary(*library, files, folder.path());
-    EXPECT_NE(result.error, kNoErr);
-    EXPECT_EQ(library->TuneCount, 0);
-    library->TuneCount = 1;
-    EXPECT_NE(SaveLibrary(*library, files, folder.path()), kNoErr) << "a failure, not success";
+    auto other = NewLibrary();
+    EXPECT_NE(LoadLibrary(*other, files, folder).error, kNoErr);
+    EXPECT_EQ(other->TuneCount, 0);
+    other->TuneCount = 1;
+    EXPECT_NE(SaveLibrary(*other, files, folder), kNoErr) << "a failure, not success";
     EXPECT_TRUE(std::filesystem::is_directory(folder / kLibraryFileName));
 }
 
 // Writes succeed until `budget` bytes have gone out, then fail as a full disk does.
-class FullDisk final : public DiskFileSystem {
-public:
-    explicit FullDisk(size_t budget, bool failFlush = false)
-        : budget_(budget), failFlush_(failFlush) {}
-
-protected:
+struct FullDisk final : DiskFileSystem {
+    FullDisk(size_t b, bool f) : budget(b), failFlush(f) {}
     long WriteSome(int fd, const uint8_t* data, size_t size) override {
-        if (budget_ == 0) {
+        if (budget == 0) {
             errno = ENOSPC;
             return -1;
         }
-        const size_t n = std::min({size, budget_, size_t{4096}});
-        budget_ -= n;
+        const size_t n = std::min({size, budget, size_t{4096}});
+        budget -= n;
         return DiskFileSystem::WriteSome(fd, data, n);
     }
     int Flush(int fd) override {
-        if (failFlush_) {
+        if (failFlush) {
             errno = EIO;
             return -1;
         }
         return DiskFileSystem::Flush(fd);
     }
-
-private:
-    size_t budget_;
-    bool failFlush_;
+    size_t budget;
+    bool failFlush;
 };
 
 TEST(LibraryFile, FailedSaveKeepsThePreviousFile) {

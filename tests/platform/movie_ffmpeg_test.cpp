@@ -16,14 +16,12 @@ namespace harmovia {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::DecodeWithFfmpeg;
 using testing::MakeTestAudio;
 using testing::ReadBytes;
 using testing::RunFfmpeg;
 using testing::TempFolder;
 using testing::TestAudio;
 using testing::TestEncoding;
-using testing::TestSignal;
 using testing::WriteBytes;
 
 // Music-like content: a tone and beats of noise, so MP3 frames borrow bits from each other.
@@ -31,75 +29,45 @@ constexpr const char* kBeats =
     "sine=f=220:r=44100,volume=2[a];anoisesrc=c=pink:a=0.4:r=44100:seed=7,"
     "volume='exp(-6*mod(t,0.43))':eval=frame[b];[a][b]amix=inputs=2";
 
-TestAudio Beats(TestEncoding encoding, double seconds = 6) {
-    TestAudio audio;
-    audio.customSource = kBeats;
-    audio.encoding = encoding;
-    audio.seconds = seconds;
-    return audio;
-}
-
 // Test files, made once for the whole suite.
 class MovieFfmpeg : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         folder_ = new TempFolder;
-        const fs::path f = folder_->path();
-        MakeTestAudio(f / "cbr.mp3", Beats(TestEncoding::Mp3Cbr));
-        TestAudio vbr = Beats(TestEncoding::Mp3Vbr);
-        vbr.vbrQuality = 9;  // small frames: the bit reservoir reaches far back
-        MakeTestAudio(f / "vbr.mp3", vbr);
-        TestAudio low = Beats(TestEncoding::Mp3Cbr);
-        low.kbps = 32;
-        low.sampleRate = 48000;
-        MakeTestAudio(f / "low.mp3", low);
-        TestAudio bare = Beats(TestEncoding::Mp3Cbr, 4);
-        bare.mp3InfoFrame = false;  // no recorded length, no priming to trim
-        MakeTestAudio(f / "bare.mp3", bare);
-        MakeTestAudio(f / "aac.m4a", Beats(TestEncoding::AacM4a));
-        MakeTestAudio(f / "pcm.caf", Beats(TestEncoding::CafPcm, 3));
-        TestAudio mono = Beats(TestEncoding::Mp3Cbr, 3);
-        mono.channels = 1;
-        MakeTestAudio(f / "mono.mp3", mono);
-        TestAudio six;
-        six.encoding = TestEncoding::AacM4a;
-        six.channels = 6;
-        six.seconds = 3;
-        MakeTestAudio(f / "six.m4a", six);
-        // Cover art: a picture stream beside the audio.
-        RunFfmpeg({"-i",
-                   (f / "mono.mp3").string(),
-                   "-f",
-                   "lavfi",
-                   "-i",
-                   "color=red:s=16x16:d=0.1",
-                   "-frames:v",
-                   "1",
-                   "-map",
-                   "0",
-                   "-map",
-                   "1",
-                   "-c:a",
-                   "copy",
-                   "-c:v",
-                   "png",
-                   "-disposition:v",
-                   "attached_pic",
-                   "-fflags",
-                   "+bitexact",
-                   (f / "cover.mp3").string()});
+        const auto vbr = TestEncoding::Mp3Vbr, aac = TestEncoding::AacM4a;
+        const std::pair<const char*, TestAudio> files[] = {
+            {"cbr.mp3", {.seconds = 6, .customSource = kBeats}},
+            // Small frames: the bit reservoir reaches far back.
+            {"vbr.mp3", {.seconds = 6, .encoding = vbr, .vbrQuality = 9, .customSource = kBeats}},
+            {"low.mp3", {.seconds = 6, .sampleRate = 48000, .kbps = 32, .customSource = kBeats}},
+            // No recorded length, no priming to trim.
+            {"bare.mp3", {.seconds = 4, .customSource = kBeats, .mp3InfoFrame = false}},
+            {"aac.m4a", {.seconds = 6, .encoding = aac, .customSource = kBeats}},
+            {"pcm.caf", {.seconds = 3, .encoding = TestEncoding::CafPcm, .customSource = kBeats}},
+            {"mono.mp3", {.seconds = 3, .channels = 1, .customSource = kBeats}},
+            {"six.m4a", {.seconds = 3, .channels = 6, .encoding = aac}},
+        };
+        for (const auto& [name, audio] : files) {
+            MakeTestAudio(Path(name), audio);
+        }
+        // Cover art: a picture stream (one frame) beside the audio.
+        const std::string mono = Path("mono.mp3"), cover = Path("cover.mp3");
+        RunFfmpeg({"-i", mono, "-f", "lavfi", "-i", "color=red:s=16x16:d=0.04", "-map", "0", "-map",
+                   "1", "-c:a", "copy", "-c:v", "png", "-disposition:v", "attached_pic", "-fflags",
+                   "+bitexact", cover});
         // Cut in the middle of a frame, and with junk between frames: both need a full
         // demux instead of the frame walk.
-        const std::vector<uint8_t> cbr = ReadBytes(f / "cbr.mp3");
-        WriteBytes(f / "cut.mp3", {cbr.begin(), cbr.begin() + cbr.size() * 6 / 10 + 7});
+        const std::vector<uint8_t> cbr = ReadBytes(Path("cbr.mp3"));
+        WriteBytes(Path("cut.mp3"), {cbr.begin(), cbr.begin() + cbr.size() * 6 / 10 + 7});
         std::vector<uint8_t> junk = cbr;
         junk.insert(junk.begin() + junk.size() / 3, 300, 0x00);
-        WriteBytes(f / "junk.mp3", junk);
+        WriteBytes(Path("junk.mp3"), junk);
     }
     static void TearDownTestSuite() {
         delete folder_;
         folder_ = nullptr;
     }
+    static fs::path Path(const char* name) { return folder_->path() / name; }
 
     std::unique_ptr<Movie> Open(const fs::path& file) {
         std::unique_ptr<Movie> movie;
@@ -125,57 +93,39 @@ TEST_F(MovieFfmpeg, WindowsEqualALinearDecode) {
         const char* file;
         int rate;
         int channels;
-        int64_t frames;  // the tune's length; 0: as long as ffmpeg's decode
-    } cases[] = {
-        {"cbr.mp3", 44100, 2, 6 * 44100},
-        {"vbr.mp3", 44100, 2, 6 * 44100},
-        {"low.mp3", 48000, 2, 6 * 48000},
-        {"bare.mp3", 44100, 2, 0},
-        {"cut.mp3", 44100, 2, 0},
-        // AAC in MPEG-4 records its length; the decode runs on into the encoder's padding.
-        {"aac.m4a", 44100, 2, 6 * 44100},
-        {"pcm.caf", 44100, 2, 3 * 44100},
-        {"mono.mp3", 44100, 1, 3 * 44100},
-        {"cover.mp3", 44100, 1, 0},
-        {"six.m4a", 44100, 6, 3 * 44100},
-    };
+        // The tune's length; 0: as long as ffmpeg's decode. AAC in MPEG-4 records its length;
+        // the decode runs on into the encoder's padding.
+        int64_t frames;
+    } cases[] = {{"cbr.mp3", 44100, 2, 6 * 44100}, {"vbr.mp3", 44100, 2, 6 * 44100},
+                 {"low.mp3", 48000, 2, 6 * 48000}, {"bare.mp3", 44100, 2, 0},
+                 {"cut.mp3", 44100, 2, 0},         {"aac.m4a", 44100, 2, 6 * 44100},
+                 {"pcm.caf", 44100, 2, 3 * 44100}, {"mono.mp3", 44100, 1, 3 * 44100},
+                 {"cover.mp3", 44100, 1, 0},       {"six.m4a", 44100, 6, 3 * 44100}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        const fs::path file = folder_->path() / c.file;
-        const std::vector<uint8_t> reference = DecodeWithFfmpeg(file);
+        const std::vector<uint8_t> reference = testing::DecodeWithFfmpeg(Path(c.file));
         const size_t frameBytes = 2 * static_cast<size_t>(c.channels);
         const int64_t length =
             c.frames > 0 ? c.frames : static_cast<int64_t>(reference.size() / frameBytes);
         ASSERT_GE(reference.size(), static_cast<size_t>(length) * frameBytes);
-        const auto movie = Open(file);
+        const auto movie = Open(Path(c.file));
         ASSERT_TRUE(movie);
         EXPECT_EQ(movie->TimeScale(), 600);
-        const uint32_t duration = movie->Duration();
-        EXPECT_EQ(duration, length * 600 / c.rate);
+        const uint32_t d = movie->Duration();
+        EXPECT_EQ(d, length * 600 / c.rate);
 
-        const uint32_t starts[] = {0,
-                                   1,
-                                   7,
-                                   599,
-                                   1201,
-                                   duration / 3,
-                                   duration / 2 + 1,
-                                   duration - 900,
-                                   duration - 300,
-                                   duration - 1,
-                                   duration,
-                                   duration + 5000};
         std::vector<uint8_t> block;
-        for (const uint32_t start : starts) {
-            ASSERT_EQ(movie->ExtractSecond(start, block), kNoErr) << start;
+        for (const uint32_t start :
+             {0u, 1u, 7u, 599u, 1201u, d / 3, d / 2 + 1, d - 900, d - 300, d - 1, d, d + 5000}) {
+            SCOPED_TRACE(start);
+            ASSERT_EQ(movie->ExtractSecond(start, block), kNoErr);
             const int64_t first = int64_t{start} * c.rate / 600;
             const int64_t frames = std::clamp<int64_t>(length - first, 0, c.rate);
-            ASSERT_EQ(block.size(), 84 + static_cast<size_t>(frames) * frameBytes) << start;
+            ASSERT_EQ(block.size(), 84 + static_cast<size_t>(frames) * frameBytes);
             EXPECT_EQ(block[24], c.channels);
             EXPECT_EQ(std::count(block.begin(), block.begin() + 84, 0), 83);
-            EXPECT_TRUE(
-                std::equal(block.begin() + 84, block.end(), reference.begin() + first * frameBytes))
-                << "start " << start;
+            EXPECT_TRUE(std::equal(block.begin() + 84, block.end(),
+                                   reference.begin() + first * frameBytes));
         }
     }
 }
@@ -183,9 +133,9 @@ TEST_F(MovieFfmpeg, WindowsEqualALinearDecode) {
 // Junk between frames: the demuxer skips it, and frames after it keep their times (ffmpeg's
 // own decode closes the gap instead, so only what precedes the junk is compared).
 TEST_F(MovieFfmpeg, JunkBetweenFramesKeepsTheFramesAround) {
-    const auto movie = Open(folder_->path() / "junk.mp3");
+    const auto movie = Open(Path("junk.mp3"));
     ASSERT_TRUE(movie);
-    const auto clean = Open(folder_->path() / "cbr.mp3");
+    const auto clean = Open(Path("cbr.mp3"));
     std::vector<uint8_t> block, expected;
     for (const uint32_t start : {0u, 300u, 2400u, 2900u}) {
         ASSERT_EQ(movie->ExtractSecond(start, block), kNoErr);
@@ -198,12 +148,11 @@ TEST_F(MovieFfmpeg, JunkBetweenFramesKeepsTheFramesAround) {
 // The same window gives the same block whatever was extracted before, also from AAC whose
 // encoder substituted noise (the decoder's noise depends on its state).
 TEST_F(MovieFfmpeg, WindowsAreDeterministic) {
-    const fs::path noisy = folder_->path() / "noisy.m4a";
     RunFfmpeg({"-f", "lavfi", "-i", "anoisesrc=c=white:a=0.3:r=44100:seed=3", "-t", "8", "-c:a",
-               "aac", "-b:a", "64k", "-fflags", "+bitexact", "-f", "ipod", noisy.string()});
+               "aac", "-b:a", "64k", "-fflags", "+bitexact", "-f", "ipod", Path("noisy.m4a")});
     for (const char* name : {"vbr.mp3", "aac.m4a", "noisy.m4a"}) {
-        const fs::path file = folder_->path() / name;
-        const auto movie = Open(file);
+        SCOPED_TRACE(name);
+        const auto movie = Open(Path(name));
         ASSERT_TRUE(movie);
         std::vector<uint8_t> first, again, other;
         ASSERT_EQ(movie->ExtractSecond(1500, first), kNoErr);
@@ -211,36 +160,31 @@ TEST_F(MovieFfmpeg, WindowsAreDeterministic) {
             ASSERT_EQ(movie->ExtractSecond(start, other), kNoErr);
         }
         ASSERT_EQ(movie->ExtractSecond(1500, again), kNoErr);
-        EXPECT_EQ(first, again) << name;
-        ASSERT_EQ(Open(file)->ExtractSecond(1500, again), kNoErr);
-        EXPECT_EQ(first, again) << name;
+        EXPECT_EQ(first, again);
+        ASSERT_EQ(Open(Path(name))->ExtractSecond(1500, again), kNoErr);
+        EXPECT_EQ(first, again);
     }
 }
 
 TEST_F(MovieFfmpeg, MoviesDecodeOnSeveralThreadsAtOnce) {
     const char* names[] = {"cbr.mp3", "vbr.mp3", "aac.m4a", "low.mp3"};
-    std::vector<std::vector<uint8_t>> alone(4), together(4);
-    for (int i = 0; i < 4; ++i) {
-        const auto movie = Open(folder_->path() / names[i]);
+    // Three windows of one file, one after the other.
+    const auto windows = [this](const char* name) {
+        std::vector<uint8_t> all, block;
+        const auto movie = Open(Path(name));
         for (const uint32_t start : {300u, 1800u, 3000u}) {
-            std::vector<uint8_t> block;
-            movie->ExtractSecond(start, block);
-            alone[i].insert(alone[i].end(), block.begin(), block.end());
+            EXPECT_EQ(movie ? movie->ExtractSecond(start, block) : kIoErr, kNoErr);
+            all.insert(all.end(), block.begin(), block.end());
         }
-    }
+        return all;
+    };
+    std::vector<std::vector<uint8_t>> alone(4), together(4);
     std::vector<std::thread> threads;
     for (int i = 0; i < 4; ++i) {
-        threads.emplace_back([&, i] {
-            std::unique_ptr<Movie> movie;
-            if (framework_->OpenMovie(folder_->path() / names[i], movie) != kNoErr) {
-                return;
-            }
-            for (const uint32_t start : {300u, 1800u, 3000u}) {
-                std::vector<uint8_t> block;
-                movie->ExtractSecond(start, block);
-                together[i].insert(together[i].end(), block.begin(), block.end());
-            }
-        });
+        alone[i] = windows(names[i]);
+    }
+    for (int i = 0; i < 4; ++i) {
+        threads.emplace_back([&, i] { together[i] = windows(names[i]); });
     }
     for (std::thread& thread : threads) {
         thread.join();
@@ -250,50 +194,47 @@ TEST_F(MovieFfmpeg, MoviesDecodeOnSeveralThreadsAtOnce) {
 
 TEST_F(MovieFfmpeg, FilesWithoutPlayableAudioDoNotOpen) {
     TempFolder scratch;
-    const fs::path cbr = folder_->path() / "cbr.mp3";
-    const std::vector<uint8_t> bytes = ReadBytes(cbr);
-    const std::string text = "Not a tune, only some words.\n";
-    WriteBytes(scratch / "text.mp3", {text.begin(), text.end()});
-    WriteBytes(scratch / "empty.mp3", {});
+    const std::vector<uint8_t> bytes = ReadBytes(Path("cbr.mp3"));
+    const auto text = [&](const char* name, std::string_view content) {
+        WriteBytes(scratch / name, {content.begin(), content.end()});
+    };
+    text("text.mp3", "Not a tune, only some words.\n");
+    text("empty.mp3", "");
+    text("playlist.mp3",
+         "#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:10,\n"
+         "http://127.0.0.1:9/x.mp3\n#EXT-X-ENDLIST\n");
     WriteBytes(scratch / "head.mp3", {bytes.begin(), bytes.begin() + 100});
-    const std::string playlist =
-        "#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:10,\n"
-        "http://127.0.0.1:9/x.mp3\n#EXT-X-ENDLIST\n";
-    WriteBytes(scratch / "playlist.mp3", {playlist.begin(), playlist.end()});
     fs::create_directory(scratch / "folder.mp3");
     ASSERT_EQ(::mkfifo((scratch / "pipe.mp3").c_str(), 0600), 0);
     RunFfmpeg({"-f", "lavfi", "-i", "testsrc=d=1:s=32x32:r=5", "-c:v", "mpeg4", "-fflags",
-               "+bitexact", (scratch / "video.mp4").string()});
+               "+bitexact", scratch / "video.mp4"});
+    WriteBytes(scratch / "locked.mp3", bytes);
+    ::chmod((scratch / "locked.mp3").c_str(), 0);
 
     const struct {
         const char* name;
         OsError expected;  // 0: any non-zero code
-    } cases[] = {
-        {"missing.mp3", kFileNotFoundErr},
-        {"folder.mp3", kNotAFileErr},
-        {"pipe.mp3", kNotAFileErr},
-        {"text.mp3", 0},
-        {"empty.mp3", 0},
-        {"head.mp3", 0},
-        {"playlist.mp3", 0},
-        {"video.mp4", 0},
-    };
+    } cases[] = {{"missing.mp3", kFileNotFoundErr},
+                 {"folder.mp3", kNotAFileErr},
+                 {"pipe.mp3", kNotAFileErr},
+                 {"text.mp3", 0},
+                 {"empty.mp3", 0},
+                 {"head.mp3", 0},
+                 {"playlist.mp3", 0},
+                 {"video.mp4", 0},
+                 {"locked.mp3", kAccessDeniedErr}};
     for (const auto& c : cases) {
+        if (c.expected == kAccessDeniedErr && ::geteuid() == 0) {
+            continue;  // root reads anything
+        }
+        SCOPED_TRACE(c.name);
         std::unique_ptr<Movie> movie;
         const OsError result = framework_->OpenMovie(scratch / c.name, movie);
-        EXPECT_NE(result, kNoErr) << c.name;
+        EXPECT_NE(result, kNoErr);
         if (c.expected != 0) {
-            EXPECT_EQ(result, c.expected) << c.name;
+            EXPECT_EQ(result, c.expected);
         }
-        EXPECT_FALSE(movie) << c.name;
-    }
-    // Unreadable (root reads anything, so only checked for other users).
-    const fs::path locked = scratch / "locked.mp3";
-    WriteBytes(locked, bytes);
-    ::chmod(locked.c_str(), 0);
-    if (::geteuid() != 0) {
-        std::unique_ptr<Movie> movie;
-        EXPECT_EQ(framework_->OpenMovie(locked, movie), kAccessDeniedErr);
+        EXPECT_FALSE(movie);
     }
 }
 
@@ -301,8 +242,8 @@ TEST_F(MovieFfmpeg, FilesWithoutPlayableAudioDoNotOpen) {
 // a window beyond it fails instead of coming back silent.
 TEST_F(MovieFfmpeg, CutMpeg4FailsBeyondTheCut) {
     TempFolder scratch;
-    TestAudio audio = Beats(TestEncoding::AacM4a);
-    audio.moovFirst = true;
+    const TestAudio audio{
+        .seconds = 6, .encoding = TestEncoding::AacM4a, .customSource = kBeats, .moovFirst = true};
     const std::vector<uint8_t> whole = ReadBytes(MakeTestAudio(scratch / "whole.m4a", audio));
     WriteBytes(scratch / "cut.m4a", {whole.begin(), whole.begin() + whole.size() / 2});
     const auto movie = Open(scratch / "cut.m4a");

@@ -47,12 +47,8 @@ std::vector<uint8_t> Frames(int count, size_t offset = 0) {
     std::vector<uint8_t> bytes(offset, 0x55);
     for (int i = 0; i < count; ++i) {
         const bool padded = i % 3 == 1;
-        const size_t start = bytes.size();
-        bytes.resize(start + (padded ? 418 : 417), 0);
-        bytes[start] = 0xFF;
-        bytes[start + 1] = 0xFB;
-        bytes[start + 2] = padded ? 0x92 : 0x90;
-        bytes[start + 3] = 0x64;
+        bytes.insert(bytes.end(), {0xFF, 0xFB, static_cast<uint8_t>(padded ? 0x92 : 0x90), 0x64});
+        bytes.resize(bytes.size() + (padded ? 414 : 413), 0);
     }
     return bytes;
 }
@@ -60,9 +56,8 @@ std::vector<uint8_t> Frames(int count, size_t offset = 0) {
 TEST(MpegAudioFrames, WalkAcceptsOnlyBackToBackFrames) {
     TempFolder folder;
     std::vector<uint8_t> tagged = Frames(20, 100);
-    std::vector<uint8_t> tag(128, 0xFF);  // "TAG" then bytes that look like headers
-    tag[0] = 'T', tag[1] = 'A', tag[2] = 'G';
-    tagged.insert(tagged.end(), tag.begin(), tag.end());
+    tagged.insert(tagged.end(), {'T', 'A', 'G'});
+    tagged.resize(tagged.size() + 125, 0xFF);  // bytes that look like headers
     std::vector<uint8_t> junk = Frames(20);
     junk.insert(junk.begin() + 417 * 5, 7, 0x00);
     std::vector<uint8_t> cut = Frames(20);
@@ -89,13 +84,13 @@ TEST(MpegAudioFrames, WalkAcceptsOnlyBackToBackFrames) {
         {"empty", {}, 0, -1},
     };
     for (const auto& c : cases) {
-        const auto file = folder / "f.mp3";
-        WriteBytes(file, c.bytes);
-        const auto walked = WalkMpegAudioFrames(file, c.first, 1000);
-        EXPECT_EQ(walked ? walked->frameCount : -1, c.frames) << c.name;
+        SCOPED_TRACE(c.name);
+        WriteBytes(folder / "f.mp3", c.bytes);
+        const auto walked = WalkMpegAudioFrames(folder / "f.mp3", c.first, 1000);
+        EXPECT_EQ(walked ? walked->frameCount : -1, c.frames);
         if (walked) {
-            EXPECT_EQ(walked->samplesPerFrame, 1152) << c.name;
-            EXPECT_EQ(walked->positions.at(1), c.first + 417) << c.name;
+            EXPECT_EQ(walked->samplesPerFrame, 1152);
+            EXPECT_EQ(walked->positions.at(1), c.first + 417);
         }
     }
     EXPECT_FALSE(WalkMpegAudioFrames(folder / "missing.mp3", 0, 1000));
@@ -110,8 +105,7 @@ TEST(MpegAudioFrames, LongStreamsKeepEveryNthPosition) {
     EXPECT_EQ(walked->frameCount, 1000);
     EXPECT_EQ(walked->step, 8);  // halved at 200, 400 and 800 kept frames' worth
     ASSERT_EQ(walked->positions.size(), 125u);
-    for (size_t i = 0; i < walked->positions.size(); ++i) {
-        const int64_t position = walked->positions[i];
+    for (const int64_t position : walked->positions) {
         ASSERT_EQ(bytes[position], 0xFF);
         ASSERT_EQ(bytes[position + 1], 0xFB);
     }

@@ -43,15 +43,16 @@ struct TestAudio {
     int vbrQuality = 4;  // Mp3Vbr
     // A lavfi source graph that replaces `signal` (e.g. "sine=f=220,volume=0.3"); it must
     // produce exactly one audio stream. `seconds`, rate and channels still apply.
-    std::string customSource;
+    std::string customSource = {};
     // Tags written with -metadata, e.g. {"title", "Tune"}, {"artist", "Band"}.
-    std::vector<std::pair<std::string, std::string>> tags;
+    std::vector<std::pair<std::string, std::string>> tags = {};
     int id3v2Version = 4;      // MP3 only: 3 or 4
     bool mp3InfoFrame = true;  // MP3 only: the Xing/Info frame that carries the length
     bool moovFirst = false;    // M4A only: -movflags +faststart
 };
 
-// Writes `file` (overwriting it) as `audio` describes and returns its path.
+// Writes `file` (overwriting it) as `audio` describes and returns its path. The fields
+// have defaults, so designated initializers may name only those that differ.
 std::filesystem::path MakeTestAudio(const std::filesystem::path& file, const TestAudio& audio);
 
 // Runs `ffmpeg` with these arguments (after -nostdin -hide_banner -loglevel error -y),
