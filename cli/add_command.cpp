@@ -91,6 +91,12 @@ int RunAddCommand(const std::vector<std::string>& args) {
                      "usage: harmovia-cli add FOLDER | --music-folder [--workers N] [--quiet]\n");
         return 2;
     }
+    std::error_code error;
+    if (!options->musicFolder && !std::filesystem::is_directory(options->folder, error)) {
+        // Said before the library is opened, which would create its folder and file.
+        std::fprintf(stderr, "harmovia-cli: %s is not a folder\n", options->folder.c_str());
+        return 1;
+    }
     auto movies = MakeFfmpegMovieFramework();
     auto cli = OpenCliLibrary(/*forWriting=*/true, stderr);
     if (!cli) {
@@ -124,7 +130,6 @@ int RunAddCommand(const std::vector<std::string>& args) {
         std::fflush(stdout);
     };
 
-    std::error_code error;
     AddStart start = options->musicFolder
                          ? AddTunesFromITunes(*cli->library, *movies, steps, hooks,
                                               MusicFolder(ProcessEnvironment()), options->workers)
