@@ -158,12 +158,14 @@ int RunAddCommand(const std::vector<std::string>& args) {
             task.RequestStop();
             std::fprintf(stderr, "%sStopping after the file in hand...\n", terminal ? "\n" : "");
         }
+        // Steps never block, as in a window's event loop, so the longest one is the main
+        // thread's own work; waiting for the next tune's measurement happens between them.
         const auto before = Clock::now();
-        const AddTask::State state = task.Step(std::chrono::milliseconds(20));
-        longestStep = std::max(
-            longestStep, Clock::now() - before -
-                             (state == AddTask::State::Waiting ? std::chrono::milliseconds(20)
-                                                               : std::chrono::milliseconds(0)));
+        const AddTask::State state = task.Step();
+        longestStep = std::max(longestStep, Clock::now() - before);
+        if (state == AddTask::State::Waiting) {
+            task.WaitForMeasurement(std::chrono::milliseconds(100));
+        }
         if (state == AddTask::State::Finished) {
             break;
         }

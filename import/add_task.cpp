@@ -13,7 +13,7 @@ std::string_view AddOutcomeName(AddOutcome outcome) {
         case AddOutcome::Kept:
             return "kept";
         case AddOutcome::Unreadable:
-            return "unreadable";
+            return "unreadable or too small";
         case AddOutcome::NotTagged:
             return "not tagged";
         case AddOutcome::Duplicate:
@@ -63,6 +63,12 @@ AddTask::AddTask(Library& library, AddSteps& steps, AddHooks hooks,
 }
 
 AddTask::~AddTask() = default;
+
+void AddTask::WaitForMeasurement(std::chrono::milliseconds wait) {
+    if (current_ && current_->ticket) {
+        pool_.WaitFor(*current_->ticket, wait);
+    }
+}
 
 void AddTask::RequestStop() {
     progress_.StopAddingRequest = true;

@@ -82,6 +82,9 @@ class AddTask {
     // Advances by one folder entry. Waiting: the next file's measurement is not ready yet
     // (it waited up to `wait` for it); call again.
     State Step(std::chrono::milliseconds wait = std::chrono::milliseconds(0));
+    // For a caller without an event loop: after Step() said Waiting, blocks until the file
+    // in hand's measurement is ready, at most `wait`, without doing the step's work.
+    void WaitForMeasurement(std::chrono::milliseconds wait);
     // Stop after the file in hand.
     void RequestStop();
 

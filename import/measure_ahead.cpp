@@ -64,6 +64,14 @@ std::unique_ptr<MeasuredFile> MeasureAheadPool::Take(Ticket ticket,
     return steps_.Measure(file);
 }
 
+bool MeasureAheadPool::WaitFor(Ticket ticket, std::chrono::milliseconds wait) {
+    std::unique_lock lock(mutex_);
+    if (workers_.empty() || files_.count(ticket) == 0) {
+        return true;
+    }
+    return resultReady_.wait_for(lock, wait, [&] { return results_.count(ticket) > 0; });
+}
+
 void MeasureAheadPool::Work() {
     for (;;) {
         std::pair<Ticket, std::filesystem::path> job;

@@ -4,6 +4,7 @@
 // the main thread. Jobs run in submission order; results are taken by ticket. With no
 // workers, Take() measures on the calling thread (the strictly sequential reference).
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -28,9 +29,12 @@ class MeasureAheadPool {
 
     using Ticket = uint64_t;
     Ticket Submit(const std::filesystem::path& file);
-    // The result when it is ready within `wait`; nothing otherwise. A taken or dropped
-    // ticket yields a fresh measurement on the calling thread.
+    // The result when it is ready within `wait`; nothing otherwise, and nothing for a ticket
+    // already taken or dropped. Without workers, measures on the calling thread.
     std::unique_ptr<MeasuredFile> Take(Ticket ticket, std::chrono::milliseconds wait);
+    // Waits up to `wait` for the ticket's result without taking it; true when Take would
+    // not wait.
+    bool WaitFor(Ticket ticket, std::chrono::milliseconds wait);
     // Forgets a ticket whose result is no longer wanted.
     void Drop(Ticket ticket);
 
