@@ -47,7 +47,7 @@ std::vector<fs::path> Tunes(const std::string& extension) {
     static const fs::path folder = CorpusFolder();
     std::vector<fs::path> tunes;
     std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder, error)) {
         if (entry.is_regular_file() && entry.path().extension() == extension) {
             tunes.push_back(entry.path());
         }
