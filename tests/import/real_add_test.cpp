@@ -45,6 +45,7 @@ const std::vector<FolderFile>& FolderFiles() {
         {"._a-first.mp3", std::nullopt, ""},
         {"a-first.mp3", AddOutcome::Kept, "First"},
         {"b-folder/c-deeper/deep.m4a", AddOutcome::Kept, "Deep"},
+        {"b-folder/c-deeper/field.caf", AddOutcome::Kept, "field"},  // untagged: named by file
         {"b-folder/nested.mp3", AddOutcome::Kept, "Nested"},
         {"c-carols.mp3", AddOutcome::Kept, "Carols"},
         {"d-copy.mp3", AddOutcome::Duplicate, ""},
@@ -105,9 +106,13 @@ class RealAdd : public ::testing::Test {
         TestAudio song = Tune("Song", 0);  // loud noise scores another mood than the tones
         song.signal = TestSignal::WhiteNoise;
         song.amplitude = 0.3;
+        TestAudio field = Tune("", 770);
+        field.encoding = TestEncoding::CafPcm;
+        field.tags.clear();
         const std::pair<std::string, TestAudio> made[] = {
             {"a-first.mp3", first},
             {"b-folder/c-deeper/deep.m4a", deep},
+            {"b-folder/c-deeper/field.caf", field},
             {"b-folder/nested.mp3", Tune("Nested", 550)},
             {"c-carols.mp3", carols},
             {"f-short.mp3", tooShort},
@@ -209,13 +214,16 @@ TEST_F(RealAdd, EachFileGetsItsOutcomeAndKeptTunesTheirRecords) {
         SCOPED_TRACE(file.name);
         EXPECT_EQ(record.Title.view(), file.title);
         EXPECT_EQ(record.Location.view(), File(file.name).native());
-        EXPECT_EQ(record.FileKind, file.name.ends_with(".m4a") ? kFileKindMp4 : kFileKindMp3);
+        EXPECT_EQ(record.FileKind, file.name.ends_with(".m4a")   ? kFileKindMp4
+                                   : file.name.ends_with(".caf") ? kFileKindCaf
+                                                                 : kFileKindMp3);
         EXPECT_EQ(record.LastAddedFlag, 1);
         EXPECT_EQ(record.RecordIndex, slot);
         EXPECT_GT(record.AddedSerial, lastSerial);
         lastSerial = record.AddedSerial;
-        EXPECT_EQ(record.GenreCategory.view(),
-                  file.title == "Carols" ? "Holiday & Seasonal" : "Jazz");
+        EXPECT_EQ(record.GenreCategory.view(), file.title == "Carols"  ? "Holiday & Seasonal"
+                                               : file.title == "field" ? "Unknown"
+                                                                       : "Jazz");
     }
 
     int32_t moods = 0;
@@ -236,7 +244,7 @@ TEST_F(RealAdd, MeasuringAheadSavesTheSameBytesAsASequentialAdd) {
     ASSERT_EQ(SaveLibrary(*AddedWith(2).library, files, parallelFolder.path()), kNoErr);
     const std::vector<uint8_t> sequential = testing::ReadBytes(sequentialFolder / kLibraryFileName);
     const std::vector<uint8_t> parallel = testing::ReadBytes(parallelFolder / kLibraryFileName);
-    EXPECT_EQ(sequential.size(), 5u * kTuneRecordSize);
+    EXPECT_EQ(sequential.size(), 6u * kTuneRecordSize);
     EXPECT_TRUE(sequential == parallel) << "the saved libraries differ";
 }
 
