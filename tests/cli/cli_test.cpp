@@ -1,8 +1,6 @@
 // harmovia-cli run as the user runs it: a child process with its own XDG_DATA_HOME, judged
 // by its exit status, its output and the library file it leaves behind.
 
-#include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <future>
 #include <iterator>
@@ -17,15 +15,9 @@
 #include "library/library_file.h"
 #include "platform/app_folders.h"
 #include "platform/library_lock.h"
+#include "tests/support/run_command.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_audio.h"
-
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace harmovia {
 namespace {
@@ -33,65 +25,16 @@ namespace {
 namespace fs = std::filesystem;
 using testing::TestAudio;
 
-struct CliRun {
-    int status = -1;  // the exit status; -1 when the program did not exit normally
-    std::string out;
-    std::string err;
-};
-
-std::string ReadText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using CliRun = testing::CommandRun;
 
 // Runs harmovia-cli with `args`, XDG_DATA_HOME = dataHome in its environment only.
 CliRun RunCli(const std::vector<std::string>& args, const fs::path& dataHome) {
-    std::vector<std::string> argv = {HARMOVIA_CLI};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<std::string> env;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (!std::string_view(*entry).starts_with("XDG_DATA_HOME=")) {
-            env.emplace_back(*entry);
-        }
+    std::string line = "env XDG_DATA_HOME=" + testing::ShellQuoted(dataHome.string()) + " " +
+                       testing::ShellQuoted(HARMOVIA_CLI);
+    for (const std::string& arg : args) {
+        line += " " + testing::ShellQuoted(arg);
     }
-    env.push_back("XDG_DATA_HOME=" + dataHome.string());
-    const auto pointers = [](std::vector<std::string>& texts) {
-        std::vector<char*> p;
-        for (std::string& text : texts) {
-            p.push_back(text.data());
-        }
-        p.push_back(nullptr);
-        return p;
-    };
-    std::vector<char*> argvPointers = pointers(argv);
-    std::vector<char*> envPointers = pointers(env);
-
-    testing::TempFolder output;
-    const fs::path outFile = output / "out";
-    const fs::path errFile = output / "err";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    const int spawned =
-        posix_spawn(&pid, HARMOVIA_CLI, &actions, nullptr, argvPointers.data(), envPointers.data());
-    posix_spawn_file_actions_destroy(&actions);
-    CliRun run;
-    if (spawned != 0) {
-        ADD_FAILURE() << "cannot run " << HARMOVIA_CLI << ": " << std::strerror(spawned);
-        return run;
-    }
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = ReadText(outFile);
-    run.err = ReadText(errFile);
-    return run;
+    return testing::RunCommand(line);
 }
 
 std::vector<std::string> Lines(const std::string& text) {

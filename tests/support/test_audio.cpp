@@ -1,13 +1,9 @@
 #include "tests/support/test_audio.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
-#include <unistd.h>
+#include "tests/support/run_command.h"
 
 namespace harmovia::testing {
 namespace {
@@ -19,15 +15,6 @@ std::string Number(double value) {
     return out.str();
 }
 
-// Quoted for the shell whatever it holds (tag texts may hold any character).
-std::string Quoted(const std::string& text) {
-    std::string out = "'";
-    for (const char c : text) {
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return out + "'";
-}
-
 // Runs the ffmpeg command with `options` (shell words, quoted where they must be) and returns
 // what it wrote to its standard output. A command that never ends (an endless source, say)
 // is killed after two minutes, so it fails the test instead of hanging it; a failure throws
@@ -35,28 +22,12 @@ std::string Quoted(const std::string& text) {
 std::string Run(const std::string& options) {
     const std::string line =
         "timeout -s KILL 120 ffmpeg -nostdin -hide_banner -loglevel error -y " + options;
-    std::string messages =
-        (std::filesystem::temp_directory_path() / "harmovia-ffmpeg-XXXXXX").string();
-    const int fd = ::mkstemp(messages.data());
-    if (fd < 0) {
-        throw std::runtime_error("test audio: mkstemp failed");
+    CommandRun run = RunCommand(line);
+    if (run.status != 0) {
+        throw std::runtime_error("test audio: ffmpeg failed (status " + std::to_string(run.status) +
+                                 "): " + line + "\n" + run.err);
     }
-    ::close(fd);
-    std::string output;
-    FILE* pipe = ::popen((line + " 2>" + Quoted(messages)).c_str(), "r");
-    char buffer[1 << 16];
-    for (size_t n = 0; pipe != nullptr && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        output.append(buffer, n);
-    }
-    const int status = pipe != nullptr ? ::pclose(pipe) : -1;
-    std::ifstream in(messages);
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::filesystem::remove(messages);
-    if (status != 0) {
-        throw std::runtime_error("test audio: ffmpeg failed (status " + std::to_string(status) +
-                                 "): " + line + "\n" + text);
-    }
-    return output;
+    return std::move(run.out);
 }
 
 // The lavfi graph of the source; channels beyond one are copies except for the sine's
@@ -121,26 +92,26 @@ std::string EncodingOptions(const TestAudio& audio) {
 void RunFfmpeg(const std::vector<std::string>& arguments) {
     std::string options;
     for (const std::string& argument : arguments) {
-        options += " " + Quoted(argument);
+        options += " " + ShellQuoted(argument);
     }
     Run(options);
 }
 
 std::filesystem::path MakeTestAudio(const std::filesystem::path& file, const TestAudio& audio) {
-    std::string options = "-f lavfi -i " + Quoted(SourceGraph(audio)) + " -t " +
+    std::string options = "-f lavfi -i " + ShellQuoted(SourceGraph(audio)) + " -t " +
                           Number(audio.seconds) + " -ar " + std::to_string(audio.sampleRate) +
                           " -ac " + std::to_string(audio.channels) +
                           " -map_metadata -1 -fflags +bitexact -flags:a +bitexact";
     for (const auto& [key, value] : audio.tags) {
-        options += " -metadata " + Quoted(key + "=" + value);
+        options += " -metadata " + ShellQuoted(key + "=" + value);
     }
-    Run(options + " " + EncodingOptions(audio) + " " + Quoted(file.string()));
+    Run(options + " " + EncodingOptions(audio) + " " + ShellQuoted(file.string()));
     return file;
 }
 
 std::vector<uint8_t> DecodeWithFfmpeg(const std::filesystem::path& file) {
     const std::string pcm =
-        Run("-i " + Quoted(file.string()) + " -map 0:a:0 -f s16be -c:a pcm_s16be pipe:1");
+        Run("-i " + ShellQuoted(file.string()) + " -map 0:a:0 -f s16be -c:a pcm_s16be pipe:1");
     return {pcm.begin(), pcm.end()};
 }
 
