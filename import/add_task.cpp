@@ -47,7 +47,7 @@ AddTask::AddTask(Library& library, AddSteps& steps, AddHooks hooks,
       hooks_(std::move(hooks)),
       limitMessage_(limitMessage),
       walk_(folder),
-      pool_(steps, std::max(workers, 0)),
+      pool_(steps, std::max(workers, 0), hooks_.measurementReady),
       // Enough queued files to keep every worker busy, few enough that a Stop wastes little.
       lookahead_(static_cast<size_t>(std::max(workers, 0)) * 4 + 1) {
     if (hooks_.setMenusEnabled) {

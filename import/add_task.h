@@ -58,6 +58,9 @@ struct AddHooks {
     std::function<void()> rebuildView;                  // the add has finished
     std::function<void(bool enabled)> setMenusEnabled;  // menus 1 to 4
     std::function<void(const AddProgress&)> progressChanged;
+    // Called on a worker thread when a file's measurement is ready: an event loop that got
+    // Waiting from Step() posts itself a call to Step() here instead of polling.
+    std::function<void()> measurementReady;
     UserNotices* notices = nullptr;
 };
 

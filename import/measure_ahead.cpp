@@ -2,7 +2,8 @@
 
 namespace harmovia {
 
-MeasureAheadPool::MeasureAheadPool(AddSteps& steps, int workers) : steps_(steps) {
+MeasureAheadPool::MeasureAheadPool(AddSteps& steps, int workers, std::function<void()> resultReady)
+    : steps_(steps), onResult_(std::move(resultReady)) {
     for (int i = 0; i < workers; ++i) {
         workers_.emplace_back([this] { Work(); });
     }
@@ -92,6 +93,9 @@ void MeasureAheadPool::Work() {
             }
         }
         resultReady_.notify_all();
+        if (onResult_) {
+            onResult_();
+        }
     }
 }
 

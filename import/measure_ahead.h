@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -21,7 +22,8 @@ namespace harmovia {
 
 class MeasureAheadPool {
   public:
-    MeasureAheadPool(AddSteps& steps, int workers);
+    // `resultReady`, when set, is called on a worker thread after each result is stored.
+    MeasureAheadPool(AddSteps& steps, int workers, std::function<void()> resultReady = {});
     // Drops queued jobs and joins the workers (a file being measured is finished first).
     ~MeasureAheadPool();
     MeasureAheadPool(const MeasureAheadPool&) = delete;
@@ -42,6 +44,7 @@ class MeasureAheadPool {
     void Work();
 
     AddSteps& steps_;
+    std::function<void()> onResult_;
     std::mutex mutex_;
     std::condition_variable jobReady_;
     std::condition_variable resultReady_;

@@ -75,6 +75,7 @@ void Write(const fs::path& file, const std::string& content) {
 
 struct Run {
     std::vector<int32_t> savedCounts;  // TuneCount at every save
+    std::atomic<int> measurementsReady{0};
     RecordingNotices notices;
     AddSummary summary;
 };
@@ -92,6 +93,7 @@ std::unique_ptr<Run> Add(Library& library, const fs::path& folder, int workers, 
         return kNoErr;
     };
     hooks.notices = &run->notices;
+    hooks.measurementReady = [&run] { ++run->measurementsReady; };
     AddTask task(library, steps, hooks, folder, kFolderLimitMessage, workers);
     steps.onScore = [&] {
         if (library.CurrentTuneIndex == stopAtSlot) {
@@ -118,7 +120,10 @@ TEST(AddTask, ParallelRunEqualsSequentialRun) {
     auto sequential = std::make_unique<Library>();
     auto parallel = std::make_unique<Library>();
     auto first = Add(*sequential, folder.path(), 0);
-    auto second = Add(*parallel, folder.path(), 3);
+    ScriptedSteps parallelSteps;
+    auto second = Add(*parallel, folder.path(), 3, -1, &parallelSteps);
+    EXPECT_EQ(first->measurementsReady, 0) << "a sequential add measures in the step";
+    EXPECT_EQ(second->measurementsReady, parallelSteps.measured) << "every worker result is told";
     EXPECT_GT(sequential->TuneCount, 30);
     EXPECT_EQ(EncodeLibrary(*sequential), EncodeLibrary(*parallel));
     EXPECT_EQ(first->summary.kept, sequential->TuneCount);
