@@ -15,6 +15,7 @@
 #include "platform/app_folders.h"
 #include "platform/movie_ffmpeg.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace harmovia {
@@ -82,6 +83,22 @@ std::optional<AddOptions> ParseAddOptions(const std::vector<std::string>& args) 
     return options;
 }
 
+// The progress line cut to the terminal's width, so that redrawing it never wraps.
+std::string FitToTerminal(const std::string& utf8) {
+    winsize size{};
+    if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col < 8) {
+        return utf8;
+    }
+    const size_t columns = size.ws_col - 1;
+    size_t count = 0;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80 && count++ == columns) {
+            return utf8.substr(0, i);
+        }
+    }
+    return utf8;
+}
+
 }  // namespace
 
 int RunAddCommand(const std::vector<std::string>& args) {
@@ -121,9 +138,12 @@ int RunAddCommand(const std::vector<std::string>& args) {
         const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
         const std::string title = MacRomanToUtf8(progress.StatusText.view());
         if (terminal) {
-            std::printf("\r\033[K%s  %s  (%.1f tunes/s)",
-                        MacRomanToUtf8(TotalTunesText(progress).view()).c_str(), title.c_str(),
-                        seconds > 0 ? shownKept / seconds : 0.0);
+            char rate[32];
+            std::snprintf(rate, sizeof rate, "  (%.1f tunes/s)  ",
+                          seconds > 0 ? shownKept / seconds : 0.0);
+            // The title goes last: it is what a narrow terminal loses.
+            const std::string line = MacRomanToUtf8(TotalTunesText(progress).view()) + rate + title;
+            std::printf("\r\033[K%s", FitToTerminal(line).c_str());
         } else {
             std::printf("%s\n", title.c_str());
         }
