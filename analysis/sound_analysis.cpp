@@ -104,6 +104,15 @@ OsError MeasureSoundWindow(SoundAnalysisState& state, Movie& movie, uint16_t pos
     return kNoErr;
 }
 
+OsError MeasureTune(SoundAnalysisState& state, Movie& movie, TuneRecord& record) {
+    ResetSoundAnalysis(state);
+    OsError code = kNoErr;
+    for (uint16_t position = 1; position <= kWindowsPerTune && code == kNoErr; ++position) {
+        code = MeasureSoundWindow(state, movie, position, record);
+    }
+    return code;
+}
+
 void CopySoundMeasurement(const TuneRecord& measured, TuneRecord& record) {
     record.DurationSeconds = measured.DurationSeconds;
     record.ByteRateIndex = measured.ByteRateIndex;

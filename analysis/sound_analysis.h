@@ -48,6 +48,10 @@ int32_t ResetSoundAnalysis(SoundAnalysisState& state);
 [[nodiscard]] OsError MeasureSoundWindow(SoundAnalysisState& state, Movie& movie, uint16_t position,
                                          TuneRecord& record);
 
+// A whole tune as the add pipeline measures it: ResetSoundAnalysis, then windows 1 to 10
+// while each returns 0. Returns the last window's code.
+[[nodiscard]] OsError MeasureTune(SoundAnalysisState& state, Movie& movie, TuneRecord& record);
+
 // Copies the fields MeasureSoundWindow writes from the record a tune was measured into
 // (entries 1..30 of the per-window arrays included) to the record it is scored in.
 void CopySoundMeasurement(const TuneRecord& measured, TuneRecord& record);

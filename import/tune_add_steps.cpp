@@ -101,17 +101,13 @@ std::unique_ptr<MeasuredFile> TuneAddSteps::Measure(const std::filesystem::path&
         measured->record.FileSize = static_cast<uint32_t>(
             std::min<uint64_t>(static_cast<uint64_t>(st.st_size), UINT32_MAX));
     }
-    ResetSoundAnalysis(*measured->state);
     std::unique_ptr<Movie> movie;
     measured->openError = movies_.OpenMovie(file, movie);
     if (measured->openError != kNoErr || !movie) {
         measured->openError = measured->openError != kNoErr ? measured->openError : kIoErr;
         return measured;
     }
-    for (uint16_t position = 1; position <= kWindowsPerTune && measured->code == kNoErr;
-         ++position) {
-        measured->code = MeasureSoundWindow(*measured->state, *movie, position, measured->record);
-    }
+    measured->code = MeasureTune(*measured->state, *movie, measured->record);
     return measured;
 }
 

@@ -62,27 +62,31 @@ void BM_MeasureTune(benchmark::State& state) {
     auto record = std::make_unique<TuneRecord>();
     for (auto _ : state) {
         auto movie = tune.Open();
-        ResetSoundAnalysis(*analysis);
-        for (uint16_t position = 1; position <= kWindowsPerTune; ++position) {
-            if (MeasureSoundWindow(*analysis, *movie, position, *record) != kNoErr) {
-                state.SkipWithError("measurement failed");
-            }
+        if (MeasureTune(*analysis, *movie, *record) != kNoErr) {
+            state.SkipWithError("measurement failed");
         }
     }
 }
 BENCHMARK(BM_MeasureTune)->Unit(benchmark::kMillisecond);
+
+// Opens the tune and extracts its ten windows into `block`, calling `take` after each.
+template <class Take>
+void DecodeWindows(TuneFile& tune, std::vector<uint8_t>& block, Take take) {
+    auto movie = tune.Open();
+    for (int position = 1; position <= kWindowsPerTune; ++position) {
+        const auto start =
+            static_cast<uint32_t>(movie->Duration() * WindowFraction(position) + 0.5);
+        benchmark::DoNotOptimize(movie->ExtractSecond(start, block));
+        take();
+    }
+}
 
 // Opening and decoding the ten windows only.
 void BM_DecodeOnly(benchmark::State& state) {
     TuneFile& tune = Shared();
     std::vector<uint8_t> block;
     for (auto _ : state) {
-        auto movie = tune.Open();
-        for (int position = 1; position <= kWindowsPerTune; ++position) {
-            const auto start =
-                static_cast<uint32_t>(movie->Duration() * WindowFraction(position) + 0.5);
-            benchmark::DoNotOptimize(movie->ExtractSecond(start, block));
-        }
+        DecodeWindows(tune, block, [] {});
     }
 }
 BENCHMARK(BM_DecodeOnly)->Unit(benchmark::kMillisecond);
@@ -93,11 +97,7 @@ void BM_DecodeAndTransforms(benchmark::State& state) {
     std::vector<uint8_t> block;
     std::vector<double> spectrum(kSpectrumSize);
     for (auto _ : state) {
-        auto movie = tune.Open();
-        for (int position = 1; position <= kWindowsPerTune; ++position) {
-            const auto start =
-                static_cast<uint32_t>(movie->Duration() * WindowFraction(position) + 0.5);
-            benchmark::DoNotOptimize(movie->ExtractSecond(start, block));
+        DecodeWindows(tune, block, [&] {
             for (int pass = 0; pass < 2; ++pass) {
                 for (size_t j = 0; j < kSpectrumPoints; ++j) {
                     spectrum[1 + 2 * j] = block[(84 + 2 * j) % block.size()];
@@ -105,7 +105,7 @@ void BM_DecodeAndTransforms(benchmark::State& state) {
                 }
                 TransformSpectrum(SpectrumSpan(spectrum.data(), kSpectrumSize));
             }
-        }
+        });
         benchmark::DoNotOptimize(spectrum.data());
     }
 }

@@ -41,10 +41,7 @@ std::unique_ptr<Library> MeasureAndScorePinnedTune() {
     record.Genre.Set("(17)");
     record.Album.Set("Night Drive");
     auto state = std::make_unique<SoundAnalysisState>();
-    ResetSoundAnalysis(*state);
-    for (uint16_t position = 1; position <= kWindowsPerTune; ++position) {
-        EXPECT_EQ(MeasureSoundWindow(*state, movie, position, record), kNoErr);
-    }
+    EXPECT_EQ(MeasureTune(*state, movie, record), kNoErr);
     EXPECT_EQ(ScoreMood(*state, *library, "Pinned.mp3"), 0);
     return library;
 }

@@ -19,16 +19,6 @@ int16_t Sine(int64_t frame, double hz, double amplitude = 12000) {
     return static_cast<int16_t>(std::lround(amplitude * std::sin(frame * hz * 2 * M_PI / 44100)));
 }
 
-// Positions 1..10 while each returns 0, as the add pipeline measures a tune.
-OsError MeasureTune(SoundAnalysisState& state, Movie& movie, TuneRecord& record) {
-    ResetSoundAnalysis(state);
-    OsError code = kNoErr;
-    for (uint16_t position = 1; position <= kWindowsPerTune && code == kNoErr; ++position) {
-        code = MeasureSoundWindow(state, movie, position, record);
-    }
-    return code;
-}
-
 TEST(SoundAnalysis, ResultCodes) {
     const struct {
         std::string name;
