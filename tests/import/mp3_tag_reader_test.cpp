@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/import/tag_builders.h"
+#include "tests/import/tag_reader_fixture.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_audio.h"
 
@@ -40,16 +41,7 @@ Bytes Tagged(int version, const std::vector<OptBytes>& texts, size_t length = 60
     return Mp3File(Id3Tag(version, Frames(version, texts)), length);
 }
 
-struct Reader {
-    testing::TempFolder folder;
-    std::unique_ptr<Library> library = std::make_unique<Library>();
-
-    std::filesystem::path Write(const std::string& name, const Bytes& bytes) {
-        testing::WriteBytes(folder / name, bytes);
-        return folder / name;
-    }
-    int32_t Read(const std::filesystem::path& file) { return ReadMp3Tags(*library, file); }
-    const TuneRecord& Last() const { return (*library)[library->CurrentTuneIndex]; }
+struct Reader : testing::TagReaderFixture<ReadMp3Tags> {
     // Artist, title, album and genre of the last slot, joined by '|'.
     std::string Texts() const {
         const TuneRecord& r = Last();

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/import/tag_builders.h"
+#include "tests/import/tag_reader_fixture.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_audio.h"
 
@@ -23,17 +24,7 @@ using testing::Mp4TextItem;
 const std::string kTitle = "\251nam", kAlbum = "\251alb", kArtist = "\251ART", kGenre = "\251gen";
 const Bytes kAlb = Mp4TextItem(kAlbum, "Kind of Blue"), kArt = Mp4TextItem(kArtist, "Miles Davis");
 
-struct Reader {
-    testing::TempFolder folder;
-    std::unique_ptr<Library> library = std::make_unique<Library>();
-
-    std::filesystem::path Write(const std::string& name, const Bytes& bytes) {
-        testing::WriteBytes(folder / name, bytes);
-        return folder / name;
-    }
-    int32_t Read(const std::filesystem::path& file) { return ReadMp4Tags(*library, file); }
-    const TuneRecord& Last() const { return (*library)[library->CurrentTuneIndex]; }
-};
+using Reader = testing::TagReaderFixture<ReadMp4Tags>;
 
 // Title, album and artist items, then `more`.
 std::vector<Bytes> Items(const std::string& title, const std::vector<Bytes>& more = {}) {
