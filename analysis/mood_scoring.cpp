@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "import/genre_table.h"
+#include "library/genre_table.h"
 #include "library/durations.h"
 #include "library/mood.h"
 #include "library/number_text.h"

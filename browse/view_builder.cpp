@@ -8,7 +8,7 @@
 
 #include "browse/search.h"
 #include "browse/tune_similarity.h"
-#include "import/genre_table.h"
+#include "library/genre_table.h"
 #include "library/mac_roman.h"
 
 namespace harmovia {

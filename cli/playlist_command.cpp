@@ -11,7 +11,7 @@
 #include "browse/view_builder.h"
 #include "cli/record_json.h"
 #include "cli/record_tsv.h"
-#include "import/genre_table.h"
+#include "library/genre_table.h"
 #include "library/mac_roman.h"
 #include "library/mood.h"
 #include "platform/clock.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "analysis/mood_scoring.h"
-#include "import/genre_table.h"
+#include "library/genre_table.h"
 #include "library/number_text.h"
 
 namespace harmovia {

@@ -16,7 +16,7 @@
 #include "browse/search.h"
 #include "browse/seed_views.h"
 #include "browse/view_builder.h"
-#include "import/genre_table.h"
+#include "library/genre_table.h"
 #include "platform/clock.h"
 
 namespace harmovia {

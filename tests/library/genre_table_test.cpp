@@ -1,4 +1,4 @@
-#include "import/genre_table.h"
+#include "library/genre_table.h"
 
 #include <map>
 #include <memory>
