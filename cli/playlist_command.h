@@ -22,7 +22,4 @@ namespace harmovia {
 int RunPlaylistCommand(const std::vector<std::string>& args, const Library& library,
                        RandomSource& random, std::FILE* out, std::FILE* err);
 
-// The usage text of the command.
-const char* PlaylistUsage();
-
 }  // namespace harmovia

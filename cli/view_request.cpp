@@ -1,0 +1,211 @@
+#include "cli/view_request.h"
+
+#include <charconv>
+#include <string_view>
+#include <utility>
+
+#include "browse/mood_views.h"
+#include "browse/search.h"
+#include "browse/seed_views.h"
+#include "browse/view_builder.h"
+#include "library/genre_table.h"
+#include "library/mac_roman.h"
+#include "library/mood.h"
+#include "platform/clock.h"
+#include "platform/user_notices.h"
+
+namespace harmovia {
+namespace {
+
+constexpr const char* kViewOptionsUsage =
+    "views (exactly one):\n"
+    "  --all                        every tune, in library order\n"
+    "  --last-added                 the tunes of the last add, shuffled\n"
+    "  --mood K [--genre CATEGORY]  the tunes of mood K (1..9), of one genre category\n"
+    "                               (\"All Tunes\" for every genre), shuffled\n"
+    "  --like SLOT                  up to 100 tunes similar to the tune in library slot\n"
+    "                               SLOT, most similar first\n"
+    "  --artist SLOT                up to 100 tunes by the artist of the tune in SLOT\n"
+    "  --album SLOT                 up to 100 tunes from the album of the tune in SLOT\n"
+    "  --genre SLOT                 up to 100 tunes of the genre of the tune in SLOT\n"
+    "  --search TEXT                the tunes whose title, artist, album or genre contain\n"
+    "                               TEXT (ignoring case), shuffled\n";
+
+std::optional<int32_t> ParseWholeNumber(std::string_view text) {
+    int32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Genre item 1..29 of a category name given in UTF-8: the exact name, else the name
+// ignoring case.
+std::optional<int> GenreItemOfCategory(std::string_view utf8) {
+    const std::string name = Utf8ToMacRoman(utf8);
+    for (int item = 1; item <= kGenreMenuCount; ++item) {
+        if (GenreItemText(item) == name) {
+            return item;
+        }
+    }
+    const std::string upper = UpperCasedString(name);
+    for (int item = 1; item <= kGenreMenuCount; ++item) {
+        if (UpperCasedString(GenreItemText(item)) == upper) {
+            return item;
+        }
+    }
+    return std::nullopt;
+}
+
+// The notice the program would have shown, or a plain reason.
+std::string NoticeOr(const RecordingNotices& notices, std::string_view otherwise) {
+    return notices.overlays.empty() ? std::string(otherwise)
+                                    : MacRomanToUtf8(notices.overlays.back().text);
+}
+
+bool IsSeedKind(ViewKind kind) {
+    return kind == ViewKind::Like || kind == ViewKind::Artist || kind == ViewKind::Album ||
+           kind == ViewKind::Genre;
+}
+
+}  // namespace
+
+const char* ViewOptionsUsage() {
+    return kViewOptionsUsage;
+}
+
+std::optional<std::string> ParseViewRequest(const std::vector<std::string>& args,
+                                            ViewRequest& request, std::vector<std::string>& rest) {
+    // --genre names a category after --mood and a seed slot otherwise.
+    bool hasMood = false;
+    for (const std::string& arg : args) {
+        hasMood = hasMood || arg == "--mood";
+    }
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool takesValue = arg == "--mood" || arg == "--like" || arg == "--artist" ||
+                                arg == "--album" || arg == "--genre" || arg == "--search";
+        const bool isView = takesValue || arg == "--all" || arg == "--last-added";
+        if (!isView) {
+            rest.push_back(arg);
+            continue;
+        }
+        if (takesValue && i + 1 >= args.size()) {
+            return arg + " needs a value";
+        }
+        const std::string value = takesValue ? args[++i] : std::string();
+        if (arg == "--genre" && hasMood) {
+            if (request.genreCategory) {
+                return std::string("--genre given twice");
+            }
+            request.genreCategory = value;
+            continue;
+        }
+        if (request.kind != ViewKind::None) {
+            return std::string("choose exactly one view");
+        }
+        request.kind = arg == "--all"          ? ViewKind::All
+                       : arg == "--last-added" ? ViewKind::LastAdded
+                       : arg == "--mood"       ? ViewKind::Mood
+                       : arg == "--like"       ? ViewKind::Like
+                       : arg == "--artist"     ? ViewKind::Artist
+                       : arg == "--album"      ? ViewKind::Album
+                       : arg == "--genre"      ? ViewKind::Genre
+                                               : ViewKind::Search;
+        request.value = value;
+    }
+    if (request.kind == ViewKind::None) {
+        return std::string("choose a view");
+    }
+    if (request.genreCategory && request.kind != ViewKind::Mood) {
+        return std::string("--genre CATEGORY goes with --mood");
+    }
+    if (request.kind == ViewKind::Search && request.value.empty()) {
+        return std::string("the search text is empty");
+    }
+    return std::nullopt;
+}
+
+ViewBuildResult BuildRequestedView(const ViewRequest& request, const Library& library,
+                                   RandomSource& random, ViewState& view) {
+    std::optional<int32_t> number;
+    std::optional<int> genreItem;
+    if (request.kind == ViewKind::Mood) {
+        number = ParseWholeNumber(request.value);
+        if (!number || !IsMood(*number)) {
+            return {2, "the mood must be a number from 1 to 9"};
+        }
+        if (request.genreCategory) {
+            genreItem = GenreItemOfCategory(*request.genreCategory);
+            if (!genreItem) {
+                return {2, "unknown genre category \"" + *request.genreCategory + "\""};
+            }
+        }
+    } else if (IsSeedKind(request.kind)) {
+        number = ParseWholeNumber(request.value);
+        if (!number) {
+            return {2, "the slot must be a whole number"};
+        }
+    }
+    if (library.TuneCount < 1) {
+        return {1, "the library holds no tunes"};
+    }
+
+    SystemClock clock;
+    RecordingNotices notices;
+    bool built = true;
+    switch (request.kind) {
+        case ViewKind::All:
+        case ViewKind::LastAdded:
+            view.ViewMode = request.kind == ViewKind::All ? kModeAllTunes : kModeLastAdded;
+            BuildView(view, library, clock, random);
+            break;
+        case ViewKind::Mood:
+            if (genreItem) {
+                built = ShowMoodByGenre(view, library, *genreItem, *number, clock, random, notices);
+            } else {
+                built = ShowMoodView(view, library, kFirstMoodButton + *number - 1, clock, random,
+                                     notices)
+                            .outcome == MoodViewOutcome::Built;
+            }
+            break;
+        case ViewKind::Like:
+        case ViewKind::Artist:
+        case ViewKind::Album:
+        case ViewKind::Genre: {
+            const SeedCommand command =
+                request.kind == ViewKind::Like     ? SeedCommand::TuneBased
+                : request.kind == ViewKind::Artist ? SeedCommand::MoreFromArtist
+                : request.kind == ViewKind::Album  ? SeedCommand::MoreFromAlbum
+                                                   : SeedCommand::MoreFromGenre;
+            if (!BuildSeedView(view, library, command, *number, clock, random)) {
+                return {1, "no tune in slot " + request.value + " (the library holds " +
+                               std::to_string(library.TuneCount) + ")"};
+            }
+            break;
+        }
+        case ViewKind::Search:
+            built = RunSearch(view, library, Utf8ToMacRoman(request.value), clock, random,
+                              notices) == SearchOutcome::Shown;
+            break;
+        case ViewKind::None:
+            break;
+    }
+    if (!built) {
+        return {1, NoticeOr(notices, "nothing to show")};
+    }
+    return {};
+}
+
+int32_t SlotOfRow(const Library& library, const TuneRecord& row) {
+    const int32_t serial = row.AddedSerial;
+    if (serial >= 1 && serial <= library.TuneCount && serial <= kMaxTunes &&
+        library[serial].RecordIndex == row.RecordIndex) {
+        return serial;
+    }
+    return FindSlotByRecordIndex(library, row.RecordIndex).value_or(0);
+}
+
+}  // namespace harmovia

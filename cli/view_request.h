@@ -1,0 +1,46 @@
+#pragma once
+
+// The VIEW options that `playlist`, `send` and `play` share, and the view they build with
+// the desktop program's own code. Read-only: the library is not changed.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "browse/view_state.h"
+#include "library/random_source.h"
+#include "library/tune_library.h"
+
+namespace harmovia {
+
+enum class ViewKind { None, All, LastAdded, Mood, Like, Artist, Album, Genre, Search };
+
+struct ViewRequest {
+    ViewKind kind = ViewKind::None;
+    std::string value;                         // K, SLOT or TEXT
+    std::optional<std::string> genreCategory;  // --genre with --mood
+};
+
+// The usage lines of the VIEW options.
+const char* ViewOptionsUsage();
+
+// Takes the VIEW options (and their values) out of `args`; every other word is appended to
+// `rest`, in order, for the command to read. Returns the reason of a usage problem.
+std::optional<std::string> ParseViewRequest(const std::vector<std::string>& args,
+                                            ViewRequest& request, std::vector<std::string>& rest);
+
+// What building a requested view came to.
+struct ViewBuildResult {
+    int status = 0;      // 0 built, 1 nothing to show, 2 a usage problem
+    std::string reason;  // for 1 and 2, UTF-8
+};
+
+// Builds the requested view into `view` as the desktop program would.
+ViewBuildResult BuildRequestedView(const ViewRequest& request, const Library& library,
+                                   RandomSource& random, ViewState& view);
+
+// The library slot a row was copied from: a freshly loaded library numbers its records by
+// slot in AddedSerial; otherwise the first slot with the row's RecordIndex; 0 when none.
+int32_t SlotOfRow(const Library& library, const TuneRecord& row);
+
+}  // namespace harmovia
