@@ -2,7 +2,6 @@
 // own XDG_DATA_HOME and HOME (the music folder).
 
 #include <filesystem>
-#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,18 +24,10 @@ class CliSend : public ::testing::Test {
     static void SetUpTestSuite() {
         home_ = std::make_unique<testing::TempFolder>();
         fs::create_directories(*home_ / "tunes");
-        std::vector<std::future<void>> encodings;
         for (const char* title : {"Caf\xC3\xA9", "Second"}) {
-            encodings.push_back(std::async(std::launch::async, [title] {
-                testing::TestAudio audio;
-                audio.seconds = 16;
-                audio.kbps = 32;
-                audio.tags = {{"title", title}, {"artist", "Aster"}};
-                MakeTestAudio(Tune(title), audio);
-            }));
-        }
-        for (std::future<void>& encoding : encodings) {
-            encoding.get();
+            testing::MakeTestAudio(
+                Tune(title),
+                {.seconds = 16, .kbps = 32, .tags = {{"title", title}, {"artist", "Aster"}}});
         }
         const testing::CommandRun added = Run({"add", (*home_ / "tunes").string(), "--quiet"});
         ASSERT_EQ(added.status, 0) << added.err;

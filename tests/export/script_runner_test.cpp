@@ -72,16 +72,7 @@ TEST(OsascriptRunner, RunsTheProgramWithTheScriptOnItsInput) {
     }
 }
 
-TEST(OsascriptRunner, FindsTheFirstExecutableOnPath) {
-    testing::TempFolder first, second;
-    WriteProgram(second / "osascript", "#!/bin/sh\n");
-    std::ofstream(first / "osascript") << "not executable";
-    fs::create_directory(first / "tool");
-    const std::string both = first.path().string() + ":" + second.path().string();
-    EXPECT_EQ(FindProgramOnPath("osascript", both), second / "osascript");
-    EXPECT_EQ(FindProgramOnPath("tool", both), fs::path());
-    EXPECT_EQ(FindProgramOnPath("osascript", ""), fs::path());
-
+TEST(OsascriptRunner, ErrorMessages) {
     const struct {
         const char* output;
         const char* message;
