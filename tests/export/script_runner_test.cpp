@@ -89,23 +89,24 @@ TEST(OsascriptRunner, ErrorMessages) {
 
 TEST(RunScript, BufferTakesTheResultOfARunScriptOnly) {
     const struct {
-        ScriptRunResult answer;
+        int32_t code;
+        std::string result;
         std::string buffer;
         std::string resultText;  // Mac Roman
     } cases[] = {
-        {{0, "caf\xC3\xA9"}, "caf\xC3\xA9", "caf\x8E"},
-        {{0, ""}, "", ""},
-        {{-1753, "Can't get playlist."}, "Can't get playlist.", "Can't get playlist."},
-        {{-1, "AppleScript is not available"}, "script\r", "AppleScript is not available"},
-        {{0, std::string(300, 'r')}, std::string(300, 'r'), std::string(255, 'r')},
+        {0, "caf\xC3\xA9", "caf\xC3\xA9", "caf\x8E"},
+        {0, "", "", ""},
+        {-1753, "Can't get playlist.", "Can't get playlist.", "Can't get playlist."},
+        {-1, "AppleScript is not available", "script\r", "AppleScript is not available"},
+        {0, std::string(300, 'r'), std::string(300, 'r'), std::string(255, 'r')},
     };
     for (const auto& c : cases) {
         ScriptBuffer buffer{"script\r"};
-        RecordingScriptRunner runner(c.answer);
+        RecordingScriptRunner runner({c.code, c.result});
         const RunScriptResult result = RunScript(buffer, runner);
         ASSERT_EQ(runner.scripts.size(), 1u);
         EXPECT_EQ(runner.scripts[0], "script\r");
-        EXPECT_EQ(result.code, c.answer.code);
+        EXPECT_EQ(result.code, c.code);
         EXPECT_EQ(result.resultText, c.resultText);
         EXPECT_EQ(buffer.Text, c.buffer);
     }
