@@ -99,8 +99,9 @@ void PrintDryRun(const RecordingScriptRunner& runner, const DryRunFileSystem& fi
                  std::FILE* out) {
     const size_t count = runner.scripts.size();
     for (size_t i = 0; i < count; ++i) {
-        std::fprintf(out, "-- script %zu of %zu\n%s", i + 1, count,
-                     ScriptLines(runner.scripts[i]).c_str());
+        const std::string lines = ScriptLines(runner.scripts[i]);
+        std::fprintf(out, "-- script %zu of %zu\n", i + 1, count);
+        std::fwrite(lines.data(), 1, lines.size(), out);
     }
     for (const auto& [path, bytes] : files.written) {
         std::fprintf(out, "-- playlist file %s\n", path.c_str());

@@ -231,6 +231,11 @@ ScriptRunResult OsascriptRunner::Run(std::string_view scriptText) {
     std::string printed;
     std::string reported;
     Exchange(input, output, errors, scriptText, printed, reported);
+    // Should the exchange have stopped early, osascript sees the end of its input now
+    // rather than waiting for it while this waits for osascript.
+    input.Close();
+    output.Close();
+    errors.Close();
 
     int status = 0;
     while (::waitpid(child, &status, 0) < 0) {
