@@ -9,6 +9,7 @@
 #include "cli/cli_library.h"
 #include "cli/list_command.h"
 #include "cli/playlist_command.h"
+#include "cli/send_command.h"
 #include "library/random_source.h"
 
 namespace {
@@ -29,6 +30,10 @@ constexpr const char* kUsage =
     "                                        --mood K [--genre CATEGORY], --like SLOT,\n"
     "                                        --artist SLOT, --album SLOT, --genre SLOT,\n"
     "                                        --search TEXT\n"
+    "  send VIEW [--name NAME] [--count N] [--dry-run]\n"
+    "                                        sends a view's checked tunes to the music\n"
+    "                                        player as a playlist; on Linux writes\n"
+    "                                        ~/Music/Playlists/NAME.m3u8\n"
     "\n"
     "The library lives in $XDG_DATA_HOME/Harmovia (by default ~/.local/share/Harmovia).\n";
 
@@ -54,7 +59,7 @@ int main(int argc, char** argv) {
         const int status = command == "add" ? RunAddCommand(args) : RunInspectCommand(args);
         return status == 2 ? Usage() : status;
     }
-    if (command == "list" || command == "moods" || command == "playlist") {
+    if (command == "list" || command == "moods" || command == "playlist" || command == "send") {
         auto cli = OpenCliLibrary(/*forWriting=*/false, stderr);
         if (!cli) {
             return 1;
@@ -62,6 +67,12 @@ int main(int argc, char** argv) {
         if (command == "playlist") {
             RandomSource random = RandomSource::FromEntropy();
             const int status = RunPlaylistCommand(args, *cli->library, random, stdout, stderr);
+            return status == 2 ? Usage() : status;
+        }
+        if (command == "send") {
+            RandomSource random = RandomSource::FromEntropy();
+            const int status =
+                RunSendCommand(args, *cli->library, random, ProcessEnvironment(), stdout, stderr);
             return status == 2 ? Usage() : status;
         }
         if (command == "moods") {

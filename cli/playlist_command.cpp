@@ -5,7 +5,7 @@
 #include "cli/record_json.h"
 #include "cli/record_tsv.h"
 #include "cli/view_request.h"
-#include "library/mac_roman.h"
+#include "export/m3u_playlist.h"
 
 namespace harmovia {
 namespace {
@@ -19,34 +19,11 @@ constexpr const char* kFormatsText =
 
 enum class Format { Tsv, Json, M3u };
 
-// Record text as UTF-8 for an M3U line: line breaks and other control bytes become blanks.
-std::string OneLineUtf8(std::string_view macRoman) {
-    std::string text = MacRomanToUtf8(macRoman);
-    for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 0x20) {
-            c = ' ';
-        }
-    }
-    return text;
-}
-
-// The path bytes as they are, so that every file the library reaches is reached from the
-// playlist too; only a line break, which would end the entry, and NUL are replaced.
-std::string PathLine(std::string_view location) {
-    std::string path(location);
-    for (char& c : path) {
-        if (c == '\n' || c == '\r' || c == '\0') {
-            c = '?';
-        }
-    }
-    return path;
-}
-
 void WriteRows(const ViewList& list, const Library& library, Format format, std::FILE* out) {
     if (format == Format::Tsv) {
         std::fprintf(out, "Row\t%s\n", TuneRecordTsvHeader().c_str());
     } else if (format == Format::M3u) {
-        std::fputs("#EXTM3U\n", out);
+        std::fputs(std::string(kM3uHeader).c_str(), out);
     }
     for (int32_t row = 1; row <= list.ViewCount; ++row) {
         const TuneRecord& r = list[row];
@@ -59,11 +36,7 @@ void WriteRows(const ViewList& list, const Library& library, Format format, std:
                 std::fprintf(out, "%s\n", TuneRecordJson(r, slot).c_str());
                 break;
             case Format::M3u:
-                std::fprintf(out, "#EXTINF:%d,%s - %s\n%s\n",
-                             r.DurationSeconds >= 0 ? r.DurationSeconds : -1,
-                             OneLineUtf8(r.Artist.view()).c_str(),
-                             OneLineUtf8(r.Title.view()).c_str(),
-                             PathLine(r.Location.view()).c_str());
+                std::fputs(M3uEntry(r).c_str(), out);
                 break;
         }
     }

@@ -1,0 +1,30 @@
+#pragma once
+
+// Extended M3U playlists (UTF-8), the form every Linux music player imports: what
+// `harmovia-cli playlist --format m3u` prints and what a send writes beside the scripts.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "library/tune_record.h"
+
+namespace harmovia {
+
+inline constexpr std::string_view kM3uHeader = "#EXTM3U\n";
+inline constexpr std::string_view kPlaylistFileExtension = ".m3u8";
+
+// "#EXTINF:<seconds>,<Artist> - <Title>" and the file's path, each with its line feed.
+// Texts are converted from Mac Roman, control characters becoming blanks; the path keeps
+// its bytes (so every file the library reaches is reached from the playlist) except a line
+// break or NUL, which would end the entry, becoming "?". A negative length is written -1.
+std::string M3uEntry(const TuneRecord& tune);
+
+// The file name of a playlist called `name` (Mac Roman): its UTF-8 text without blanks at
+// either end, "/" and NUL becoming "_", cut at a character boundary so that it and the
+// extension fit a file name with room for the temporary name of an atomic replace (248
+// bytes in all), then the extension. A name that is empty, "." or
+// ".." after that gives way to `fallbackName`, and that to "Playlist".
+std::string PlaylistFileName(std::string_view name, std::string_view fallbackName);
+
+}  // namespace harmovia

@@ -1,0 +1,116 @@
+// The real runner over stand-in `osascript` programs written by the test: what reaches the
+// program, and how its ends are read.
+
+#include "export/script_runner.h"
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "export/osascript_runner.h"
+#include "tests/support/temp_folder.h"
+
+namespace harmovia {
+namespace {
+
+namespace fs = std::filesystem;
+
+void WriteProgram(const fs::path& file, const std::string& text) {
+    std::ofstream(file) << text;
+    fs::permissions(file, fs::perms::owner_all);
+}
+
+EnvironmentLookup PathIs(std::string path) {
+    return [path](const char* name) -> std::optional<std::string> {
+        return std::string_view(name) == "PATH" ? std::optional(path) : std::nullopt;
+    };
+}
+
+TEST(OsascriptRunner, RunsTheProgramWithTheScriptOnItsInput) {
+    // More than a pipe holds, both ways: feeding and reading must go on together.
+    std::string bigScript;
+    while (bigScript.size() < 300'000) {
+        bigScript += "set x to \"\\\"$(touch owned)\" & `id`\r";
+    }
+    const struct {
+        const char* what;
+        const char* program;  // the stand-in's shell text; nullptr: no osascript on PATH
+        std::string script;
+        ScriptRunResult result;
+    } cases[] = {
+        {"not installed", nullptr, "activate", {-1, "AppleScript is not available"}},
+        {"script given on input", "#!/bin/sh\nexec cat\n", bigScript, {0, bigScript}},
+        {"only '-' as argument", "#!/bin/sh\nprintf '%s|' \"$@\"\n", "x", {0, "-|"}},
+        {"result's line feed dropped", "#!/bin/sh\ncat >/dev/null\necho 'a b'\n", "x", {0, "a b"}},
+        {"script error",
+         "#!/bin/sh\ncat >/dev/null\n"
+         "echo '-:51:60: execution error: Can'\\''t get playlist \"x\". (-1728)' >&2\nexit 1\n",
+         "x",
+         {-1753, "Can't get playlist \"x\"."}},
+        {"ends without reading",
+         "#!/bin/sh\nexit 3\n",
+         bigScript,
+         {-1, "ERROR: An error has occurred."}},
+        {"cannot start",
+         "#!/missing/interpreter\n",
+         "x",
+         {-1, "ERROR: Couldn't launch AppleScript"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::TempFolder bin;
+        if (c.program != nullptr) {
+            WriteProgram(bin / "osascript", c.program);
+        }
+        OsascriptRunner runner(PathIs("relative:" + bin.path().string() + ":/nonexistent"));
+        EXPECT_EQ(runner.IsAvailable(), c.program != nullptr);
+        const ScriptRunResult run = runner.Run(c.script);
+        EXPECT_EQ(run.code, c.result.code);
+        EXPECT_TRUE(run.result == c.result.result) << run.result.substr(0, 200);
+    }
+}
+
+TEST(OsascriptRunner, ErrorMessages) {
+    const struct {
+        const char* output;
+        const char* message;
+    } errors[] = {
+        {"0:10: syntax error: Expected end of line. (-2741)\n", "Expected end of line."},
+        {"execution error: Fine (seriously) (42)", "Fine (seriously)"},
+        {"execution error: Not a number (x)", "Not a number (x)"},
+        {"osascript: no such file\n", ""},
+    };
+    for (const auto& e : errors) {
+        EXPECT_EQ(OsascriptErrorMessage(e.output), e.message) << e.output;
+    }
+}
+
+TEST(RunScript, BufferTakesTheResultOfARunScriptOnly) {
+    const struct {
+        int32_t code;
+        std::string result;
+        std::string buffer;
+        std::string resultText;  // Mac Roman
+    } cases[] = {
+        {0, "caf\xC3\xA9", "caf\xC3\xA9", "caf\x8E"},
+        {0, "", "", ""},
+        {-1753, "Can't get playlist.", "Can't get playlist.", "Can't get playlist."},
+        {-1, "AppleScript is not available", "script\r", "AppleScript is not available"},
+        {0, std::string(300, 'r'), std::string(300, 'r'), std::string(255, 'r')},
+    };
+    for (const auto& c : cases) {
+        ScriptBuffer buffer{"script\r"};
+        RecordingScriptRunner runner({c.code, c.result});
+        const RunScriptResult result = RunScript(buffer, runner);
+        ASSERT_EQ(runner.scripts.size(), 1u);
+        EXPECT_EQ(runner.scripts[0], "script\r");
+        EXPECT_EQ(result.code, c.code);
+        EXPECT_EQ(result.resultText, c.resultText);
+        EXPECT_EQ(buffer.Text, c.buffer);
+    }
+}
+
+}  // namespace
+}  // namespace harmovia
