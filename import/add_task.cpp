@@ -13,23 +13,35 @@ std::string_view AddOutcomeName(AddOutcome outcome) {
         case AddOutcome::Kept:
             return "kept";
         case AddOutcome::Unreadable:
-            return "unreadable or too small";
+            return "unreadable";
+        case AddOutcome::PermissionDenied:
+            return "permission denied";
+        case AddOutcome::TooSmall:
+            return "too small (MP3 under 50,001 bytes, M4A under 100,001 bytes)";
+        case AddOutcome::HiddenName:
+            return "hidden (the name starts with \".\")";
         case AddOutcome::NotTagged:
-            return "not tagged";
+            return "MP3 without an ID3v2 tag";
+        case AddOutcome::M4aNotTagged:
+            return "M4A without title, album and artist tags";
+        case AddOutcome::Podcast:
+            return "a podcast";
+        case AddOutcome::Damaged:
+            return "damaged M4A";
         case AddOutcome::Duplicate:
             return "duplicate";
         case AddOutcome::PathTooLong:
-            return "path too long";
+            return "path longer than 255 bytes";
         case AddOutcome::NotDecodable:
             return "not decodable";
         case AddOutcome::TooShort:
-            return "too short";
+            return "shorter than 15 seconds";
         case AddOutcome::NotStereo:
-            return "not stereo";
+            return "not stereo (mono or more than two channels)";
         case AddOutcome::NoSound:
             return "no sound";
         case AddOutcome::OutsideKeepRange:
-            return "outside the keep range";
+            return "outside the range of music the moods describe";
         case AddOutcome::OutOfMemory:
             return "out of memory";
     }
