@@ -1,6 +1,7 @@
 #include "import/add_task.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "analysis/mood_scoring.h"
 #include "library/genre_table.h"
@@ -135,6 +136,11 @@ AddTask::State AddTask::Step(std::chrono::milliseconds wait) {
         ahead_.pop_front();
         ++summary_.entriesWalked;
         if (current_->kind == MusicFileKind::None) {
+            if (current_->entry.error != 0) {
+                const int error = current_->entry.error;
+                Skip(error == EACCES || error == EPERM ? AddOutcome::PermissionDenied
+                                                       : AddOutcome::Unreadable);
+            }
             current_.reset();
             return State::Working;
         }
@@ -198,6 +204,22 @@ void AddTask::Save() {
     }
 }
 
+void AddTask::CountLeftOut() {
+    for (Pending& pending : ahead_) {
+        if (pending.ticket) {
+            pool_.Drop(*pending.ticket);
+        }
+        summary_.leftOut += pending.kind != MusicFileKind::None ? 1 : 0;
+    }
+    ahead_.clear();
+    while (std::optional<WalkEntry> entry = walk_.Next()) {
+        if (!entry->isFolder &&
+            MusicFileKindForName(entry->path.filename().native()) != MusicFileKind::None) {
+            ++summary_.leftOut;
+        }
+    }
+}
+
 void AddTask::FinishAdd() {
     finished_ = true;
     library_.MoodCounts.fill(0);
@@ -219,6 +241,9 @@ void AddTask::FinishAdd() {
     }
     progress_.AddingTunes = false;
     summary_.libraryFull = library_.CurrentTuneIndex >= kMaxTunes;
+    if (summary_.libraryFull) {
+        CountLeftOut();
+    }
     ProgressChanged();
     if (summary_.libraryFull && hooks_.notices) {
         hooks_.notices->ShowAlert({"Database Limit Reached", limitMessage_, "Okay"});
