@@ -34,7 +34,9 @@ using CliRun = testing::CommandRun;
 // `redirect` (" > /dev/full") is added to the shell line.
 CliRun RunCli(const std::vector<std::string>& args, const fs::path& dataHome,
               const std::string& redirect = "") {
-    std::string line = "env XDG_DATA_HOME=" + testing::ShellQuoted(dataHome.string()) + " " +
+    // HOME too, so that no music folder of the machine's user is found.
+    std::string line = "env XDG_DATA_HOME=" + testing::ShellQuoted(dataHome.string()) +
+                       " HOME=" + testing::ShellQuoted(dataHome.string()) + " " +
                        testing::ShellQuoted(HARMOVIA_CLI);
     for (const std::string& arg : args) {
         line += " " + testing::ShellQuoted(arg);
@@ -193,6 +195,13 @@ TEST_F(Cli, ExitStatusAndTheLibraryLeftAlone) {
          2,
          "harmovia-cli playlist: --genre SLOT is a view of its own; the genre category of a mood "
          "view is --category NAME"},
+        {"add of a missing music folder",
+         {"add", "--music-folder"},
+         "",
+         false,
+         1,
+         "harmovia-cli: No music was found in the iTunes music folder (~/Music/iTunes/iTunes "
+         "Media/Music); name a folder instead: harmovia-cli add FOLDER"},
         {"add while another program writes", {"add", emptyFolder.path().string()}, "", true, 1, ""},
         {"list to a full disk",
          {"list"},
