@@ -16,9 +16,8 @@ std::string CountOf(long long count, std::string_view noun) {
 std::string TerminalWording(std::string_view windowText) {
     static constexpr std::array<std::pair<std::string_view, std::string_view>, 1> kReworded = {{
         {kNoMusicAlertMessage,
-         "No music was found in the iTunes music folder "
-         "(~/Music/iTunes/iTunes Media/Music); name a folder instead: "
-         "harmovia-cli add FOLDER"},
+         "No music was found in the music folder (~/Music/iTunes/iTunes Media/Music, else "
+         "~/Music); name a folder instead: harmovia-cli add FOLDER"},
     }};
     for (const auto& [window, terminal] : kReworded) {
         if (windowText == window) {

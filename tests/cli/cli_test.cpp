@@ -200,8 +200,8 @@ TEST_F(Cli, ExitStatusAndTheLibraryLeftAlone) {
          "",
          false,
          1,
-         "harmovia-cli: No music was found in the iTunes music folder (~/Music/iTunes/iTunes "
-         "Media/Music); name a folder instead: harmovia-cli add FOLDER"},
+         "harmovia-cli: No music was found in the music folder (~/Music/iTunes/iTunes "
+         "Media/Music, else ~/Music); name a folder instead: harmovia-cli add FOLDER"},
         {"add while another program writes", {"add", emptyFolder.path().string()}, "", true, 1, ""},
         {"list to a full disk",
          {"list"},
