@@ -330,7 +330,8 @@ TEST_F(Cli, AddListInspectAndAddAgain) {
 }
 
 // A full library: what the add leaves out is counted, said on stderr and ends in status 1.
-TEST_F(Cli, AddToAFullLibrary) {
+// Listing it into a closed pipe fails with status 1.
+TEST_F(Cli, FullLibraryAndAClosedPipe) {
     testing::TempFolder dataHome;
     auto library = std::make_unique<Library>();
     for (int slot = 1; slot <= kMaxTunes; ++slot) {
@@ -348,6 +349,15 @@ TEST_F(Cli, AddToAFullLibrary) {
     EXPECT_EQ(run.err,
               "harmovia-cli: The maximum number of tunes has been reached and no more tunes can "
               "be added to your database.\n");
+    // Megabytes of JSON into a pipe whose reader has gone: a failed write, not a kill by
+    // SIGPIPE. The command's stderr and status come out on fd 3, the outer stdout.
+    const std::string list = "env XDG_DATA_HOME=" + testing::ShellQuoted(dataHome.path().string()) +
+                             " " + testing::ShellQuoted(HARMOVIA_CLI) + " list --format json";
+    const CliRun piped =
+        testing::RunCommand("{ { " + list + " 2>&3; echo \"status $?\" >&3; } | true; } 3>&1");
+    EXPECT_TRUE(piped.out.starts_with("harmovia-cli: cannot write the output: ")) << piped.out;
+    EXPECT_TRUE(piped.out.ends_with("\nstatus 1\n")) << piped.out;
+    EXPECT_EQ(Lines(piped.out).size(), 2u) << piped.out;
 }
 
 // Random bytes for records, and a record cut short: listed, viewed, kept aside, never a crash.
