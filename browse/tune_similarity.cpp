@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <string_view>
 
 #include "library/mac_roman.h"
+#include "library/mood.h"
 
 namespace harmovia {
 namespace {
@@ -59,8 +61,8 @@ SimilaritySeed MakeSimilaritySeed(const TuneRecord& seed) {
 std::optional<int32_t> SimilarityScore(const SimilaritySeed& seed, const TuneRecord& candidate) {
     const TuneRecord& s = seed.Record;
     const TuneRecord& r = candidate;
-    // Moods are 0..9; the difference of two stored values cannot overflow in 64 bits.
-    if (r.Checked != 1 || std::abs(int64_t{r.Mood} - int64_t{s.Mood}) > 1) {
+    // A damaged record's mood counts as 0.
+    if (r.Checked != 1 || std::abs(MoodOrNone(r.Mood) - MoodOrNone(s.Mood)) > 1) {
         return std::nullopt;
     }
     const std::string_view seedCategory = s.GenreCategory.view();

@@ -1,5 +1,7 @@
 #include "cli/add_command.h"
 
+#include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -8,6 +10,7 @@
 
 #include "cli/cli_library.h"
 #include "cli/record_json.h"
+#include "cli/terminal_text.h"
 #include "import/add_tunes.h"
 #include "import/tune_add_steps.h"
 #include "library/library_file.h"
@@ -30,13 +33,14 @@ void OnInterrupt(int) {
     std::signal(SIGINT, SIG_DFL);  // a second Ctrl-C ends the program at once
 }
 
-// Alerts go to stderr; nobody is there to answer, so the default button is taken.
+// Alerts go to stderr, worded for the terminal; nobody is there to answer, so the default
+// button is taken.
 class TerminalNotices final : public UserNotices {
   public:
     void Beep(int) override {}
     bool ShowAlert(const Alert& alert) override {
-        std::fprintf(stderr, "%s: %s\n", MacRomanToUtf8(alert.title).c_str(),
-                     MacRomanToUtf8(alert.message).c_str());
+        std::fprintf(stderr, "harmovia-cli: %s\n",
+                     TerminalWording(MacRomanToUtf8(alert.message)).c_str());
         return true;
     }
     void ShowOverlayNotice(std::string_view text, int) override {
@@ -53,34 +57,42 @@ struct AddOptions {
     bool quiet = false;
 };
 
-std::optional<AddOptions> ParseAddOptions(const std::vector<std::string>& args) {
-    AddOptions options;
+// Reads the options into `options`; returns the problem of a usage error.
+std::optional<std::string> ParseAddOptions(const std::vector<std::string>& args,
+                                           AddOptions& options) {
     bool haveFolder = false;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--music-folder") {
             options.musicFolder = true;
         } else if (args[i] == "--quiet") {
             options.quiet = true;
-        } else if (args[i] == "--workers" && i + 1 < args.size()) {
-            try {
-                options.workers = std::stoi(args[++i]);
-            } catch (const std::exception&) {
-                return std::nullopt;
+        } else if (args[i] == "--workers") {
+            constexpr const char* kWorkersRange =
+                "--workers takes 0..256; 0 measures on the main thread";
+            if (i + 1 >= args.size()) {
+                return kWorkersRange;
             }
-            if (options.workers < 0 || options.workers > 256) {
-                return std::nullopt;
+            const std::string& value = args[++i];
+            const auto [end, error] =
+                std::from_chars(value.data(), value.data() + value.size(), options.workers);
+            if (error != std::errc() || end != value.data() + value.size() || options.workers < 0 ||
+                options.workers > 256) {
+                return kWorkersRange;
             }
         } else if (!args[i].starts_with("--") && !haveFolder) {
             options.folder = args[i];
             haveFolder = true;
+        } else if (!args[i].starts_with("--")) {
+            return "one FOLDER at a time";
         } else {
-            return std::nullopt;
+            return "unknown option \"" + args[i] + "\"";
         }
     }
     if (haveFolder == options.musicFolder) {
-        return std::nullopt;  // exactly one of the two
+        return std::string(haveFolder ? "give FOLDER or --music-folder, not both"
+                                      : "give a FOLDER to add, or --music-folder");
     }
-    return options;
+    return std::nullopt;
 }
 
 // The progress line cut to the terminal's width, so that redrawing it never wraps.
@@ -102,12 +114,12 @@ std::string FitToTerminal(const std::string& utf8) {
 }  // namespace
 
 int RunAddCommand(const std::vector<std::string>& args) {
-    const std::optional<AddOptions> options = ParseAddOptions(args);
-    if (!options) {
-        std::fprintf(stderr,
-                     "usage: harmovia-cli add FOLDER | --music-folder [--workers N] [--quiet]\n");
+    AddOptions parsed;
+    if (const auto problem = ParseAddOptions(args, parsed)) {
+        std::fprintf(stderr, "harmovia-cli add: %s\n", problem->c_str());
         return 2;
     }
+    const AddOptions* options = &parsed;
     std::error_code error;
     if (!options->musicFolder && !std::filesystem::is_directory(options->folder, error)) {
         // Said before the library is opened, which would create its folder and file.
@@ -194,6 +206,7 @@ int RunAddCommand(const std::vector<std::string>& args) {
     running = nullptr;
 
     const AddSummary& summary = task.summary();
+    const bool stopped = gInterrupted == 1;
     const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
     if (terminal && !options->quiet && summary.kept > 0) {
         std::printf("\n");
@@ -206,26 +219,37 @@ int RunAddCommand(const std::vector<std::string>& args) {
                         PathTextAsUtf8(skipped.file.native()).c_str());
         }
     }
-    std::printf("Kept %d tunes in %.1f s (%.1f tunes/s); skipped %zu files", summary.kept, seconds,
-                seconds > 0 ? summary.kept / seconds : 0.0, summary.skipped.size());
+    const std::string kept = CountOf(summary.kept, "tune");
+    std::printf("%s in %.1f s (%.1f tunes/s); skipped %s",
+                (stopped ? "Stopped: kept " + kept : "Kept " + kept).c_str(), seconds,
+                seconds > 0 ? summary.kept / seconds : 0.0,
+                CountOf(static_cast<long long>(summary.skipped.size()), "file").c_str());
     const char* separator = ": ";
     for (const auto& [outcome, count] : reasons) {
         std::printf("%s%d %s", separator, count, std::string(AddOutcomeName(outcome)).c_str());
         separator = ", ";
     }
-    std::printf(".\nThe library holds %d tunes. Longest step: %.1f ms.\n", cli->library->TuneCount,
+    if (summary.leftOut > 0) {
+        std::printf("; %s left out: the library is full", CountOf(summary.leftOut, "file").c_str());
+    }
+    std::printf(".\nThe library holds %s. Longest step: %.1f ms.\n",
+                CountOf(cli->library->TuneCount, "tune").c_str(),
                 std::chrono::duration<double, std::milli>(longestStep).count());
     if (summary.saveError != kNoErr) {
         std::fprintf(stderr, "harmovia-cli: the library could not be saved (error %d)\n",
                      summary.saveError);
         return 1;
     }
-    return 0;
+    if (stopped) {
+        return 130;  // as a shell reports a program ended by Ctrl-C
+    }
+    return summary.leftOut > 0 ? 1 : 0;
 }
 
 int RunInspectCommand(const std::vector<std::string>& args) {
     if (args.size() != 1) {
-        std::fprintf(stderr, "usage: harmovia-cli inspect FILE\n");
+        std::fprintf(stderr, "harmovia-cli inspect: %s\n",
+                     args.empty() ? "give the FILE to inspect" : "one FILE at a time");
         return 2;
     }
     std::error_code error;
@@ -245,23 +269,41 @@ int RunInspectCommand(const std::vector<std::string>& args) {
         std::fprintf(stderr, "harmovia-cli: MP3 and AAC decoding is not available\n");
         return 1;
     }
-    auto library = std::make_unique<Library>();  // a scratch library: the real one is untouched
+    // A copy of the library in memory, so that a tune already there is a duplicate as `add`
+    // would find it; the library file is neither created nor changed.
+    std::unique_ptr<CliLibrary> cli;
+    if (const auto folder = AppDataFolder(ProcessEnvironment());
+        folder && std::filesystem::exists(*folder / kLibraryFileName, error)) {
+        cli = OpenCliLibrary(/*forWriting=*/false, stderr);
+        if (!cli) {
+            return 1;
+        }
+    }
+    auto library = cli ? std::move(cli->library) : std::make_unique<Library>();
+    // The scratch slot must exist: a full library lends its last slot.
+    library->TuneCount = library->CurrentTuneIndex = std::min(library->TuneCount, kMaxTunes - 1);
+    const int32_t slot = library->TuneCount + 1;
     TuneAddSteps steps(*movies);
     const char* refusedBy = nullptr;
     AddOutcome outcome = steps.ReadTags(*library, file, kind);
+    if (outcome == AddOutcome::PermissionDenied || outcome == AddOutcome::Unreadable) {
+        std::fprintf(stderr, "harmovia-cli: cannot read %s: %s\n", args[0].c_str(),
+                     std::string(AddOutcomeName(outcome)).c_str());
+        return 1;
+    }
     if (outcome != AddOutcome::Kept) {
         refusedBy = "tags";
     } else {
         auto measured = steps.Measure(file);
         outcome = steps.Score(*library, *measured);
-        (*library)[1].Location.Set(file.native());
+        (*library)[slot].Location.Set(file.native());
         if (outcome != AddOutcome::Kept) {
             refusedBy = outcome == AddOutcome::NoSound || outcome == AddOutcome::OutsideKeepRange
                             ? "scoring"
                             : "measurement";
         }
     }
-    std::string json = TuneRecordJson((*library)[1], 0);
+    std::string json = TuneRecordJson((*library)[slot], 0);
     json.insert(1, "\"ResultCode\":" + std::to_string(steps.lastResultCode()) +
                        ",\"RefusedBy\":" + (refusedBy ? JsonString(refusedBy) : "null") +
                        ",\"Outcome\":" + JsonString(AddOutcomeName(outcome)) + ",");

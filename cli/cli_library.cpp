@@ -35,6 +35,12 @@ std::unique_ptr<CliLibrary> OpenCliLibrary(bool forWriting, std::FILE* err) {
                      cli->folder.c_str(), loaded.error);
         return nullptr;
     }
+    if (loaded.ignoredBytes > 0) {
+        std::fprintf(err,
+                     "harmovia-cli: the library file ends in %zu bytes that are not a whole "
+                     "record; they were ignored (the next add keeps them in %s)\n",
+                     loaded.ignoredBytes, kDamagedTailFileName);
+    }
     return cli;
 }
 

@@ -20,7 +20,8 @@ struct CliLibrary {
 };
 
 // Loads the library; with forWriting, first takes the one-writer lock. On failure prints a
-// one-line reason to `err` and returns nothing.
+// one-line reason to `err` and returns nothing. A library file that ends in a partial
+// record is loaded, with a line on `err` saying how many bytes were ignored.
 std::unique_ptr<CliLibrary> OpenCliLibrary(bool forWriting, std::FILE* err);
 
 }  // namespace harmovia

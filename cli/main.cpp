@@ -1,6 +1,8 @@
 // harmovia-cli: the headless companion of the desktop program, over the same library file.
-// Exit status: 0 success, 1 failure (one line on stderr), 2 usage error (with the usage).
+// Exit status: 0 success, 1 failure (one line on stderr), 2 usage error (a line naming the
+// problem), 130 an add stopped by Ctrl-C. A write to stdout that fails is a failure.
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -10,6 +12,8 @@
 #include "cli/list_command.h"
 #include "cli/playlist_command.h"
 #include "cli/send_command.h"
+#include "cli/terminal_text.h"
+#include "cli/view_request.h"
 #include "library/random_source.h"
 
 namespace {
@@ -27,9 +31,9 @@ constexpr const char* kUsage =
     "  moods                                 the nine moods with their number of tunes\n"
     "  playlist VIEW [--format tsv|json|m3u] a view of the library, as the desktop program\n"
     "                                        builds it; VIEW is one of --all, --last-added,\n"
-    "                                        --mood K [--genre CATEGORY], --like SLOT,\n"
+    "                                        --mood K [--category NAME], --like SLOT,\n"
     "                                        --artist SLOT, --album SLOT, --genre SLOT,\n"
-    "                                        --search TEXT\n"
+    "                                        --search TEXT; --seed N repeats a shuffle\n"
     "  send VIEW [--name NAME] [--count N] [--dry-run]\n"
     "                                        sends a view's checked tunes to the music\n"
     "                                        player as a playlist; on Linux writes\n"
@@ -37,22 +41,28 @@ constexpr const char* kUsage =
     "\n"
     "The library lives in $XDG_DATA_HOME/Harmovia (by default ~/.local/share/Harmovia).\n";
 
+// After a usage error the command has named the problem; the whole usage is one word away.
 int Usage() {
-    std::fputs(kUsage, stderr);
+    std::fputs("harmovia-cli: \"harmovia-cli help\" shows the commands and their options\n",
+               stderr);
     return 2;
 }
 
-}  // namespace
+void PrintHelp(std::FILE* out) {
+    std::fprintf(out, "%s\n%s\n%s\n%s", kUsage, harmovia::ViewOptionsUsage(),
+                 harmovia::PlaylistFormatsUsage(), harmovia::GenreCategoriesUsage().c_str());
+}
 
-int main(int argc, char** argv) {
+int RunCommand(int argc, char** argv) {
     using namespace harmovia;
     if (argc < 2) {
-        return Usage();
+        std::fputs(kUsage, stderr);
+        return 2;
     }
     const std::string command = argv[1];
     const std::vector<std::string> args(argv + 2, argv + argc);
     if (command == "--help" || command == "-h" || command == "help") {
-        std::fputs(kUsage, stdout);
+        PrintHelp(stdout);
         return 0;
     }
     if (command == "add" || command == "inspect") {
@@ -76,11 +86,23 @@ int main(int argc, char** argv) {
             return status == 2 ? Usage() : status;
         }
         if (command == "moods") {
-            return args.empty() ? RunMoodsCommand(*cli->library, stdout) : Usage();
+            if (!args.empty()) {
+                std::fprintf(stderr, "harmovia-cli moods: takes no options\n");
+                return Usage();
+            }
+            return RunMoodsCommand(*cli->library, stdout);
         }
         const int status = RunListCommand(args, *cli->library, stdout, stderr);
         return status == 2 ? Usage() : status;
     }
     std::fprintf(stderr, "harmovia-cli: unknown command '%s'\n", command.c_str());
     return Usage();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A closed pipe is a failed write to report, not a signal that ends the program.
+    std::signal(SIGPIPE, SIG_IGN);
+    return harmovia::FinishOutput(RunCommand(argc, argv), stdout, stderr);
 }

@@ -1,5 +1,6 @@
 #include "cli/playlist_command.h"
 
+#include <optional>
 #include <string_view>
 
 #include "cli/record_json.h"
@@ -10,7 +11,6 @@
 namespace harmovia {
 namespace {
 
-constexpr const char* kUsageLine = "usage: harmovia-cli playlist VIEW [--format tsv|json|m3u]\n";
 constexpr const char* kFormatsText =
     "formats:\n"
     "  tsv   a header line, then one line per tune: its row, then the columns of `list`\n"
@@ -48,12 +48,15 @@ int Fail(std::FILE* err, std::string_view reason) {
 }
 
 int Usage(std::FILE* err, std::string_view reason) {
-    std::fprintf(err, "harmovia-cli playlist: %s\n%s%s%s", std::string(reason).c_str(), kUsageLine,
-                 ViewOptionsUsage(), kFormatsText);
+    std::fprintf(err, "harmovia-cli playlist: %s\n", std::string(reason).c_str());
     return 2;
 }
 
 }  // namespace
+
+const char* PlaylistFormatsUsage() {
+    return kFormatsText;
+}
 
 int RunPlaylistCommand(const std::vector<std::string>& args, const Library& library,
                        RandomSource& random, std::FILE* out, std::FILE* err) {
@@ -81,13 +84,22 @@ int RunPlaylistCommand(const std::vector<std::string>& args, const Library& libr
             return Usage(err, "unknown format \"" + value + "\"");
         }
     }
+    // A seed makes the shuffled views the same on every run.
+    std::optional<RandomSource> seeded;
+    if (request.seed) {
+        seeded.emplace(*request.seed);
+    }
     ViewState view;
-    const ViewBuildResult result = BuildRequestedView(request, library, random, view);
+    const ViewBuildResult result =
+        BuildRequestedView(request, library, seeded ? *seeded : random, view);
     if (result.status == 2) {
         return Usage(err, result.reason);
     }
     if (result.status != 0) {
         return Fail(err, result.reason);
+    }
+    if (!result.emptyNote.empty()) {
+        std::fprintf(err, "harmovia-cli playlist: empty view: %s\n", result.emptyNote.c_str());
     }
     WriteRows(view.List, library, format, out);
     if (std::fflush(out) != 0 || std::ferror(out)) {

@@ -3,23 +3,51 @@
 #include <cstdio>
 
 #include "library/mac_roman.h"
+#include "library/mood.h"
 
 namespace harmovia {
 namespace {
+
+// A JSON string of path bytes: valid UTF-8 as it is, every other byte as \u00XX.
+std::string JsonPathString(std::string_view native) {
+    std::string out = "\"";
+    for (size_t i = 0; i < native.size();) {
+        size_t length = 1;
+        while (length <= 4 && i + length <= native.size() &&
+               !IsValidUtf8(native.substr(i, length))) {
+            ++length;
+        }
+        if (length <= 4 && i + length <= native.size()) {
+            const std::string quoted = JsonString(native.substr(i, length));
+            out.append(quoted, 1, quoted.size() - 2);
+            i += length;
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x",
+                          static_cast<unsigned char>(native[i]));
+            out += escaped;
+            ++i;
+        }
+    }
+    return out + "\"";
+}
 
 class JsonWriter {
   public:
     explicit JsonWriter(std::string& out) : out_(out) {}
 
     template <class T>
-    void Number(int, const char* name, FieldRole, FieldOrder, const T& value) {
-        if (*name != '\0') {
+    void Number(int, const char* name, FieldRole role, FieldOrder, const T& value) {
+        if (Shown(name, role)) {
             Key(name);
             out_ += std::to_string(value);
         }
     }
     template <class Span>
-    void NumberArray(int, const char* name, FieldRole, Span values) {
+    void NumberArray(int, const char* name, FieldRole role, Span values) {
+        if (!Shown(name, role)) {
+            return;
+        }
         Key(name);
         out_ += '[';
         for (size_t i = 0; i < values.size(); ++i) {
@@ -30,10 +58,30 @@ class JsonWriter {
     template <int N>
     void Text(int, const char* name, const TextSlot<N>& slot) {
         Key(name);
-        const bool nativePath = std::string_view(name) == "Location";
-        out_ += JsonString(nativePath ? PathTextAsUtf8(slot.view()) : MacRomanToUtf8(slot.view()));
+        if (std::string_view(name) != "Location") {
+            out_ += JsonString(MacRomanToUtf8(slot.view()));
+            return;
+        }
+        // A native path: bytes that are not UTF-8 are written as the Latin-1 characters of
+        // their values, and the exact bytes follow in hex, so that a script can reach the file.
+        out_ += JsonPathString(slot.view());
+        if (!IsValidUtf8(slot.view())) {
+            Key("LocationBytes");
+            out_ += '"';
+            for (const char c : slot.view()) {
+                char hex[3];
+                std::snprintf(hex, sizeof hex, "%02x", static_cast<unsigned char>(c));
+                out_ += hex;
+            }
+            out_ += '"';
+        }
     }
+    // Spare and reserved areas stay in the file but mean nothing to a reader of the JSON.
     void Bytes(int, const char*, FieldRole, std::span<const uint8_t>) {}
+    static bool Shown(const char* name, FieldRole role) {
+        return *name != '\0' && role == FieldRole::Data &&
+               !std::string_view(name).starts_with("Reserved");
+    }
 
     void Key(const char* name) {
         out_ += first_ ? "" : ",";
@@ -92,6 +140,10 @@ std::string TuneRecordJson(const TuneRecord& record, int32_t slot) {
     writer.Key("Slot");
     out += std::to_string(slot);
     VisitTuneFields(record, writer);
+    if (IsDamagedMood(record.Mood)) {
+        writer.Key("Damaged");
+        out += "true";
+    }
     return out + "}";
 }
 

@@ -7,14 +7,34 @@
 namespace harmovia {
 namespace {
 
-std::string Cell(std::string_view macRoman) {
-    std::string text = MacRomanToUtf8(macRoman);
-    for (char& c : text) {
-        if (c == '\t' || c == '\n' || c == '\r') {
-            c = ' ';
+// A field with the characters that would break the table escaped: \t, \n, \r and the
+// backslash itself, so that every field can be read back as it was.
+std::string Escaped(std::string_view utf8) {
+    std::string text;
+    text.reserve(utf8.size());
+    for (const char c : utf8) {
+        switch (c) {
+            case '\t':
+                text += "\\t";
+                break;
+            case '\n':
+                text += "\\n";
+                break;
+            case '\r':
+                text += "\\r";
+                break;
+            case '\\':
+                text += "\\\\";
+                break;
+            default:
+                text += c;
         }
     }
     return text;
+}
+
+std::string Cell(std::string_view macRoman) {
+    return Escaped(MacRomanToUtf8(macRoman));
 }
 
 }  // namespace
@@ -30,10 +50,7 @@ std::string TuneRecordTsv(const TuneRecord& r, int32_t slot) {
            '\t' + Cell(r.Album.view()) + '\t' + Cell(r.Genre.view()) + '\t' +
            Cell(r.DurationText.view()) + '\t';
     // Locations are native paths, not Mac Roman.
-    for (char c : PathTextAsUtf8(r.Location.view())) {
-        row += (c == '\t' || c == '\n' || c == '\r') ? ' ' : c;
-    }
-    return row;
+    return row + Escaped(PathTextAsUtf8(r.Location.view()));
 }
 
 }  // namespace harmovia

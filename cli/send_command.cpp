@@ -131,6 +131,12 @@ int RunSendCommand(const std::vector<std::string>& args, const Library& library,
     if (built.status != 0) {
         return Fail(err, built.reason);
     }
+    if (view.List.ViewCount < 1) {
+        // As the sheet does with an empty list: nothing is sent and nothing is written.
+        std::fprintf(err, "harmovia-cli send: empty view: %s; nothing sent\n",
+                     built.emptyNote.c_str());
+        return 0;
+    }
 
     const std::string name =
         options.name ? Utf8ToMacRoman(*options.name) : ProposedPlaylistName(view).str();

@@ -21,15 +21,28 @@ constexpr const char* kViewOptionsUsage =
     "views (exactly one):\n"
     "  --all                        every tune, in library order\n"
     "  --last-added                 the tunes of the last add, shuffled\n"
-    "  --mood K [--genre CATEGORY]  the tunes of mood K (1..9), of one genre category\n"
-    "                               (\"All Tunes\" for every genre), shuffled\n"
+    "  --mood K [--category NAME]   the tunes of mood K (1..9), of one genre category\n"
+    "                               (\"All Tunes\" for every genre; see the list below),\n"
+    "                               shuffled\n"
     "  --like SLOT                  up to 100 tunes similar to the tune in library slot\n"
     "                               SLOT, most similar first\n"
     "  --artist SLOT                up to 100 tunes by the artist of the tune in SLOT\n"
     "  --album SLOT                 up to 100 tunes from the album of the tune in SLOT\n"
     "  --genre SLOT                 up to 100 tunes of the genre of the tune in SLOT\n"
     "  --search TEXT                the tunes whose title, artist, album or genre contain\n"
-    "                               TEXT (ignoring case), shuffled\n";
+    "                               TEXT (ignoring case), shuffled\n"
+    "  --seed N                     shuffles in the same order every time (N: 0..4294967295);\n"
+    "                               without it the order changes, as in the window\n";
+
+std::optional<int64_t> ParseWholeNumber64(std::string_view text) {
+    int64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end) {
+        return std::nullopt;
+    }
+    return value;
+}
 
 std::optional<int32_t> ParseWholeNumber(std::string_view text) {
     int32_t value = 0;
@@ -59,10 +72,27 @@ std::optional<int> GenreItemOfCategory(std::string_view utf8) {
     return std::nullopt;
 }
 
-// The notice the program would have shown, or a plain reason.
-std::string NoticeOr(const RecordingNotices& notices, std::string_view otherwise) {
-    return notices.overlays.empty() ? std::string(otherwise)
-                                    : MacRomanToUtf8(notices.overlays.back().text);
+std::string MoodNameUtf8(int32_t mood) {
+    return MacRomanToUtf8(MoodTable[static_cast<size_t>(mood)].name);
+}
+
+// Which view came out empty. A mood goes by its name: the colour word belongs to the
+// window's overlay.
+std::string EmptyViewNote(const ViewRequest& request, std::optional<int32_t> mood,
+                          std::optional<int> genreItem) {
+    switch (request.kind) {
+        case ViewKind::All:
+            return "the library holds no tunes";
+        case ViewKind::LastAdded:
+            return "the last add kept no tunes";
+        case ViewKind::Mood:
+            return "no " + MoodNameUtf8(mood.value_or(0)) + " tunes" +
+                   (genreItem ? " in " + MacRomanToUtf8(GenreItemText(*genreItem)) : "");
+        case ViewKind::Search:
+            return "no tunes match \"" + request.value + "\"";
+        default:
+            return "the view holds no tunes";
+    }
 }
 
 bool IsSeedKind(ViewKind kind) {
@@ -76,17 +106,21 @@ const char* ViewOptionsUsage() {
     return kViewOptionsUsage;
 }
 
+std::string GenreCategoriesUsage() {
+    std::string text = "genre categories (--category):\n";
+    for (int item = 1; item <= kGenreMenuCount; ++item) {
+        text += "  " + MacRomanToUtf8(GenreItemText(item)) + "\n";
+    }
+    return text;
+}
+
 std::optional<std::string> ParseViewRequest(const std::vector<std::string>& args,
                                             ViewRequest& request, std::vector<std::string>& rest) {
-    // --genre names a category after --mood and a seed slot otherwise.
-    bool hasMood = false;
-    for (const std::string& arg : args) {
-        hasMood = hasMood || arg == "--mood";
-    }
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool takesValue = arg == "--mood" || arg == "--like" || arg == "--artist" ||
-                                arg == "--album" || arg == "--genre" || arg == "--search";
+                                arg == "--album" || arg == "--genre" || arg == "--search" ||
+                                arg == "--category" || arg == "--seed";
         const bool isView = takesValue || arg == "--all" || arg == "--last-added";
         if (!isView) {
             rest.push_back(arg);
@@ -96,12 +130,26 @@ std::optional<std::string> ParseViewRequest(const std::vector<std::string>& args
             return arg + " needs a value";
         }
         const std::string value = takesValue ? args[++i] : std::string();
-        if (arg == "--genre" && hasMood) {
+        if (arg == "--category") {
             if (request.genreCategory) {
-                return std::string("--genre given twice");
+                return std::string("--category given twice");
             }
             request.genreCategory = value;
             continue;
+        }
+        if (arg == "--seed") {
+            const std::optional<int64_t> seed = ParseWholeNumber64(value);
+            if (request.seed || !seed || *seed < 0 || *seed > UINT32_MAX) {
+                return std::string("--seed takes one whole number from 0 to 4294967295");
+            }
+            request.seed = static_cast<uint32_t>(*seed);
+            continue;
+        }
+        if ((request.kind == ViewKind::Mood && arg == "--genre") ||
+            (request.kind == ViewKind::Genre && arg == "--mood")) {
+            return std::string(
+                "--genre SLOT is a view of its own; the genre category of a mood view is "
+                "--category NAME");
         }
         if (request.kind != ViewKind::None) {
             return std::string("choose exactly one view");
@@ -119,8 +167,13 @@ std::optional<std::string> ParseViewRequest(const std::vector<std::string>& args
     if (request.kind == ViewKind::None) {
         return std::string("choose a view");
     }
+    if (request.genreCategory && request.kind == ViewKind::Genre) {
+        return std::string(
+            "--genre SLOT is a view of its own; the genre category of a mood view is "
+            "--category NAME");
+    }
     if (request.genreCategory && request.kind != ViewKind::Mood) {
-        return std::string("--genre CATEGORY goes with --mood");
+        return std::string("--category NAME goes with --mood K");
     }
     if (request.kind == ViewKind::Search && request.value.empty()) {
         return std::string("the search text is empty");
@@ -135,22 +188,27 @@ ViewBuildResult BuildRequestedView(const ViewRequest& request, const Library& li
     if (request.kind == ViewKind::Mood) {
         number = ParseWholeNumber(request.value);
         if (!number || !IsMood(*number)) {
-            return {2, "the mood must be a number from 1 to 9"};
+            return {2, "the mood must be a number from 1 to 9", {}};
         }
         if (request.genreCategory) {
             genreItem = GenreItemOfCategory(*request.genreCategory);
             if (!genreItem) {
-                return {2, "unknown genre category \"" + *request.genreCategory + "\""};
+                return {2,
+                        "unknown genre category \"" + *request.genreCategory +
+                            "\" (harmovia-cli help lists them)",
+                        {}};
             }
         }
     } else if (IsSeedKind(request.kind)) {
         number = ParseWholeNumber(request.value);
         if (!number) {
-            return {2, "the slot must be a whole number"};
+            return {2, "the slot must be a whole number", {}};
         }
     }
     if (library.TuneCount < 1) {
-        return {1, "the library holds no tunes"};
+        const std::string note = EmptyViewNote(request, number, genreItem);
+        return {
+            0, {}, request.kind == ViewKind::All ? note : note + " (the library holds no tunes)"};
     }
 
     SystemClock clock;
@@ -181,8 +239,10 @@ ViewBuildResult BuildRequestedView(const ViewRequest& request, const Library& li
                 : request.kind == ViewKind::Album  ? SeedCommand::MoreFromAlbum
                                                    : SeedCommand::MoreFromGenre;
             if (!BuildSeedView(view, library, command, *number, clock, random)) {
-                return {1, "no tune in slot " + request.value + " (the library holds " +
-                               std::to_string(library.TuneCount) + ")"};
+                return {1,
+                        "no tune in slot " + request.value + " (the library holds " +
+                            std::to_string(library.TuneCount) + ")",
+                        {}};
             }
             break;
         }
@@ -193,8 +253,9 @@ ViewBuildResult BuildRequestedView(const ViewRequest& request, const Library& li
         case ViewKind::None:
             break;
     }
-    if (!built) {
-        return {1, NoticeOr(notices, "nothing to show")};
+    if (!built || view.List.ViewCount < 1) {
+        view = ViewState{};
+        return {0, {}, EmptyViewNote(request, number, genreItem)};
     }
     return {};
 }

@@ -18,11 +18,14 @@ enum class ViewKind { None, All, LastAdded, Mood, Like, Artist, Album, Genre, Se
 struct ViewRequest {
     ViewKind kind = ViewKind::None;
     std::string value;                         // K, SLOT or TEXT
-    std::optional<std::string> genreCategory;  // --genre with --mood
+    std::optional<std::string> genreCategory;  // --category with --mood
+    std::optional<uint32_t> seed;              // --seed: the shuffled views' order
 };
 
 // The usage lines of the VIEW options.
 const char* ViewOptionsUsage();
+// The genre category names --category takes, one a line, for the help text.
+std::string GenreCategoriesUsage();
 
 // Takes the VIEW options (and their values) out of `args`; every other word is appended to
 // `rest`, in order, for the command to read. Returns the reason of a usage problem.
@@ -31,11 +34,14 @@ std::optional<std::string> ParseViewRequest(const std::vector<std::string>& args
 
 // What building a requested view came to.
 struct ViewBuildResult {
-    int status = 0;      // 0 built, 1 nothing to show, 2 a usage problem
+    int status = 0;      // 0 built (perhaps empty), 1 no tune in the seed slot, 2 a usage problem
     std::string reason;  // for 1 and 2, UTF-8
+    // For a view with no tunes, which view was empty, UTF-8 ("no Move & Groove tunes").
+    std::string emptyNote;
 };
 
-// Builds the requested view into `view` as the desktop program would.
+// Builds the requested view into `view` as the desktop program would. A view with no tunes
+// is built empty (with an emptyNote), where the window would show a notice instead.
 ViewBuildResult BuildRequestedView(const ViewRequest& request, const Library& library,
                                    RandomSource& random, ViewState& view);
 

@@ -20,11 +20,17 @@
 
 namespace harmovia {
 
-// Why a file was not added.
+// Why a file (or a folder of the walk) was not added.
 enum class AddOutcome {
     Kept,
-    Unreadable,        // could not be opened or read, or is too small to be a tune
-    NotTagged,         // no usable tag, or a podcast
+    Unreadable,        // could not be opened or read (a folder: could not be listed)
+    PermissionDenied,  // the file or folder may not be read
+    TooSmall,          // under the tag reader's minimum length
+    HiddenName,        // the name starts with "."
+    NotTagged,         // MP3 without an ID3v2 tag
+    M4aNotTagged,      // M4A without title, album and artist tags
+    Podcast,           // an MP3 whose genre is "Podcast"
+    Damaged,           // M4A atoms that run past the file, or a movie atom over 16 MB
     Duplicate,         // the same artist, title and album as a tune already there
     PathTooLong,       // its path does not fit the record, so it could not be played later
     NotDecodable,      // no audio the decoder can read
@@ -34,8 +40,9 @@ enum class AddOutcome {
     OutsideKeepRange,  // measured, but too sparse or too dense to be trusted
     OutOfMemory,
 };
-inline constexpr int kAddOutcomeCount = 11;
+inline constexpr int kAddOutcomeCount = 17;
 
+// The reason as the add summary words it, with the limit it refers to.
 std::string_view AddOutcomeName(AddOutcome outcome);
 
 // What Measure found; the concrete steps derive their own result from it.

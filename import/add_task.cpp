@@ -1,6 +1,7 @@
 #include "import/add_task.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "analysis/mood_scoring.h"
 #include "library/genre_table.h"
@@ -13,23 +14,35 @@ std::string_view AddOutcomeName(AddOutcome outcome) {
         case AddOutcome::Kept:
             return "kept";
         case AddOutcome::Unreadable:
-            return "unreadable or too small";
+            return "unreadable";
+        case AddOutcome::PermissionDenied:
+            return "permission denied";
+        case AddOutcome::TooSmall:
+            return "too small (MP3 under 50,001 bytes, M4A under 100,001 bytes)";
+        case AddOutcome::HiddenName:
+            return "hidden (the name starts with \".\")";
         case AddOutcome::NotTagged:
-            return "not tagged";
+            return "MP3 without an ID3v2 tag";
+        case AddOutcome::M4aNotTagged:
+            return "M4A without title, album and artist tags";
+        case AddOutcome::Podcast:
+            return "a podcast";
+        case AddOutcome::Damaged:
+            return "damaged M4A";
         case AddOutcome::Duplicate:
             return "duplicate";
         case AddOutcome::PathTooLong:
-            return "path too long";
+            return "path longer than 255 bytes";
         case AddOutcome::NotDecodable:
             return "not decodable";
         case AddOutcome::TooShort:
-            return "too short";
+            return "shorter than 15 seconds";
         case AddOutcome::NotStereo:
-            return "not stereo";
+            return "not stereo (mono or more than two channels)";
         case AddOutcome::NoSound:
             return "no sound";
         case AddOutcome::OutsideKeepRange:
-            return "outside the keep range";
+            return "outside the range of music the moods describe";
         case AddOutcome::OutOfMemory:
             return "out of memory";
     }
@@ -123,6 +136,11 @@ AddTask::State AddTask::Step(std::chrono::milliseconds wait) {
         ahead_.pop_front();
         ++summary_.entriesWalked;
         if (current_->kind == MusicFileKind::None) {
+            if (current_->entry.error != 0) {
+                const int error = current_->entry.error;
+                Skip(error == EACCES || error == EPERM ? AddOutcome::PermissionDenied
+                                                       : AddOutcome::Unreadable);
+            }
             current_.reset();
             return State::Working;
         }
@@ -186,6 +204,22 @@ void AddTask::Save() {
     }
 }
 
+void AddTask::CountLeftOut() {
+    for (Pending& pending : ahead_) {
+        if (pending.ticket) {
+            pool_.Drop(*pending.ticket);
+        }
+        summary_.leftOut += pending.kind != MusicFileKind::None ? 1 : 0;
+    }
+    ahead_.clear();
+    while (std::optional<WalkEntry> entry = walk_.Next()) {
+        if (!entry->isFolder &&
+            MusicFileKindForName(entry->path.filename().native()) != MusicFileKind::None) {
+            ++summary_.leftOut;
+        }
+    }
+}
+
 void AddTask::FinishAdd() {
     finished_ = true;
     library_.MoodCounts.fill(0);
@@ -207,6 +241,9 @@ void AddTask::FinishAdd() {
     }
     progress_.AddingTunes = false;
     summary_.libraryFull = library_.CurrentTuneIndex >= kMaxTunes;
+    if (summary_.libraryFull) {
+        CountLeftOut();
+    }
     ProgressChanged();
     if (summary_.libraryFull && hooks_.notices) {
         hooks_.notices->ShowAlert({"Database Limit Reached", limitMessage_, "Okay"});

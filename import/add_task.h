@@ -40,7 +40,7 @@ struct AddProgress {
 PStr TotalTunesText(const AddProgress& progress);
 
 struct SkippedFile {
-    std::filesystem::path file;
+    std::filesystem::path file;  // a file, or a folder that could not be read
     AddOutcome outcome;
 };
 
@@ -50,6 +50,8 @@ struct AddSummary {
     std::vector<SkippedFile> skipped;  // in walk order
     OsError saveError = kNoErr;        // the last failed save, if any
     bool libraryFull = false;
+    // Music files the walk did not reach because the library was full.
+    int32_t leftOut = 0;
 };
 
 // How the task reaches the rest of the program. Every member may be left empty.
@@ -109,6 +111,8 @@ class AddTask {
     void Skip(AddOutcome outcome);
     void Save();
     void FinishAdd();
+    // Counts, without reading them, the music files a full library leaves out.
+    void CountLeftOut();
     void ProgressChanged();
 
     Library& library_;

@@ -1,7 +1,9 @@
 #include "import/folder_walk.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "library/mac_roman.h"
 
@@ -28,19 +30,25 @@ MusicFileKind MusicFileKindForName(std::string_view name) {
 }
 
 FolderWalk::FolderWalk(const std::filesystem::path& root) {
-    Enter(root);
+    if (const int error = Enter(root); error != 0) {
+        unreadableRoot_ = WalkEntry{root, true, error};
+    }
 }
 
-void FolderWalk::Enter(const std::filesystem::path& folder) {
+int FolderWalk::Enter(const std::filesystem::path& folder) {
     struct stat st {};
-    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        return;
+    if (::stat(folder.c_str(), &st) != 0) {
+        return errno;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        return ENOTDIR;
     }
     if (!entered_.emplace(static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino))
              .second) {
-        return;  // already walked: a link back up the tree, or a second link to it
+        return 0;  // already walked: a link back up the tree, or a second link to it
     }
     Frame frame{folder, {}, 0};
+    int error = 0;
     if (DIR* dir = ::opendir(folder.c_str())) {
         while (const dirent* entry = ::readdir(dir)) {
             if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
@@ -48,13 +56,19 @@ void FolderWalk::Enter(const std::filesystem::path& folder) {
             }
         }
         ::closedir(dir);
+    } else {
+        error = errno;
     }
     // std::string compares bytes as unsigned values: plain byte order.
     std::sort(frame.names.begin(), frame.names.end());
     stack_.push_back(std::move(frame));
+    return error;
 }
 
 std::optional<WalkEntry> FolderWalk::Next() {
+    if (unreadableRoot_) {
+        return std::exchange(unreadableRoot_, std::nullopt);
+    }
     while (!stack_.empty()) {
         Frame& frame = stack_.back();
         if (frame.next == frame.names.size()) {
@@ -68,7 +82,7 @@ std::optional<WalkEntry> FolderWalk::Next() {
         }
         entry.isFolder = S_ISDIR(st.st_mode);
         if (entry.isFolder) {
-            Enter(entry.path);  // invalidates `frame`
+            entry.error = Enter(entry.path);  // invalidates `frame`
         } else if (!S_ISREG(st.st_mode)) {
             continue;  // sockets, devices, pipes: never music
         }

@@ -3,8 +3,9 @@
 // The add pipeline's walk over a folder tree: depth-first, the entries of each folder in
 // ascending byte order of their names (the order the original catalogue kept), a folder's
 // contents right after the folder itself. Symbolic links are followed, but a folder is
-// entered only once (by device and inode), so link loops end. Folders that cannot be read
-// count as empty; entries that vanish mid-walk are skipped.
+// entered only once (by device and inode), so link loops end. A folder that cannot be read
+// counts as empty and its entry says why (the root too: it is then the walk's one entry);
+// entries that vanish mid-walk are skipped.
 
 #include <cstdint>
 #include <filesystem>
@@ -25,6 +26,7 @@ MusicFileKind MusicFileKindForName(std::string_view name);
 struct WalkEntry {
     std::filesystem::path path;
     bool isFolder = false;
+    int error = 0;  // a folder whose entries could not be listed: the errno
 };
 
 // WalkFolder, as an iterator the add task advances one entry per event-loop step.
@@ -41,9 +43,11 @@ class FolderWalk {
         std::vector<std::string> names;  // sorted
         size_t next = 0;
     };
-    // Pushes the folder's listing unless it was entered before.
-    void Enter(const std::filesystem::path& folder);
+    // Pushes the folder's listing unless it was entered before. Returns the errno of a
+    // failure to list it, else 0.
+    int Enter(const std::filesystem::path& folder);
 
+    std::optional<WalkEntry> unreadableRoot_;
     std::vector<Frame> stack_;
     std::set<std::pair<uint64_t, uint64_t>> entered_;  // (device, inode)
 };

@@ -58,39 +58,37 @@ size_t CharLimit(int64_t count) {
     return static_cast<size_t>(std::min<int64_t>(count, kMaxFrameChars));
 }
 
-bool IsEmptyOrBlank(std::string_view text) {
-    return text.empty() || text == " ";
+template <class Text>
+bool IsEmptyOrBlank(const Text& text) {
+    return text.empty() || (text.size() == 1 && text[0] == ' ');
 }
 
-}  // namespace
+constexpr uint8_t kEncodingUtf16 = 1;    // with a byte-order mark
+constexpr uint8_t kEncodingUtf16Be = 2;  // big-endian, no mark
+constexpr uint8_t kEncodingUtf8 = 3;
 
-std::optional<size_t> FindInBuffer(std::span<const uint8_t> buffer, size_t start,
-                                   std::string_view bytes) {
-    const std::string_view haystack(reinterpret_cast<const char*>(buffer.data()), buffer.size());
-    if (start > haystack.size()) {
-        return std::nullopt;
-    }
-    const size_t at = haystack.find(bytes, start);
-    if (at == std::string_view::npos) {
-        return std::nullopt;
-    }
-    return at + bytes.size();
-}
-
-bool HasEarlierTwin(const Library& library, int32_t slot) {
-    const TuneRecord& record = library[slot];
-    for (int32_t earlier = 1; earlier < slot; ++earlier) {
-        const TuneRecord& other = library[earlier];
-        if (other.Artist.view() == record.Artist.view() &&
-            other.Title.view() == record.Title.view() &&
-            other.Album.view() == record.Album.view()) {
-            return true;
+// UTF-16 units from `start`, up to `count` of them; a zero unit ends the text or, without
+// `zeroEnds`, is skipped.
+std::u16string TakeUtf16Units(std::span<const uint8_t> buffer, size_t start, size_t count,
+                              bool bigEndian, bool zeroEnds) {
+    std::u16string units;
+    for (size_t i = start; i + 1 < buffer.size() && units.size() < count; i += 2) {
+        const auto unit = static_cast<char16_t>(bigEndian ? (buffer[i] << 8) | buffer[i + 1]
+                                                          : (buffer[i + 1] << 8) | buffer[i]);
+        if (unit == 0 && zeroEnds) {
+            break;
+        }
+        if (unit != 0) {
+            units.push_back(unit);
         }
     }
-    return false;
+    return units;
 }
 
-std::optional<std::string> ExtractFrameText(std::span<const uint8_t> buffer, size_t afterId,
+// The frame's raw bytes as earlier versions took them, looking only at the first text byte
+// (0xFF: the low byte of each little-endian UTF-16 unit); what libraries saved by them
+// hold came from these bytes.
+std::optional<std::string> LegacyFrameBytes(std::span<const uint8_t> buffer, size_t afterId,
                                             Id3Layout layout) {
     const bool v22 = layout == Id3Layout::V22;
     const size_t sizeBytes = v22 ? 3 : 4;
@@ -126,28 +124,116 @@ std::optional<std::string> ExtractFrameText(std::span<const uint8_t> buffer, siz
     return TakeZeroEndedText(buffer, textAt, CharLimit(count));
 }
 
+}  // namespace
+
+std::optional<size_t> FindInBuffer(std::span<const uint8_t> buffer, size_t start,
+                                   std::string_view bytes) {
+    const std::string_view haystack(reinterpret_cast<const char*>(buffer.data()), buffer.size());
+    if (start > haystack.size()) {
+        return std::nullopt;
+    }
+    const size_t at = haystack.find(bytes, start);
+    if (at == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return at + bytes.size();
+}
+
+bool HasEarlierTwin(const Library& library, int32_t slot, const TuneNames* asBefore) {
+    const TuneRecord& record = library[slot];
+    for (int32_t earlier = 1; earlier < slot; ++earlier) {
+        const TuneRecord& other = library[earlier];
+        if (other.Artist.view() == record.Artist.view() &&
+            other.Title.view() == record.Title.view() &&
+            other.Album.view() == record.Album.view()) {
+            return true;
+        }
+        if (asBefore && other.Artist.view() == asBefore->artist &&
+            other.Title.view() == asBefore->title && other.Album.view() == asBefore->album) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<std::u32string> ExtractFrameText(std::span<const uint8_t> buffer, size_t afterId,
+                                               Id3Layout layout) {
+    const bool v22 = layout == Id3Layout::V22;
+    const size_t sizeBytes = v22 ? 3 : 4;
+    // Size field, the two flag bytes of 2.3/2.4, the encoding byte.
+    const size_t textAt = afterId + (v22 ? 4 : 7);
+    if (afterId > buffer.size() || textAt > buffer.size()) {
+        return std::nullopt;
+    }
+    const int64_t s = FrameSize(buffer.subspan(afterId, sizeBytes), layout);
+    const uint8_t encoding = buffer[textAt - 1];
+
+    if (encoding == kEncodingUtf16 || encoding == kEncodingUtf16Be) {
+        const auto at = [&](size_t i) { return i < buffer.size() ? buffer[i] : 0; };
+        const bool little = at(textAt) == 0xFF && at(textAt + 1) == 0xFE;
+        const bool marked = encoding == kEncodingUtf16 &&
+                            (little || (at(textAt) == 0xFE && at(textAt + 1) == 0xFF));
+        // Less the encoding byte and the byte-order mark; version 2.2 also less a two-byte
+        // terminator, so that a text written without one loses its last character.
+        const int64_t count =
+            marked ? (v22 ? (s - 1) / 2 - 2 : (s - 3) / 2) : (v22 ? (s - 1) / 2 - 1 : (s - 1) / 2);
+        if (count < 1) {
+            return std::nullopt;
+        }
+        // Version 2.2 skips zero units; later versions end the text at one.
+        return DecodeUtf16(TakeUtf16Units(buffer, textAt + (marked ? 2 : 0), CharLimit(count),
+                                          !little, /*zeroEnds=*/!v22));
+    }
+    const int64_t count = s - 1;  // bytes, less the encoding byte
+    if (count < 1) {
+        return std::nullopt;
+    }
+    const std::string bytes = TakeZeroEndedText(buffer, textAt, static_cast<size_t>(count));
+    std::u32string text =
+        encoding == kEncodingUtf8 ? DecodeUtf8OrLatin1(bytes) : DecodeLatin1OrUtf8(bytes);
+    text.resize(std::min(text.size(), kMaxFrameChars));
+    return text;
+}
+
 int32_t ReadMp3Tags(Library& library, const std::filesystem::path& file) {
+    TagRefusal ignored = TagRefusal::None;
+    return ReadMp3TagsWithReason(library, file, ignored);
+}
+
+int32_t ReadMp3TagsWithReason(Library& library, const std::filesystem::path& file,
+                              TagRefusal& refusal) {
+    refusal = TagRefusal::None;
     const std::string fileName = file.filename().string();
     if (fileName.empty() || fileName.front() == '.') {
+        refusal = TagRefusal::HiddenName;
         return TagReadUnreadable;
     }
     const std::optional<int32_t> slot = ClaimSlot(library);
     if (!slot) {
+        refusal = TagRefusal::LibraryFull;
         return TagReadUnreadable;
     }
-    const auto reject = [&library](int32_t code) {
+    const auto reject = [&](int32_t code, TagRefusal reason) {
         GiveBackSlot(library);
+        refusal = reason;
         return code;
     };
 
     std::array<uint8_t, kMp3TagBufferSize> buffer;
-    std::optional<TagFile> opened = TagFile::Open(file);
-    if (!opened || opened->Length() < kMp3MinimumLength || !opened->ReadAt(0, buffer)) {
-        return reject(TagReadUnreadable);
+    int openError = 0;
+    std::optional<TagFile> opened = TagFile::Open(file, &openError);
+    if (!opened) {
+        return reject(TagReadUnreadable, RefusalOfOpenError(openError));
+    }
+    if (opened->Length() < kMp3MinimumLength) {
+        return reject(TagReadUnreadable, TagRefusal::TooSmall);
+    }
+    if (!opened->ReadAt(0, buffer)) {
+        return reject(TagReadUnreadable, TagRefusal::Unreadable);
     }
     // Bytes 0 and 1 ("ID") are not looked at: only the last letter of the marker counts.
     if (buffer[2] != '3') {
-        return reject(TagReadRejected);
+        return reject(TagReadRejected, TagRefusal::NotTagged);
     }
     const Id3Layout layout = buffer[3] <= 2   ? Id3Layout::V22
                              : buffer[3] == 3 ? Id3Layout::V23
@@ -159,42 +245,62 @@ int32_t ReadMp3Tags(Library& library, const std::filesystem::path& file) {
     WriteFileIdentity(record, fileName, *opened, kFileKindMp3);
     opened.reset();
 
-    // The frame's text; nothing when the frame is missing or holds no text.
-    const auto frameText = [&](std::string_view id) -> std::optional<std::string> {
+    // A field's text, and the text earlier versions stored for it (for the duplicate test).
+    struct FieldText {
+        std::optional<std::u32string> text;
+        std::optional<std::string> legacy;
+    };
+    const auto frameText = [&](std::string_view id) -> FieldText {
         const std::optional<size_t> at = FindInBuffer(buffer, 0, id);
-        return at ? ExtractFrameText(buffer, *at, layout) : std::nullopt;
+        if (!at) {
+            return {};
+        }
+        return {ExtractFrameText(buffer, *at, layout), LegacyFrameBytes(buffer, *at, layout)};
     };
     // A text that is missing, empty or one blank is "Unknown".
-    const auto textOrUnknown = [](const std::optional<std::string>& text) -> std::string {
-        if (!text || IsEmptyOrBlank(*text)) {
-            return std::string(kUnknown);
-        }
-        return TagTextToMacRoman(*text).str();
+    const auto textOrUnknown = [](const FieldText& field) -> std::string {
+        return !field.text || IsEmptyOrBlank(*field.text) ? std::string(kUnknown)
+                                                          : TagTextToMacRoman(*field.text).str();
+    };
+    const auto legacyOrUnknown = [](const FieldText& field) -> std::string {
+        return !field.legacy || IsEmptyOrBlank(*field.legacy)
+                   ? std::string(kUnknown)
+                   : LegacyTagTextToMacRoman(*field.legacy).str();
     };
 
     // Versions 2.3/2.4 keep an empty or one-blank artist as it is.
-    const std::optional<std::string> artist = frameText(ids.artist);
-    if (!artist || (v22 && IsEmptyOrBlank(*artist))) {
-        record.Artist.Set(kUnknown);
-    } else {
-        record.Artist.Set(TagTextToMacRoman(*artist));
-    }
+    const FieldText artist = frameText(ids.artist);
+    record.Artist.Set(!artist.text || (v22 && IsEmptyOrBlank(*artist.text))
+                          ? std::string(kUnknown)
+                          : TagTextToMacRoman(*artist.text).str());
+    TuneNames asBefore;
+    asBefore.artist = !artist.legacy || (v22 && IsEmptyOrBlank(*artist.legacy))
+                          ? std::string(kUnknown)
+                          : LegacyTagTextToMacRoman(*artist.legacy).str();
 
-    record.Title.Set(textOrUnknown(frameText(ids.title)));
+    const FieldText title = frameText(ids.title);
+    record.Title.Set(textOrUnknown(title));
     if (record.Title.view() == kUnknown) {
         record.Title.Set(TitleFromFileName(fileName));
     }
+    asBefore.title = legacyOrUnknown(title);
+    if (asBefore.title == kUnknown) {
+        asBefore.title = TitleFromFileName(fileName);
+    }
 
-    record.Album.Set(textOrUnknown(frameText(ids.album)));
+    const FieldText album = frameText(ids.album);
+    record.Album.Set(textOrUnknown(album));
+    asBefore.album = legacyOrUnknown(album);
 
-    const std::optional<std::string> genre = frameText(ids.genre);
-    if (!v22 && genre && UpperCasedString(*genre) == "PODCAST") {
-        return reject(TagReadRejected);
+    const FieldText genre = frameText(ids.genre);
+    if (!v22 && genre.text &&
+        UpperCasedString(TagTextToMacRoman(*genre.text).view()) == "PODCAST") {
+        return reject(TagReadRejected, TagRefusal::Podcast);
     }
     record.Genre.Set(textOrUnknown(genre));  // cut to the slot's 63 characters
 
-    if (HasEarlierTwin(library, *slot)) {
-        return reject(TagReadRejected);
+    if (HasEarlierTwin(library, *slot, &asBefore)) {
+        return reject(TagReadRejected, TagRefusal::Duplicate);
     }
     return TagReadOk;
 }

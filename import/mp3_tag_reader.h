@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "import/tag_file.h"
 #include "library/tune_library.h"
 
 namespace harmovia {
@@ -48,8 +49,11 @@ enum class Id3Layout {
 };
 
 // Reads the tags of the .MP3 file at `file` (an absolute path; its leaf name is the record's
-// FileName) into the library's next slot. See Mp3TagResult.
+// FileName) into the library's next slot. See Mp3TagResult; the second form also says why a
+// file was not taken.
 [[nodiscard]] int32_t ReadMp3Tags(Library& library, const std::filesystem::path& file);
+[[nodiscard]] int32_t ReadMp3TagsWithReason(Library& library, const std::filesystem::path& file,
+                                            TagRefusal& why);
 
 // The offset just past the first occurrence of `bytes` in `buffer` at or after `start`;
 // nothing when it does not occur there whole. Byte-exact.
@@ -57,17 +61,26 @@ std::optional<size_t> FindInBuffer(std::span<const uint8_t> buffer, size_t start
                                    std::string_view bytes);
 
 // The text of the frame whose identifier ends at `afterId` (as FindInBuffer returns it), at
-// most 254 characters, as raw tag bytes (not yet converted to Mac Roman). Nothing means the
+// most 254 characters, decoded by the frame's encoding byte: 0 ISO-8859-1 (or UTF-8, see
+// DecodeLatin1OrUtf8), 1 UTF-16 after its byte-order mark (big-endian without one), 2
+// UTF-16BE, 3 UTF-8. Single-byte text ends at a zero byte or after the frame's size less
+// one bytes; UTF-16 text at a zero unit (version 2.2 skips zero units instead) or after the
+// frame's units, less the byte-order mark and, for 2.2, a terminator. Nothing means the
 // frame holds no text ("Unknown"): its header is cut by the end of the buffer or its size
-// leaves no room for a character. The encoding byte is not examined: the first text byte
-// alone decides, 0xFF (a little-endian UTF-16 byte-order mark) giving the low byte of each
-// UTF-16 unit, anything else the bytes themselves up to a zero byte. No read goes past the
-// end of `buffer`; a text cut by it ends there.
-std::optional<std::string> ExtractFrameText(std::span<const uint8_t> buffer, size_t afterId,
-                                            Id3Layout layout);
+// leaves no room for a character. No read goes past the end of `buffer`; a text cut by it
+// ends there.
+std::optional<std::u32string> ExtractFrameText(std::span<const uint8_t> buffer, size_t afterId,
+                                               Id3Layout layout);
+
+// Artist, Title and Album as Mac Roman record texts.
+struct TuneNames {
+    std::string artist, title, album;
+};
 
 // The duplicate test of both readers: whether an earlier slot (1..slot - 1, committed or
-// still under construction) has the same Artist, Title and Album as `slot`, byte for byte.
-bool HasEarlierTwin(const Library& library, int32_t slot);
+// still under construction) has the same Artist, Title and Album as `slot`, byte for byte,
+// or the same three as `asBefore` (the texts earlier versions would have stored, which a
+// library saved by them holds).
+bool HasEarlierTwin(const Library& library, int32_t slot, const TuneNames* asBefore = nullptr);
 
 }  // namespace harmovia

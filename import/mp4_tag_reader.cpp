@@ -21,7 +21,14 @@ constexpr size_t kDataTypeLastLetter = 7;  // the "a" of "data"
 constexpr size_t kTextOffset = 16;
 constexpr size_t kGenreNumberLowByte = 17;
 constexpr size_t kMaxTextChars = 255;  // a text that reaches this is "Unknown"
-constexpr size_t kBytesNeededBehindName = kTextOffset + kMaxTextChars;
+// Enough UTF-8 bytes for 255 characters of four bytes each.
+constexpr size_t kBytesNeededBehindName = kTextOffset + 4 * kMaxTextChars;
+
+// The movie atom read whole when the tags are not in the first quarter; a bigger one is
+// taken as damaged (real ones hold a few hundred kilobytes of tables and a cover picture).
+constexpr uint64_t kMaxMovieAtomSize = uint64_t{16} << 20;
+// Top-level atoms walked to find it; real files have a handful.
+constexpr int kMaxTopLevelAtoms = 4096;
 
 constexpr size_t kSliceSize = size_t{1} << 20;
 constexpr size_t kNameLength = 4;
@@ -84,10 +91,72 @@ bool FindAtomNames(const TagFile& file, uint64_t limit, std::array<AtomSighting,
     return true;
 }
 
-// The atom's text: from byte 16 behind the name up to a zero byte, at most 255 characters.
-// Nothing ("Unknown") when it is empty or reaches 255 characters.
-std::optional<std::string> AtomText(const AtomSighting& atom) {
-    std::string text = TakeZeroEndedText(atom.behind, kTextOffset, kMaxTextChars);
+// Searches one block (the movie atom) for every atom name, as FindAtomNames does the file.
+void FindAtomNamesInBlock(std::span<const uint8_t> block, std::array<AtomSighting, 5>& sightings) {
+    for (size_t i = 0; i < kAtomNames.size(); ++i) {
+        sightings[i] = {};
+        if (const auto end = FindInBuffer(block, 0, kAtomNames[i])) {
+            const size_t n = std::min(kBytesNeededBehindName, block.size() - *end);
+            sightings[i] = {true,
+                            *end,
+                            {block.begin() + static_cast<ptrdiff_t>(*end),
+                             block.begin() + static_cast<ptrdiff_t>(*end + n)}};
+        }
+    }
+}
+
+uint64_t BigEndianNumber(std::span<const uint8_t> bytes) {
+    uint64_t value = 0;
+    for (const uint8_t b : bytes) {
+        value = (value << 8) | b;
+    }
+    return value;
+}
+
+enum class MovieAtomSearch { Found, Missing, Damaged, ReadError };
+
+// Walks the file's top-level atoms by their sizes, reading only their headers, and reads the
+// movie atom ("moov") into `movie`.
+MovieAtomSearch ReadMovieAtom(const TagFile& file, std::vector<uint8_t>& movie) {
+    const uint64_t length = file.Length();
+    uint64_t offset = 0;
+    for (int atoms = 0; atoms < kMaxTopLevelAtoms && length - offset >= 8; ++atoms) {
+        std::array<uint8_t, 16> header{};
+        if (!file.ReadAt(offset, std::span(header).first(8))) {
+            return MovieAtomSearch::ReadError;
+        }
+        uint64_t size = BigEndianNumber(std::span(header).first(4));
+        uint64_t headerSize = 8;
+        if (size == 1) {  // a 64-bit size follows the type
+            if (length - offset < 16 || !file.ReadAt(offset + 8, std::span(header).subspan(8))) {
+                return MovieAtomSearch::Damaged;
+            }
+            size = BigEndianNumber(std::span(header).subspan(8));
+            headerSize = 16;
+        } else if (size == 0) {  // the atom runs to the end of the file
+            size = length - offset;
+        }
+        if (size < headerSize || size > length - offset) {
+            return MovieAtomSearch::Damaged;
+        }
+        if (std::string_view(reinterpret_cast<const char*>(header.data()) + 4, 4) == "moov") {
+            if (size > kMaxMovieAtomSize) {
+                return MovieAtomSearch::Damaged;
+            }
+            movie.resize(static_cast<size_t>(size - headerSize));
+            return file.ReadAt(offset + headerSize, movie) ? MovieAtomSearch::Found
+                                                           : MovieAtomSearch::ReadError;
+        }
+        offset += size;
+    }
+    return MovieAtomSearch::Missing;
+}
+
+// The atom's text: from byte 16 behind the name up to a zero byte, as UTF-8. Nothing
+// ("Unknown") when it is empty or reaches 255 characters.
+std::optional<std::u32string> AtomText(const AtomSighting& atom) {
+    std::u32string text = DecodeUtf8OrLatin1(
+        TakeZeroEndedText(atom.behind, kTextOffset, kBytesNeededBehindName - kTextOffset));
     if (text.empty() || text.size() >= kMaxTextChars) {
         return std::nullopt;
     }
@@ -95,8 +164,16 @@ std::optional<std::string> AtomText(const AtomSighting& atom) {
 }
 
 std::string ConvertedOrUnknown(const AtomSighting& atom) {
-    const std::optional<std::string> text = AtomText(atom);
+    const std::optional<std::u32string> text = AtomText(atom);
     return text ? TagTextToMacRoman(*text).str() : std::string(kUnknown);
+}
+
+// The text earlier versions stored: the raw bytes, at most 255 of them, through the old
+// conversion.
+std::string LegacyConvertedOrUnknown(const AtomSighting& atom) {
+    const std::string text = TakeZeroEndedText(atom.behind, kTextOffset, kMaxTextChars);
+    return text.empty() || text.size() >= kMaxTextChars ? std::string(kUnknown)
+                                                        : LegacyTagTextToMacRoman(text).str();
 }
 
 // A byte behind the name; a byte beyond the quarter reads as 0.
@@ -140,25 +217,53 @@ std::string_view GenreNameForMp4Number(int32_t number) {
 }
 
 int32_t ReadMp4Tags(Library& library, const std::filesystem::path& file) {
+    TagRefusal ignored = TagRefusal::None;
+    return ReadMp4TagsWithReason(library, file, ignored);
+}
+
+int32_t ReadMp4TagsWithReason(Library& library, const std::filesystem::path& file,
+                              TagRefusal& refusal) {
+    refusal = TagRefusal::None;
     const std::optional<int32_t> slot = ClaimSlot(library);
     if (!slot) {
+        refusal = TagRefusal::LibraryFull;
         return Mp4TagNotTaken;
     }
-    const auto notTaken = [&library] {
+    const auto notTaken = [&](TagRefusal reason) {
         GiveBackSlot(library);
+        refusal = reason;
         return Mp4TagNotTaken;
     };
     const std::string fileName = file.filename().string();
     if (fileName.empty() || fileName.front() == '.') {
-        return notTaken();
+        return notTaken(TagRefusal::HiddenName);
     }
-    const std::optional<TagFile> opened = TagFile::Open(file);
-    if (!opened || opened->Length() < kMp4MinimumLength) {
-        return notTaken();
+    int openError = 0;
+    const std::optional<TagFile> opened = TagFile::Open(file, &openError);
+    if (!opened) {
+        return notTaken(RefusalOfOpenError(openError));
+    }
+    if (opened->Length() < kMp4MinimumLength) {
+        return notTaken(TagRefusal::TooSmall);
     }
     std::array<AtomSighting, 5> atoms;
     if (!FindAtomNames(*opened, opened->Length() / 4, atoms)) {
-        return notTaken();
+        return notTaken(TagRefusal::Unreadable);
+    }
+    // Many encoders write the movie atom, which holds the tags, behind the audio.
+    if (!atoms[kTitleAtom].found) {
+        std::vector<uint8_t> movie;
+        switch (ReadMovieAtom(*opened, movie)) {
+            case MovieAtomSearch::Found:
+                FindAtomNamesInBlock(movie, atoms);
+                break;
+            case MovieAtomSearch::Missing:
+                break;
+            case MovieAtomSearch::Damaged:
+                return notTaken(TagRefusal::Damaged);
+            case MovieAtomSearch::ReadError:
+                return notTaken(TagRefusal::Unreadable);
+        }
     }
 
     TuneRecord& record = library[*slot];
@@ -167,17 +272,21 @@ int32_t ReadMp4Tags(Library& library, const std::filesystem::path& file) {
     // Title, album and artist must all be found, in this order; a missing title leaves the
     // slot's old Title (the file is not taken then).
     bool taken = false;
+    TuneNames asBefore;
     if (atoms[kTitleAtom].found) {
         record.Title.Set(ConvertedOrUnknown(atoms[kTitleAtom]));
+        asBefore.title = LegacyConvertedOrUnknown(atoms[kTitleAtom]);
         taken = true;
     }
     if (atoms[kAlbumAtom].found && taken) {
         record.Album.Set(ConvertedOrUnknown(atoms[kAlbumAtom]));
+        asBefore.album = LegacyConvertedOrUnknown(atoms[kAlbumAtom]);
     } else {
         taken = false;
     }
     if (atoms[kArtistAtom].found && taken) {
         record.Artist.Set(ConvertedOrUnknown(atoms[kArtistAtom]));
+        asBefore.artist = LegacyConvertedOrUnknown(atoms[kArtistAtom]);
     } else {
         taken = false;
     }
@@ -190,17 +299,18 @@ int32_t ReadMp4Tags(Library& library, const std::filesystem::path& file) {
     } else if (!text.found || !taken) {
         record.Genre.Set(kUnknown);
     } else if (ByteBehind(text, kDataTypeLastLetter) == 'a') {
-        // Kept as written, not converted; cut to the slot's 63 characters.
-        const std::optional<std::string> genre = AtomText(text);
-        record.Genre.Set(genre ? std::string_view(*genre) : kUnknown);
+        record.Genre.Set(ConvertedOrUnknown(text));  // cut to the slot's 63 characters
     } else {
         record.Genre.Set(GenreNameForMp4Number(ByteBehind(text, kDataTypeLastLetter)));
     }
 
-    if (taken && HasEarlierTwin(library, *slot)) {
-        taken = false;
+    if (!taken) {
+        return notTaken(TagRefusal::NotTagged);
     }
-    return taken ? static_cast<int32_t>(TagReadOk) : notTaken();
+    if (HasEarlierTwin(library, *slot, &asBefore)) {
+        return notTaken(TagRefusal::Duplicate);
+    }
+    return TagReadOk;
 }
 
 }  // namespace harmovia

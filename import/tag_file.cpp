@@ -13,18 +13,32 @@
 
 namespace harmovia {
 
-std::optional<TagFile> TagFile::Open(const std::filesystem::path& path) {
+TagRefusal RefusalOfOpenError(int error) {
+    return error == EACCES || error == EPERM ? TagRefusal::PermissionDenied
+                                             : TagRefusal::Unreadable;
+}
+
+std::optional<TagFile> TagFile::Open(const std::filesystem::path& path, int* error) {
+    int ignored = 0;
+    int& failure = error ? *error : ignored;
+    failure = 0;
     // O_NONBLOCK: opening a FIFO must not wait for a writer. Regular files ignore it.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
+        failure = errno;
         return std::nullopt;
     }
     struct stat file {};
     struct stat folder {};
     const std::filesystem::path parent =
         path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-    if (::fstat(fd, &file) != 0 || !S_ISREG(file.st_mode) || file.st_size < 0 ||
-        ::stat(parent.c_str(), &folder) != 0) {
+    if (::fstat(fd, &file) != 0 || ::stat(parent.c_str(), &folder) != 0) {
+        failure = errno;
+        ::close(fd);
+        return std::nullopt;
+    }
+    if (!S_ISREG(file.st_mode) || file.st_size < 0) {
+        failure = EISDIR;
         ::close(fd);
         return std::nullopt;
     }

@@ -15,11 +15,30 @@
 
 namespace harmovia {
 
+// Why a tag reader did not take a file, told apart for the add pipeline's summary (the
+// result codes keep their few values).
+enum class TagRefusal {
+    None,
+    HiddenName,        // empty, or starts with "."
+    PermissionDenied,  // the file may not be read
+    Unreadable,        // missing, not a regular file, or a read error
+    TooSmall,          // under the reader's minimum length
+    NotTagged,         // MP3: no ID3v2 tag; M4A: no title, album and artist atoms
+    Podcast,
+    Damaged,  // M4A: atom sizes that run past the file, or a movie atom over 16 MB
+    Duplicate,
+    LibraryFull,
+};
+
+// The refusal for an errno from opening a file: PermissionDenied or Unreadable.
+TagRefusal RefusalOfOpenError(int error);
+
 class TagFile {
   public:
     // Opens a regular file read-only. Nothing when the file is missing, is not a regular
-    // file, cannot be opened or examined, or when its folder cannot be examined.
-    static std::optional<TagFile> Open(const std::filesystem::path& path);
+    // file, cannot be opened or examined, or when its folder cannot be examined; `error`,
+    // when given, then holds the errno (EISDIR for a file that is not a regular one).
+    static std::optional<TagFile> Open(const std::filesystem::path& path, int* error = nullptr);
 
     TagFile(TagFile&& other) noexcept;
     TagFile& operator=(TagFile&& other) noexcept;

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
+
+#include "library/mac_roman.h"
 
 namespace harmovia {
 namespace {
@@ -56,9 +59,126 @@ uint8_t LatinByteToMacRoman(uint8_t c) {
     }
 }
 
+// Decodes one well-formed UTF-8 sequence at text[i] and advances i past it; nothing (i
+// unchanged) when the bytes there are not one.
+std::optional<char32_t> WellFormedUtf8At(std::string_view text, size_t& i) {
+    const auto byte = [&](size_t k) { return static_cast<uint8_t>(text[k]); };
+    const uint8_t lead = byte(i);
+    if (lead < 0x80) {
+        ++i;
+        return lead;
+    }
+    int extra = 0;
+    char32_t cp = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        extra = 1;
+        cp = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2;
+        cp = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3;
+        cp = lead & 0x07;
+    } else {
+        return std::nullopt;
+    }
+    if (i + static_cast<size_t>(extra) >= text.size()) {
+        return std::nullopt;
+    }
+    for (int n = 1; n <= extra; ++n) {
+        const uint8_t b = byte(i + static_cast<size_t>(n));
+        if ((b & 0xC0) != 0x80) {
+            return std::nullopt;
+        }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        return std::nullopt;
+    }
+    i += static_cast<size_t>(extra) + 1;
+    return cp;
+}
+
 }  // namespace
 
-PStr TagTextToMacRoman(std::string_view text) {
+std::u32string DecodeUtf8OrLatin1(std::string_view bytes) {
+    std::u32string text;
+    text.reserve(bytes.size());
+    for (size_t i = 0; i < bytes.size();) {
+        if (const std::optional<char32_t> cp = WellFormedUtf8At(bytes, i)) {
+            text.push_back(*cp);
+        } else {
+            text.push_back(static_cast<uint8_t>(bytes[i++]));
+        }
+    }
+    return text;
+}
+
+std::u32string DecodeLatin1OrUtf8(std::string_view bytes) {
+    bool multiByte = false;
+    for (size_t i = 0; i < bytes.size();) {
+        const size_t start = i;
+        if (!WellFormedUtf8At(bytes, i)) {
+            multiByte = false;
+            break;
+        }
+        multiByte = multiByte || i - start > 1;
+    }
+    if (multiByte) {
+        return DecodeUtf8OrLatin1(bytes);
+    }
+    std::u32string text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        text.push_back(static_cast<uint8_t>(c));
+    }
+    return text;
+}
+
+std::u32string DecodeUtf16(std::u16string_view units) {
+    std::u32string text;
+    text.reserve(units.size());
+    for (size_t i = 0; i < units.size(); ++i) {
+        const char16_t u = units[i];
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+            units[i + 1] <= 0xDFFF) {
+            text.push_back(0x10000 + ((char32_t{u} - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+            ++i;
+        } else if (u >= 0xD800 && u <= 0xDFFF) {
+            text.push_back(0xFFFD);
+        } else {
+            text.push_back(u);
+        }
+    }
+    return text;
+}
+
+PStr TagTextToMacRoman(std::u32string_view text) {
+    std::string out;
+    const size_t n = std::min<size_t>(text.size(), PStr::kCapacity);
+    out.reserve(n);
+    for (size_t i = 0; i < n; ++i) {
+        switch (text[i]) {
+            // Stand-ins earlier versions chose for three characters; kept so that a tune
+            // reads the same as before.
+            case 0x0228:
+                out.push_back('E');
+                break;
+            case 0x0159:
+                out.push_back('r');
+                break;
+            case 0x00B4:
+                out.push_back('\'');
+                break;
+            default:
+                out.push_back(static_cast<char>(UnicodeToMacRoman(text[i])));
+        }
+    }
+    return PStr(out);
+}
+
+PStr LegacyTagTextToMacRoman(std::string_view text) {
     std::string s(text);
     for (char& c : s) {
         c = static_cast<char>(LatinByteToMacRoman(static_cast<uint8_t>(c)));

@@ -37,18 +37,45 @@ AddOutcome OutcomeOfMeasurement(OsError code) {
 
 }  // namespace
 
+AddOutcome OutcomeOfRefusal(TagRefusal refusal, MusicFileKind kind) {
+    switch (refusal) {
+        case TagRefusal::None:
+            return AddOutcome::Kept;
+        case TagRefusal::HiddenName:
+            return AddOutcome::HiddenName;
+        case TagRefusal::PermissionDenied:
+            return AddOutcome::PermissionDenied;
+        case TagRefusal::Unreadable:
+            return AddOutcome::Unreadable;
+        case TagRefusal::TooSmall:
+            return AddOutcome::TooSmall;
+        case TagRefusal::NotTagged:
+            return kind == MusicFileKind::M4a ? AddOutcome::M4aNotTagged : AddOutcome::NotTagged;
+        case TagRefusal::Podcast:
+            return AddOutcome::Podcast;
+        case TagRefusal::Damaged:
+            return AddOutcome::Damaged;
+        case TagRefusal::Duplicate:
+            return AddOutcome::Duplicate;
+        case TagRefusal::LibraryFull:
+            return AddOutcome::OutOfMemory;
+    }
+    return AddOutcome::Unreadable;
+}
+
 AddOutcome ClaimCafSlot(Library& library, const std::filesystem::path& file) {
     const std::string name = file.filename().native();
     if (name.empty() || name.front() == '.') {
-        return AddOutcome::Unreadable;
+        return AddOutcome::HiddenName;
     }
-    std::optional<TagFile> opened = TagFile::Open(file);
+    int openError = 0;
+    std::optional<TagFile> opened = TagFile::Open(file, &openError);
     if (!opened) {
-        return AddOutcome::Unreadable;
+        return OutcomeOfRefusal(RefusalOfOpenError(openError), MusicFileKind::Caf);
     }
     const std::optional<int32_t> slot = ClaimSlot(library);
     if (!slot) {
-        return AddOutcome::Unreadable;
+        return AddOutcome::OutOfMemory;
     }
     TuneRecord& record = library[*slot];
     WriteFileIdentity(record, name, *opened, kFileKindCaf);
@@ -69,28 +96,10 @@ AddOutcome TuneAddSteps::ReadTags(Library& library, const std::filesystem::path&
     if (kind != MusicFileKind::Mp3 && kind != MusicFileKind::M4a) {
         return AddOutcome::Unreadable;
     }
-    // The readers reject a duplicate and an untagged file with the same code. Their texts
-    // stay in the slot they gave back, so emptying it first lets the two be told apart.
-    const int32_t next = library.CurrentTuneIndex + 1;
-    if (next <= kMaxTunes) {
-        library[next].Artist.Set("");
-        library[next].Title.Set("");
-        library[next].Album.Set("");
-    }
-    if (kind == MusicFileKind::Mp3) {
-        lastResultCode_ = ReadMp3Tags(library, file);
-        if (lastResultCode_ == TagReadUnreadable) {
-            return AddOutcome::Unreadable;
-        }
-    } else {
-        lastResultCode_ = ReadMp4Tags(library, file);
-    }
-    if (lastResultCode_ == TagReadOk) {
-        return AddOutcome::Kept;
-    }
-    const bool twin = next <= kMaxTunes && library.CurrentTuneIndex < next &&
-                      !library[next].Title.view().empty() && HasEarlierTwin(library, next);
-    return twin ? AddOutcome::Duplicate : AddOutcome::NotTagged;
+    TagRefusal refusal = TagRefusal::None;
+    lastResultCode_ = kind == MusicFileKind::Mp3 ? ReadMp3TagsWithReason(library, file, refusal)
+                                                 : ReadMp4TagsWithReason(library, file, refusal);
+    return lastResultCode_ == TagReadOk ? AddOutcome::Kept : OutcomeOfRefusal(refusal, kind);
 }
 
 std::unique_ptr<MeasuredFile> TuneAddSteps::Measure(const std::filesystem::path& file) {

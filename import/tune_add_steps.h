@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "import/add_steps.h"
+#include "import/tag_file.h"
 #include "platform/movie.h"
 
 namespace harmovia {
@@ -32,5 +33,8 @@ class TuneAddSteps final : public AddSteps {
 // A .CAF file has no tags the readers understand; it gets a slot of its own so that it is
 // added when it decodes: identity fields, Title from the file name, "Unknown" elsewhere.
 AddOutcome ClaimCafSlot(Library& library, const std::filesystem::path& file);
+
+// The add outcome of a tag reader's refusal (TagRefusal::None is Kept).
+AddOutcome OutcomeOfRefusal(TagRefusal refusal, MusicFileKind kind);
 
 }  // namespace harmovia

@@ -1,6 +1,7 @@
 #include "library/library_file.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "platform/app_folders.h"
 
@@ -32,6 +33,30 @@ int32_t DecodeRecords(std::span<const uint8_t> bytes, Library& library, int32_t 
     return count;
 }
 
+// Appends the tail to the damaged-bytes file unless that file already ends with it (a
+// library saved twice since it was loaded).
+OsError KeepDamagedTail(std::span<const uint8_t> tail, FileSystem& files,
+                        const std::filesystem::path& folder) {
+    if (tail.empty()) {
+        return kNoErr;
+    }
+    const auto file = folder / kDamagedTailFileName;
+    std::vector<uint8_t> kept;
+    if (files.Kind(file) != EntryKind::Missing) {
+        FileContents old = files.ReadFile(file, uint64_t{64} << 20);
+        if (old.error != kNoErr) {
+            return old.error;
+        }
+        kept.assign(old.bytes.begin(), old.bytes.end());
+    }
+    if (kept.size() >= tail.size() &&
+        std::equal(tail.begin(), tail.end(), kept.end() - static_cast<ptrdiff_t>(tail.size()))) {
+        return kNoErr;
+    }
+    kept.insert(kept.end(), tail.begin(), tail.end());
+    return files.WriteFileAtomically(file, kept);
+}
+
 void SetLoadedCount(Library& library, int32_t count) {
     library.TuneCount = count;
     library.CurrentTuneIndex = count;
@@ -59,10 +84,18 @@ LibraryLoadResult LoadLibrary(Library& library, FileSystem& files,
         // Pieces of whole records, small enough to stay in the cache while decoded.
         constexpr size_t kChunk = 64 * kTuneRecordSize;
         uint64_t length = 0;
+        library.DamagedTail.clear();
         result.error = files.ReadFileInChunks(
             file, static_cast<uint64_t>(kMaxTunes) * kTuneRecordSize, kChunk,
-            [&](std::span<const uint8_t> bytes) { count = DecodeRecords(bytes, library, count); },
+            [&](std::span<const uint8_t> bytes) {
+                count = DecodeRecords(bytes, library, count);
+                // Chunks hold whole records, so only the last can end in a partial one.
+                const size_t partial = bytes.size() % kTuneRecordSize;
+                library.DamagedTail.assign(bytes.end() - static_cast<ptrdiff_t>(partial),
+                                           bytes.end());
+            },
             length);
+        result.ignoredBytes = library.DamagedTail.size();
     }
     SetLoadedCount(library, count);
     result.tunesRead = count;
@@ -72,6 +105,14 @@ LibraryLoadResult LoadLibrary(Library& library, FileSystem& files,
 OsError SaveLibrary(const Library& library, FileSystem& files,
                     const std::filesystem::path& folder) {
     const auto file = folder / kLibraryFileName;
+    if (!library.DamagedTail.empty()) {
+        if (OsError error = files.CreateFolders(folder); error != kNoErr) {
+            return error;
+        }
+        if (OsError error = KeepDamagedTail(library.DamagedTail, files, folder); error != kNoErr) {
+            return error;
+        }
+    }
     if (library.TuneCount <= 0) {
         return files.RemoveFile(file);
     }

@@ -78,4 +78,12 @@ inline constexpr bool IsMood(int32_t mood) {
     return mood >= 1 && mood <= kMoodCount;
 }
 
+// A stored Mood as the program uses it: a damaged record's value outside 0..9 is mood 0.
+inline constexpr int32_t MoodOrNone(int32_t stored) {
+    return IsMood(stored) ? stored : 0;
+}
+inline constexpr bool IsDamagedMood(int32_t stored) {
+    return stored < 0 || stored > kMoodCount;
+}
+
 }  // namespace harmovia

@@ -23,6 +23,9 @@ struct Library {
     int32_t CurrentTuneIndex = 0;
     std::array<int32_t, kMoodCount + 1> MoodCounts{};  // [1..9]; [0] unused
     int32_t AddedSerialCounter = 0;
+    // Bytes at the end of the loaded library file that were not a whole record; the next
+    // save keeps them aside (see SaveLibrary) instead of dropping them.
+    std::vector<uint8_t> DamagedTail;
 
     TuneRecord& operator[](int32_t slot) { return Slots[static_cast<size_t>(slot)]; }
     const TuneRecord& operator[](int32_t slot) const { return Slots[static_cast<size_t>(slot)]; }

@@ -48,6 +48,10 @@ TEST(TuneSimilarity, MoodDistanceAndExclusiveCategories) {
         {{.mood = 5}, {.mood = 6}, true},
         {{.mood = 5}, {.mood = 3}, false},
         {{.mood = 5}, {.mood = 7}, false},
+        // A damaged record's mood counts as 0 (and a huge one cannot overflow the distance).
+        {{.mood = 1}, {.mood = 1000}, true},
+        {{.mood = 1}, {.mood = -2147483647 - 1}, true},
+        {{.mood = 2147483647}, {.mood = 2}, false},
         {{.category = "Classical"}, {.category = "Classical"}, true},
         {{.category = "Classical"}, {.category = "Rock"}, false},
         {{.category = "Rock"}, {.category = "Classical"}, false},

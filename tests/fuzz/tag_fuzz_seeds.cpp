@@ -70,6 +70,11 @@ Seeds Mp4Seeds() {
         seeds.push_back({name, Concat({{0}, bytes})});
         seeds.push_back({name + "-seam", Concat({{1}, bytes})});
     }
+    // 2 puts the input behind a media atom: top-level atoms for the reader's walk.
+    seeds.push_back({"walk-moov", Concat({{2}, Mp4MovieAtom({nam, alb, art})})});
+    seeds.push_back({"walk-free-moov", Concat({{2},
+                                               Mp4Atom("free", Bytes(16, 0)),
+                                               Mp4MovieAtom({nam, alb, art, Mp4GenreItem(9)})})});
     return seeds;
 }
 

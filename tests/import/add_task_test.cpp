@@ -152,7 +152,8 @@ TEST(AddTask, CommitsEveryTwoHundredKeptTunes) {
 
 TEST(AddTask, FullLibraryStopsAndSaysSo) {
     testing::TempFolder folder;
-    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) {
+    std::filesystem::create_directory(folder / "sub");
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3", "sub/d.m4a", "sub/notes.txt"}) {
         Write(folder / name, "keep 2");
     }
     auto library = std::make_unique<Library>();
@@ -164,6 +165,7 @@ TEST(AddTask, FullLibraryStopsAndSaysSo) {
     EXPECT_EQ(run->notices.alerts[0].title, "Database Limit Reached");
     EXPECT_EQ(run->notices.alerts[0].message, kFolderLimitMessage);
     EXPECT_TRUE(run->summary.libraryFull);
+    EXPECT_EQ(run->summary.leftOut, 3) << "b, c and sub/d, none of them read";
 }
 
 TEST(AddTask, StopFinishesTheFileInHand) {

@@ -111,17 +111,20 @@ Bytes Mp4GenreItem(uint16_t number) {
     return Mp4Atom("gnre", Mp4Atom("data", data));
 }
 
-Bytes M4aFile(const std::vector<Bytes>& items, bool metadataFirst, size_t length) {
-    const Bytes ftyp =
-        Mp4Atom("ftyp", Concat({BytesOf("M4A "), {0, 0, 2, 0}, BytesOf("M4A mp42isom")}));
+Bytes Mp4MovieAtom(const std::vector<Bytes>& items) {
     Bytes ilst;
     for (const Bytes& item : items) {
         ilst = Concat({ilst, item});
     }
     const Bytes handler = Mp4Atom("hdlr", Concat({Bytes(8, 0), BytesOf("mdirappl"), Bytes(9, 0)}));
     const Bytes meta = Mp4Atom("meta", Concat({{0, 0, 0, 0}, handler, Mp4Atom("ilst", ilst)}));
-    const Bytes moov =
-        Mp4Atom("moov", Concat({Mp4Atom("mvhd", Bytes(100, 0)), Mp4Atom("udta", meta)}));
+    return Mp4Atom("moov", Concat({Mp4Atom("mvhd", Bytes(100, 0)), Mp4Atom("udta", meta)}));
+}
+
+Bytes M4aFile(const std::vector<Bytes>& items, bool metadataFirst, size_t length) {
+    const Bytes ftyp =
+        Mp4Atom("ftyp", Concat({BytesOf("M4A "), {0, 0, 2, 0}, BytesOf("M4A mp42isom")}));
+    const Bytes moov = Mp4MovieAtom(items);
     const size_t fixed = ftyp.size() + moov.size() + 8;
     if (length < fixed) {
         throw std::invalid_argument("m4a length too small for its atoms");

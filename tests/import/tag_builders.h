@@ -47,6 +47,8 @@ Bytes Mp4Atom(std::string_view type, const Bytes& payload);
 Bytes Mp4TextItem(std::string_view name, std::string_view text);
 // A "gnre" item holding a 16-bit genre number.
 Bytes Mp4GenreItem(uint16_t number);
+// The movie atom ("moov") holding the items in moov/udta/meta/ilst.
+Bytes Mp4MovieAtom(const std::vector<Bytes>& items);
 // An .m4a file of exactly `length` bytes: "ftyp", then the movie atom holding the items
 // (in moov/udta/meta/ilst) either before the media data or after it.
 Bytes M4aFile(const std::vector<Bytes>& items, bool metadataFirst, size_t length = 200000);

@@ -189,6 +189,21 @@ TEST(LibraryFile, LoadingWhatIsThere) {
             }
         }
         EXPECT_EQ(library->MoodCounts, counts);
+
+        // A partial record is reported and kept aside by every save, once.
+        const std::vector<uint8_t> image = LibraryImage(c.records, c.extraBytes);
+        EXPECT_EQ(result.ignoredBytes, c.extraBytes);
+        library->TuneCount = std::min(c.expectedTunes, 2);
+        for (int save = 0; save < 2; ++save) {
+            ASSERT_EQ(SaveLibrary(*library, files, folder.path()), kNoErr);
+        }
+        const auto damaged = folder / kDamagedTailFileName;
+        EXPECT_EQ(std::filesystem::exists(damaged), c.extraBytes > 0);
+        if (c.extraBytes > 0) {
+            EXPECT_EQ(
+                ReadBytes(damaged),
+                std::vector<uint8_t>(image.end() - static_cast<long>(c.extraBytes), image.end()));
+        }
     }
 }
 
