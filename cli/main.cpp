@@ -8,6 +8,7 @@
 #include "cli/add_command.h"
 #include "cli/cli_library.h"
 #include "cli/list_command.h"
+#include "cli/play_command.h"
 #include "cli/playlist_command.h"
 #include "library/random_source.h"
 
@@ -29,6 +30,8 @@ constexpr const char* kUsage =
     "                                        --mood K [--genre CATEGORY], --like SLOT,\n"
     "                                        --artist SLOT, --album SLOT, --genre SLOT,\n"
     "                                        --search TEXT\n"
+    "  play VIEW [--volume V]                plays a view, one line per tune; Ctrl-C stops;\n"
+    "                                        media keys steer it (MPRIS)\n"
     "\n"
     "The library lives in $XDG_DATA_HOME/Harmovia (by default ~/.local/share/Harmovia).\n";
 
@@ -54,7 +57,7 @@ int main(int argc, char** argv) {
         const int status = command == "add" ? RunAddCommand(args) : RunInspectCommand(args);
         return status == 2 ? Usage() : status;
     }
-    if (command == "list" || command == "moods" || command == "playlist") {
+    if (command == "list" || command == "moods" || command == "playlist" || command == "play") {
         auto cli = OpenCliLibrary(/*forWriting=*/false, stderr);
         if (!cli) {
             return 1;
@@ -62,6 +65,11 @@ int main(int argc, char** argv) {
         if (command == "playlist") {
             RandomSource random = RandomSource::FromEntropy();
             const int status = RunPlaylistCommand(args, *cli->library, random, stdout, stderr);
+            return status == 2 ? Usage() : status;
+        }
+        if (command == "play") {
+            RandomSource random = RandomSource::FromEntropy();
+            const int status = RunPlayCommand(args, *cli, random, stdout, stderr);
             return status == 2 ? Usage() : status;
         }
         if (command == "moods") {
