@@ -138,8 +138,9 @@ int RunPlayCommand(const std::vector<std::string>& args, CliLibrary& cli, Random
     static char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
 
-    auto player = std::make_unique<PlayerState>();
+    // The movie player outlives the player state, which may hold one of its movies.
     const std::unique_ptr<MoviePlayer> movies = MakeFfmpegMoviePlayer(AudioOutputChoice::Device);
+    auto player = std::make_unique<PlayerState>();
     RecordingMenuBar menus;
     TerminalPlayer terminal(*player, out, err);
     PlayerContext ctx{*player, *view, *cli.library, preferences,

@@ -114,11 +114,11 @@ struct PlayerHarness {
         }
     }
 
+    FakeMovies movies;  // first in, last out: it outlives the movie the player holds
     std::unique_ptr<PlayerState> player = std::make_unique<PlayerState>();
     std::unique_ptr<ViewState> view = std::make_unique<ViewState>();
     std::unique_ptr<Library> library = std::make_unique<Library>();
     Preferences preferences;
-    FakeMovies movies;
     RecordingMenuBar menus;
     RecordingNotices notices;
     RecordingSeams seams;
