@@ -119,7 +119,7 @@ void ChooseNext(PlayerContext& ctx, bool played) {
     PlayerState& p = ctx.player;
     const bool back = p.BackRequest == 1 || (!played && p.MovingBack);
     if (played && p.BackRequest == 0 && p.LoopTune == 1) {
-        // the same tune again
+        p.MovingBack = false;  // the same tune again
     } else if (back) {
         p.MovingBack = MoveBack(ctx);
         if (!p.MovingBack && !played) {

@@ -29,6 +29,7 @@ struct PlayerState {
     PStr NowPlayingTitle;         // ViewTitle when playback started; empty when idle
     // What the playing list is (its titles) and which build it came from: the list on
     // screen is the playing list exactly when the view's ViewStamp equals this stamp.
+    // Showing the playing list again (Reveal Now Playing) restores both into the view.
     ViewLabel NowPlayingLabel;
     uint64_t NowPlayingStamp = 0;
     int32_t NowPlayingIndex = 0;     // position of the tune playing; 0 when idle
