@@ -71,7 +71,8 @@ class MprisPlayerAdaptor final : public QDBusAbstractAdaptor {
     Q_PROPERTY(bool CanControl READ CanControl)
 
   public:
-    MprisPlayerAdaptor(MprisService* service) : QDBusAbstractAdaptor(service), service_(service) {}
+    explicit MprisPlayerAdaptor(MprisService* service)
+        : QDBusAbstractAdaptor(service), service_(service) {}
     QString PlaybackStatus() const { return service_->PlaybackStatus(); }
     QString LoopStatus() const { return service_->LoopStatus(); }
     void SetLoopStatus(const QString& status) { service_->SetLoopStatus(status); }
