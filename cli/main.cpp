@@ -10,6 +10,7 @@
 #include "cli/add_command.h"
 #include "cli/cli_library.h"
 #include "cli/list_command.h"
+#include "cli/play_command.h"
 #include "cli/playlist_command.h"
 #include "cli/send_command.h"
 #include "cli/terminal_text.h"
@@ -38,6 +39,8 @@ constexpr const char* kUsage =
     "                                        sends a view's checked tunes to the music\n"
     "                                        player as a playlist; on Linux writes\n"
     "                                        ~/Music/Playlists/NAME.m3u8\n"
+    "  play VIEW [--volume V]                plays a view, one line per tune; Ctrl-C stops;\n"
+    "                                        media keys steer it (MPRIS)\n"
     "\n"
     "The library lives in $XDG_DATA_HOME/Harmovia (by default ~/.local/share/Harmovia).\n";
 
@@ -69,7 +72,8 @@ int RunCommand(int argc, char** argv) {
         const int status = command == "add" ? RunAddCommand(args) : RunInspectCommand(args);
         return status == 2 ? Usage() : status;
     }
-    if (command == "list" || command == "moods" || command == "playlist" || command == "send") {
+    if (command == "list" || command == "moods" || command == "playlist" || command == "send" ||
+        command == "play") {
         auto cli = OpenCliLibrary(/*forWriting=*/false, stderr);
         if (!cli) {
             return 1;
@@ -77,6 +81,11 @@ int RunCommand(int argc, char** argv) {
         if (command == "playlist") {
             RandomSource random = RandomSource::FromEntropy();
             const int status = RunPlaylistCommand(args, *cli->library, random, stdout, stderr);
+            return status == 2 ? Usage() : status;
+        }
+        if (command == "play") {
+            RandomSource random = RandomSource::FromEntropy();
+            const int status = RunPlayCommand(args, *cli, random, stdout, stderr);
             return status == 2 ? Usage() : status;
         }
         if (command == "send") {

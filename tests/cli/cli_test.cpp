@@ -439,5 +439,51 @@ TEST_F(Cli, PermissionDenied) {
     fs::permissions(music / "closed", fs::perms::owner_all);
 }
 
+TEST_F(Cli, PlayRefusesWhatItCannotPlay) {
+    // Three tunes whose files are gone: two checked of mood 4, one unchecked of mood 5.
+    testing::TempFolder dataHome;
+    const fs::path libraryFolder = dataHome / "Harmovia";
+    auto library = std::make_unique<Library>();
+    for (int32_t slot = 1; slot <= 3; ++slot) {
+        TuneRecord& r = (*library)[slot];
+        r.Title.Set("Gone " + std::to_string(slot));
+        r.Location.Set((dataHome / ("gone" + std::to_string(slot) + ".mp3")).string());
+        r.Mood = slot < 3 ? 4 : 5;
+        r.Checked = slot < 3 ? 1 : 0;
+        r.RecordIndex = slot;
+    }
+    library->TuneCount = library->CurrentTuneIndex = 3;
+    DiskFileSystem files;
+    fs::create_directories(libraryFolder);
+    ASSERT_EQ(SaveLibrary(*library, files, libraryFolder), kNoErr);
+    const std::vector<uint8_t> before = testing::ReadBytes(LibraryFile(dataHome.path()));
+
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* says;
+    } cases[] = {
+        {{"play"}, 2, "choose a view"},
+        {{"play", "--all", "--volume", "731"}, 2, "--volume needs"},
+        {{"play", "--all", "--volume", "loud"}, 2, "--volume needs"},
+        {{"play", "--all", "--shuffle"}, 2, "unknown argument"},
+        {{"play", "--mood", "3"}, 1, "harmovia-cli play: "},
+        {{"play", "--mood", "4", "--volume", "0"}, 1, "Missing Tunes Alert-"},
+        {{"play", "--mood", "5"}, 1, "no tune of the view could be played"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.back());
+        const CliRun run = RunCli(c.args, dataHome.path());
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+        if (c.status == 1) {
+            EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+        }
+    }
+    EXPECT_TRUE(testing::ReadBytes(LibraryFile(dataHome.path())) == before)
+        << "play changed the library file";
+}
+
 }  // namespace
 }  // namespace harmovia

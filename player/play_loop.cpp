@@ -1,0 +1,354 @@
+#include "player/play_loop.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+
+#include "browse/display_area.h"
+#include "library/number_text.h"
+#include "player/tune_volume.h"
+
+namespace harmovia {
+namespace {
+
+constexpr int16_t kItemsEnabledWhilePlaying[] = {kNextItem,
+                                                 kBackItem,
+                                                 kMuteItem,
+                                                 kVolumeUpItem,
+                                                 kVolumeDownItem,
+                                                 kLoopItem,
+                                                 kRevealNowPlayingItem};
+
+int32_t Count(const PlayerContext& ctx) {
+    return ctx.player.NowPlayingList.ViewCount;
+}
+
+// The list on screen is the list being played (and not merely a view of the same kind).
+bool InViewOrder(const PlayerContext& ctx) {
+    return ctx.player.NowPlayingStamp != 0 && ctx.view.ViewStamp == ctx.player.NowPlayingStamp;
+}
+
+// A position past the end: the run is over.
+int32_t EndPosition(const PlayerContext& ctx) {
+    return Count(ctx) + 1;
+}
+
+void SetPlayingMenus(PlayerContext& ctx) {
+    const PlayerState& p = ctx.player;
+    ctx.menus.SetMenuItem(kPlayerMenu, kPlayItem, kItemEnabled, "Stop Playing");
+    for (const int16_t item : kItemsEnabledWhilePlaying) {
+        // Enabling keeps the marks that show the mute and loop modes.
+        const bool checked = (item == kMuteItem && p.Muted == 1) ||
+                             (item == kLoopItem && (p.LoopTune == 1 || p.LoopPlaylist == 1));
+        ctx.menus.SetMenuItem(kPlayerMenu, item, checked ? kItemChecked : kItemEnabled);
+    }
+}
+
+void SetIdleMenus(PlayerContext& ctx) {
+    for (const int16_t item : {1, 2, 6}) {
+        ctx.menus.SetMenuItem(kFileMenu, static_cast<int16_t>(item), kItemEnabled);
+    }
+    for (const int16_t item : kItemsEnabledWhilePlaying) {
+        ctx.menus.SetMenuItem(kPlayerMenu, item, kItemDisabled);
+    }
+    ctx.menus.SetMenuItem(kPlayerMenu, kPlayItem, kItemEnabled, "Play");
+}
+
+// Stops the movie unless it finished, and releases it (DisposeMovie).
+void CloseMovie(PlayerContext& ctx) {
+    PlayerState& p = ctx.player;
+    if (p.CurrentMovie) {
+        if (!p.CurrentMovie->IsDone()) {
+            p.CurrentMovie->Stop();
+        }
+        p.CurrentMovie.reset();
+    }
+}
+
+// The run is over: back to idle, menus, button and display say so.
+void EndRun(PlayerContext& ctx) {
+    PlayerState& p = ctx.player;
+    p.NextRequest = 0;
+    p.BackRequest = 0;
+    p.IsPlaying = 0;
+    CloseMovie(ctx);
+    p.LastPlayedPosition = p.NowPlayingIndex == Count(ctx) ? 1 : p.NowPlayingIndex;
+    p.NowPlayingIndex = 0;
+    p.NowPlayingTitle = PStr();
+    p.Phase = PlayPhase::Idle;
+    ctx.seams.RefreshList();
+    SetIdleMenus(ctx);
+    SetPlayButton(ctx, 1);
+    ctx.seams.UpdateDisplayArea(BrowsingDisplayLines(ctx.view.Label));
+}
+
+void MoveForward(PlayerContext& ctx) {
+    PlayerState& p = ctx.player;
+    p.MovingBack = false;
+    if (!InViewOrder(ctx)) {
+        p.NowPlayingPosition += 1;
+        return;
+    }
+    const int32_t row = ctx.seams.DisplayRowOfItem(p.NowPlayingPosition);
+    // The bottom row ends the run, as the last position does in list order.
+    p.NowPlayingPosition =
+        row + 1 >= Count(ctx) ? EndPosition(ctx) : ctx.seams.ItemAtDisplayRow(row + 1);
+}
+
+// Moves one up; false on the first tune, where there is no tune above.
+bool MoveBack(PlayerContext& ctx) {
+    PlayerState& p = ctx.player;
+    if (!InViewOrder(ctx)) {
+        if (p.NowPlayingPosition <= 1) {
+            return false;
+        }
+        p.NowPlayingPosition -= 1;
+        return true;
+    }
+    const int32_t row = ctx.seams.DisplayRowOfItem(p.NowPlayingPosition);
+    if (row <= 0) {
+        return false;
+    }
+    p.NowPlayingPosition = ctx.seams.ItemAtDisplayRow(row - 1);
+    return true;
+}
+
+// Chooses the tune after the one at NowPlayingPosition; `played` tells whether that one
+// played (rather than being passed over).
+void ChooseNext(PlayerContext& ctx, bool played) {
+    PlayerState& p = ctx.player;
+    const bool back = p.BackRequest == 1 || (!played && p.MovingBack);
+    if (played && p.BackRequest == 0 && p.LoopTune == 1) {
+        p.MovingBack = false;  // the same tune again
+    } else if (back) {
+        p.MovingBack = MoveBack(ctx);
+        if (!p.MovingBack && !played) {
+            MoveForward(ctx);  // nothing playable above: turn round
+        }
+    } else {
+        MoveForward(ctx);
+    }
+    p.NextRequest = 0;
+    p.BackRequest = 0;
+}
+
+void TooManyMissingTunes(PlayerContext& ctx, OsError error) {
+    PlayerState& p = ctx.player;
+    ctx.notices.ShowAlert({"Missing Tunes Alert" + NumberText(error).str(),
+                           "Many of the tunes in your database are not available. Please make "
+                           "sure you have the volume mounted. Quit Harmovia and try again.",
+                           "Quit", AlertIcon::Stop});
+    CloseMovie(ctx);
+    p.IsPlaying = 0;
+    p.Phase = PlayPhase::Idle;
+    p.ProgramEnding = true;
+    ctx.seams.ShowSavingNotice();
+    const OsError librarySaved = ctx.seams.SaveLibraryFile();
+    const OsError preferencesSaved = ctx.seams.SavePreferencesFile();
+    // A failed save is no orderly end: the caller must not read it as one.
+    ctx.seams.EndProgram(librarySaved == kNoErr && preferencesSaved == kNoErr ? 0 : 1);
+}
+
+void StartTune(PlayerContext& ctx, std::unique_ptr<PlayingMovie> movie) {
+    PlayerState& p = ctx.player;
+    const TuneRecord& tune = p.NowPlayingList[p.NowPlayingIndex];
+    p.IsPlaying = 1;
+    p.CurrentMovie = std::move(movie);
+    p.AppliedVolume = MovieVolume(ctx);
+    p.CurrentMovie->SetVolume(p.AppliedVolume);
+    p.CurrentMovie->GoToBeginning();
+    p.CurrentMovie->Start();
+    p.Phase = PlayPhase::TunePlays;
+    p.TunesStarted += 1;
+    if (InViewOrder(ctx)) {
+        ctx.view.SelectedRow = p.NowPlayingIndex;
+        ctx.seams.SelectListRow(p.NowPlayingIndex);
+    }
+    if (tune.Mood >= 1 && tune.Mood <= kMoodCount) {
+        ctx.view.SelectedMood = static_cast<int16_t>(tune.Mood);
+    }
+    ctx.seams.UpdateDisplayArea(PlayingDisplayLines(p.NowPlayingLabel, tune));
+    SetPlayButton(ctx, 2);
+    ctx.seams.TuneStarted(p.NowPlayingIndex, p.AppliedVolume);
+}
+
+// From PlayPhase::NextTune: passes over what cannot play until a tune starts, the run
+// ends or the program does. Every pass moves toward an end of the list, so the passes
+// are bounded; the guard only protects against a display order that contradicts itself.
+void OpenNextTune(PlayerContext& ctx) {
+    PlayerState& p = ctx.player;
+    for (int32_t pass = 0; p.Phase == PlayPhase::NextTune; ++pass) {
+        if (p.StopRequest == 1 || pass > 3 * Count(ctx) + 3) {
+            EndRun(ctx);
+            return;
+        }
+        if (p.NowPlayingPosition < 1 || p.NowPlayingPosition > Count(ctx)) {
+            if (p.LoopPlaylist == 1 && p.TunesStarted > 0) {
+                p.NowPlayingPosition = InViewOrder(ctx) ? ctx.seams.ItemAtDisplayRow(0) : 1;
+                p.Failures = 0;
+                p.TunesStarted = 0;
+                p.MovingBack = false;
+                continue;
+            }
+            EndRun(ctx);
+            return;
+        }
+        const TuneRecord& tune = p.NowPlayingList[p.NowPlayingPosition];
+        if (tune.Checked != 1) {
+            ChooseNext(ctx, /*played=*/false);
+            continue;
+        }
+        p.NowPlayingIndex = p.NowPlayingPosition;
+        ctx.movies.ClearStickyError();
+        std::unique_ptr<PlayingMovie> movie;
+        const OsError error =
+            ctx.movies.OpenPlayingMovie(std::filesystem::path(tune.Location.view()), movie);
+        if (error != kNoErr || !movie) {
+            ctx.movies.ClearStickyError();
+            if (p.Failures > 9 || p.Failures + 1 >= Count(ctx)) {
+                TooManyMissingTunes(ctx, error != kNoErr ? error : kIoErr);
+                return;
+            }
+            p.Failures += 1;
+            ChooseNext(ctx, /*played=*/false);
+            continue;
+        }
+        StartTune(ctx, std::move(movie));
+    }
+}
+
+// Gives the playing movie time; when it is done or a request came, releases it and opens
+// the next tune.
+void Advance(PlayerContext& ctx) {
+    PlayerState& p = ctx.player;
+    if (p.Phase == PlayPhase::TunePlays) {
+        if (p.CurrentMovie) {
+            p.CurrentMovie->Task();
+        }
+        const bool done = !p.CurrentMovie || p.CurrentMovie->IsDone();
+        if (!done && p.NextRequest == 0 && p.BackRequest == 0 && p.StopRequest == 0) {
+            return;
+        }
+        CloseMovie(ctx);
+        ctx.movies.ClearStickyError();
+        if (p.StopRequest == 1) {
+            EndRun(ctx);
+            return;
+        }
+        ChooseNext(ctx, /*played=*/true);
+        p.Phase = PlayPhase::NextTune;
+    }
+    if (p.Phase == PlayPhase::NextTune) {
+        OpenNextTune(ctx);
+    }
+}
+
+void ApplyCheckToggle(PlayerContext& ctx) {
+    PlayerState& p = ctx.player;
+    ViewList& rows = ctx.view.List;
+    if (!rows.HasRow(p.CheckToggleRow)) {
+        return;
+    }
+    TuneRecord& toggled = rows[p.CheckToggleRow];
+    toggled.Checked = toggled.Checked == 1 ? 0 : 1;
+    const auto sameTune = [&toggled](const TuneRecord& r) {
+        return r.Title.view() == toggled.Title.view() && r.Album.view() == toggled.Album.view();
+    };
+    for (int32_t i = 1; i <= p.NowPlayingList.ViewCount; ++i) {
+        if (sameTune(p.NowPlayingList[i])) {
+            p.NowPlayingList[i].Checked = toggled.Checked;
+            break;
+        }
+    }
+    for (int32_t slot = 1; slot <= ctx.library.TuneCount; ++slot) {
+        if (sameTune(ctx.library[slot])) {
+            ctx.library[slot].Checked = toggled.Checked;
+            break;
+        }
+    }
+}
+
+// A play request that found nothing to play leaves no control in its playing look.
+void PlayFromRequest(PlayerContext& ctx) {
+    PlayFrom(ctx, ctx.view.SelectedRow);
+    if (ctx.player.Phase == PlayPhase::Idle && !ctx.player.ProgramEnding) {
+        SetPlayButton(ctx, 1);
+        ctx.menus.SetMenuItem(kPlayerMenu, kPlayItem, kItemEnabled, "Play");
+    }
+}
+
+}  // namespace
+
+void PlayFrom(PlayerContext& ctx, int32_t position) {
+    PlayerState& p = ctx.player;
+    if (ctx.view.List.ViewCount < 1 || p.ProgramEnding) {
+        return;
+    }
+    SetPlayingMenus(ctx);
+    p.NowPlayingTitle = ctx.view.ViewTitle;
+    p.NowPlayingKind = ctx.view.ViewMode;
+    p.NowPlayingLabel = ctx.view.Label;
+    p.NowPlayingStamp = ctx.view.ViewStamp;
+    CloseMovie(ctx);
+    p.NowPlayingList.ViewCount = ctx.view.List.ViewCount;
+    std::copy_n(ctx.view.List.Rows.begin() + 1, ctx.view.List.ViewCount,
+                p.NowPlayingList.Rows.begin() + 1);
+    p.StopRequest = 0;
+    p.NextRequest = 0;
+    p.BackRequest = 0;
+    p.NowPlayingPosition = position < 1 || position > Count(ctx) ? 1 : position;
+    p.Failures = 0;
+    p.TunesStarted = 0;
+    p.MovingBack = false;
+    p.Phase = PlayPhase::NextTune;
+    OpenNextTune(ctx);
+}
+
+void PlayCommand(PlayerContext& ctx) {
+    ctx.menus.SetMenuItem(kPlayerMenu, kPlayItem, kItemEnabled, "Stop Playing");
+    PlayFrom(ctx, 1);
+}
+
+void PlayerEventHook(PlayerContext& ctx) {
+    PlayerState& p = ctx.player;
+    if (p.ProgramEnding) {
+        return;
+    }
+    if (p.PlayRequest == 1) {
+        p.PlayRequest = 0;
+        PlayFromRequest(ctx);
+    }
+    if (p.PlayFromSelectionRequest == 1) {
+        p.PlayFromSelectionRequest = 0;
+        SetPlayButton(ctx, 2);
+        PlayFromRequest(ctx);
+    }
+    if (p.CheckToggleRequest == 1) {
+        ApplyCheckToggle(ctx);
+        p.CheckToggleRequest = 0;
+    }
+    if (!p.ProgramEnding) {
+        Advance(ctx);
+    }
+}
+
+void SetPlayButton(PlayerContext& ctx, int state) {
+    if (state == 2) {
+        ctx.menus.SetMenuItem(kPlayerMenu, kPlayItem, kItemEnabled, "Stop Playing");
+    }
+    ctx.seams.SetPlayButton(state == 2 ? 2 : 1);
+}
+
+void VolumeChanged(PlayerContext& ctx, int part, int value) {
+    if (part != kVolumeIndicatorPart) {
+        return;
+    }
+    ctx.preferences.Volume = static_cast<int16_t>(std::clamp(value, 0, int{kMaxVolume}));
+    PlayerState& p = ctx.player;
+    if (p.Phase == PlayPhase::TunePlays && p.CurrentMovie) {
+        p.AppliedVolume = MovieVolume(ctx);
+        p.CurrentMovie->SetVolume(p.AppliedVolume);
+    }
+}
+
+}  // namespace harmovia

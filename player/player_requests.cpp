@@ -1,0 +1,85 @@
+#include "player/player_requests.h"
+
+#include "player/play_loop.h"
+#include "player/tune_volume.h"
+
+namespace harmovia {
+namespace {
+
+// The Loop submenu and the Player menu's Loop item after a change of mode.
+void ShowLoopModes(PlayerContext& ctx) {
+    const PlayerState& p = ctx.player;
+    ctx.menus.SetMenuItem(kLoopMenu, 1, p.LoopTune == 1 ? kItemChecked : kItemEnabled);
+    ctx.menus.SetMenuItem(kLoopMenu, 2, p.LoopPlaylist == 1 ? kItemChecked : kItemEnabled);
+    const bool anyLoop = p.LoopTune == 1 || p.LoopPlaylist == 1;
+    ctx.menus.SetMenuItem(kPlayerMenu, kLoopItem, anyLoop ? kItemChecked : kItemEnabled);
+}
+
+}  // namespace
+
+void RequestPlay(PlayerContext& ctx) {
+    if (ctx.view.List.ViewCount < 1 || ctx.player.IsPlaying == 1) {
+        return;
+    }
+    ctx.menus.SetMenuItem(kPlayerMenu, kPlayItem, kItemEnabled, "Stop Playing");
+    ctx.player.PlayRequest = 1;
+    SetPlayButton(ctx, 2);
+}
+
+void RequestStop(PlayerContext& ctx) {
+    if (ctx.player.IsPlaying == 1) {
+        ctx.player.StopRequest = 1;
+    }
+}
+
+void PlayOrStop(PlayerContext& ctx) {
+    if (ctx.player.IsPlaying == 1) {
+        RequestStop(ctx);
+    } else {
+        RequestPlay(ctx);
+    }
+}
+
+void RequestNext(PlayerContext& ctx) {
+    if (ctx.player.IsPlaying == 1 && ctx.view.List.ViewCount >= 1) {
+        ctx.player.NextRequest = 1;
+    }
+}
+
+void RequestBack(PlayerContext& ctx) {
+    if (ctx.player.IsPlaying == 1 && ctx.view.List.ViewCount >= 1) {
+        ctx.player.BackRequest = 1;
+    }
+}
+
+void ToggleLoopTune(PlayerContext& ctx) {
+    PlayerState& p = ctx.player;
+    p.LoopTune = p.LoopTune == 1 ? 0 : 1;
+    p.LoopPlaylist = 0;
+    ShowLoopModes(ctx);
+}
+
+void ToggleLoopPlaylist(PlayerContext& ctx) {
+    PlayerState& p = ctx.player;
+    p.LoopPlaylist = p.LoopPlaylist == 1 ? 0 : 1;
+    p.LoopTune = 0;
+    ShowLoopModes(ctx);
+}
+
+void ToggleMute(PlayerContext& ctx) {
+    PlayerState& p = ctx.player;
+    if (!p.CurrentMovie) {
+        return;
+    }
+    p.Muted = p.Muted == 1 ? 0 : 1;
+    p.AppliedVolume = MovieVolume(ctx);
+    p.CurrentMovie->SetVolume(p.AppliedVolume);
+    ctx.menus.SetMenuItem(kPlayerMenu, kMuteItem, p.Muted == 1 ? kItemChecked : kItemEnabled);
+}
+
+void RequestCheckToggle(PlayerContext& ctx, int32_t row) {
+    ctx.player.CheckToggleRow = row;
+    ctx.player.CheckToggleRequest = 1;
+}
+
+}  // namespace harmovia

@@ -1,0 +1,37 @@
+#pragma once
+
+// What the player's commands do, wherever they come from (buttons, menus, media keys, the
+// CLI): they set the request flags that the next tick of the play loop reads, and change
+// the menus and the play button to match. Main thread only.
+
+#include <cstdint>
+
+#include "player/player_context.h"
+
+namespace harmovia {
+
+// Play while idle: the Play item reads "Stop Playing", the button looks playing and
+// PlayRequest = 1 (the next tick plays the view from SelectedRow). Nothing for an empty
+// view.
+void RequestPlay(PlayerContext& ctx);
+// Stop while playing: StopRequest = 1.
+void RequestStop(PlayerContext& ctx);
+// The play button: RequestPlay while idle, RequestStop while playing.
+void PlayOrStop(PlayerContext& ctx);
+// Next and Back: only while playing a non-empty view.
+void RequestNext(PlayerContext& ctx);
+void RequestBack(PlayerContext& ctx);
+
+// The Loop submenu's two items: each toggles its mode and turns the other off; the
+// submenu's marks and the Player menu's Loop item show which mode is on.
+void ToggleLoopTune(PlayerContext& ctx);
+void ToggleLoopPlaylist(PlayerContext& ctx);
+
+// Mute: a loaded tune goes silent, or back to its levelled volume; the Mute item carries a
+// check mark while muted. Nothing happens while no tune is loaded.
+void ToggleMute(PlayerContext& ctx);
+
+// The check box of ViewList row `row` was clicked: the next tick flips it.
+void RequestCheckToggle(PlayerContext& ctx, int32_t row);
+
+}  // namespace harmovia

@@ -1,0 +1,128 @@
+#pragma once
+
+// A player over stand-ins: a movie player whose tunes end after a set number of ticks and
+// whose files can go missing, and seams that record what the program would have shown.
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "browse/view_state.h"
+#include "library/preferences_file.h"
+#include "library/tune_library.h"
+#include "platform/menu_bar.h"
+#include "platform/user_notices.h"
+#include "player/play_loop.h"
+#include "player/player_context.h"
+
+namespace harmovia::test {
+
+struct FakeMovies final : MoviePlayer {
+    struct Movie final : PlayingMovie {
+        Movie(FakeMovies& owner, int ticks) : owner_(owner), ticksLeft_(ticks) {}
+        ~Movie() override { --owner_.open; }
+        void SetVolume(int16_t volume) override { owner_.volumes.push_back(volume); }
+        void GoToBeginning() override {}
+        void Start() override { started_ = true; }
+        void Task() override { ticksLeft_ -= started_ && !stopped_ ? 1 : 0; }
+        bool IsDone() const override { return ticksLeft_ <= 0; }
+        void Stop() override { stopped_ = true; }
+        FakeMovies& owner_;
+        int ticksLeft_;
+        bool started_ = false;
+        bool stopped_ = false;
+    };
+    OsError OpenPlayingMovie(const std::filesystem::path& file,
+                             std::unique_ptr<PlayingMovie>& movie) override {
+        opened.push_back(file.string());
+        if (missing.contains(file.string())) {
+            return kFileNotFoundErr;
+        }
+        ++open;
+        movie = std::make_unique<Movie>(*this, ticksPerTune);
+        return kNoErr;
+    }
+    void ClearStickyError() override {}
+
+    int ticksPerTune = 3;
+    std::set<std::string> missing;
+    std::vector<std::string> opened;
+    std::vector<int16_t> volumes;  // every SetVolume
+    int open = 0;                  // movies not yet released
+};
+
+struct RecordingSeams final : PlayerSeams {
+    void SetPlayButton(int state) override { button = state; }
+    void UpdateDisplayArea(const DisplayAreaLines& lines) override { display = lines; }
+    void SelectListRow(int32_t row) override { selected.push_back(row); }
+    void RefreshList() override { ++refreshed; }
+    int32_t DisplayRowOfItem(int32_t item) override { return reversed ? count - item : item - 1; }
+    int32_t ItemAtDisplayRow(int32_t row) override { return reversed ? count - row : row + 1; }
+    void TuneStarted(int32_t position, int16_t) override { started.push_back(position); }
+    void ShowSavingNotice() override { log.push_back("saving notice"); }
+    OsError SaveLibraryFile() override {
+        log.push_back("save library");
+        return libraryError;
+    }
+    OsError SavePreferencesFile() override {
+        log.push_back("save preferences");
+        return kNoErr;
+    }
+    void EndProgram(int status) override { log.push_back("end " + std::to_string(status)); }
+
+    int button = 1;
+    DisplayAreaLines display;
+    std::vector<int32_t> selected;
+    int refreshed = 0;
+    bool reversed = false;  // the user sorted the list upside down
+    int32_t count = 0;
+    std::vector<int32_t> started;
+    std::vector<std::string> log;
+    OsError libraryError = kNoErr;
+};
+
+// Tune n lives at "/music/n.mp3" with PeakPowerMean 300.
+inline std::string TunePath(int n) {
+    return "/music/" + std::to_string(n) + ".mp3";
+}
+
+struct PlayerHarness {
+    explicit PlayerHarness(int tunes) {
+        for (int n = 1; n <= tunes; ++n) {
+            TuneRecord r;
+            r.Title.Set("Tune " + std::to_string(n));
+            r.Artist.Set("Artist");
+            r.Album.Set("Album " + std::to_string(n));
+            r.Location.Set(TunePath(n));
+            r.Checked = 1;
+            r.Mood = 1 + n % 9;
+            r.PeakPowerMean = 300;
+            r.RecordIndex = n;
+            (*library)[n] = r;
+            AppendRow(view->List, r);
+        }
+        library->TuneCount = tunes;
+        view->ViewStamp = 1;
+        view->ViewTitle = "12:00:00";
+        seams.count = tunes;
+    }
+    void Tick(int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            PlayerEventHook(ctx);
+        }
+    }
+
+    FakeMovies movies;  // first in, last out: it outlives the movie the player holds
+    std::unique_ptr<PlayerState> player = std::make_unique<PlayerState>();
+    std::unique_ptr<ViewState> view = std::make_unique<ViewState>();
+    std::unique_ptr<Library> library = std::make_unique<Library>();
+    Preferences preferences;
+    RecordingMenuBar menus;
+    RecordingNotices notices;
+    RecordingSeams seams;
+    PlayerContext ctx{*player, *view, *library, preferences, movies, menus, notices, seams};
+};
+
+}  // namespace harmovia::test

@@ -1,0 +1,179 @@
+// The MPRIS service on a private session bus (ctest starts this program under
+// dbus-run-session): a second connection calls it as a desktop's media keys would.
+
+#include "player/mpris_service.h"
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusPendingCall>
+#include <QDBusVariant>
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "player/play_loop.h"
+#include "tests/player/fake_player.h"
+
+namespace harmovia {
+namespace {
+
+const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
+const QString kPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
+
+// Delivers the events of both ends until `done` holds; the limit only guards against a
+// test that would otherwise hang.
+bool SpinUntil(const std::function<bool()>& done) {
+    for (int i = 0; i < 2000 && !done(); ++i) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return done();
+}
+
+class ChangeListener final : public QObject {
+    Q_OBJECT
+  public slots:
+    void Changed(const QString& interface, const QVariantMap& changed, const QStringList&) {
+        if (interface == kPlayer) {
+            for (auto it = changed.begin(); it != changed.end(); ++it) {
+                received.insert(it.key(), it.value());
+            }
+        }
+    }
+
+  public:
+    QVariantMap received;
+};
+
+class Mpris : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!QDBusConnection::sessionBus().isConnected()) {
+            GTEST_SKIP() << "no session bus: run under dbus-run-session";
+        }
+        ASSERT_TRUE(service.Register(QDBusConnection::sessionBus()));
+    }
+    void TearDown() override { QDBusConnection::disconnectFromBus(QStringLiteral("client")); }
+
+    QDBusMessage Call(const QString& interface, const QString& method,
+                      const QVariantList& args = {}) {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            service.ServiceName(), QLatin1String(kMprisObjectPath), interface, method);
+        message.setArguments(args);
+        QDBusPendingCall pending = client.asyncCall(message);
+        EXPECT_TRUE(SpinUntil([&pending] { return pending.isFinished(); }));
+        return pending.reply();
+    }
+    QVariant Get(const QString& interface, const QString& property) {
+        const QDBusMessage reply = Call(kProperties, QStringLiteral("Get"), {interface, property});
+        return reply.arguments().isEmpty() ? QVariant()
+                                           : reply.arguments()[0].value<QDBusVariant>().variant();
+    }
+
+    test::PlayerHarness h{3};
+    MprisService service{h.ctx};
+    QDBusConnection client =
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("client"));
+};
+
+TEST_F(Mpris, MethodsSetTheRequestFlags) {
+    const struct {
+        const char* method;
+        bool playing;
+        uint16_t PlayerState::*flag;  // the flag that must be 1 afterwards; none: all stay 0
+    } cases[] = {
+        {"Play", false, &PlayerState::PlayRequest},
+        {"PlayPause", false, &PlayerState::PlayRequest},
+        {"PlayPause", true, &PlayerState::StopRequest},
+        {"Pause", true, &PlayerState::StopRequest},
+        {"Stop", true, &PlayerState::StopRequest},
+        {"Next", true, &PlayerState::NextRequest},
+        {"Previous", true, &PlayerState::BackRequest},
+        {"Play", true, nullptr},
+        {"Next", false, nullptr},
+        {"Stop", false, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.method) + (c.playing ? " while playing" : " while idle"));
+        PlayerState& p = *h.player;
+        p.IsPlaying = c.playing ? 1 : 0;
+        p.PlayRequest = p.StopRequest = p.NextRequest = p.BackRequest = 0;
+        const QDBusMessage reply = Call(kPlayer, QLatin1String(c.method));
+        EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+        for (auto flag : {&PlayerState::PlayRequest, &PlayerState::StopRequest,
+                          &PlayerState::NextRequest, &PlayerState::BackRequest}) {
+            EXPECT_EQ(p.*flag, flag == c.flag ? 1 : 0);
+        }
+    }
+}
+
+TEST_F(Mpris, PropertiesDescribeTheTunePlaying) {
+    EXPECT_TRUE(client.interface()->isServiceRegistered(QLatin1String(kMprisServiceName)));
+    EXPECT_EQ(Get(QStringLiteral("org.mpris.MediaPlayer2"), QStringLiteral("Identity")),
+              QStringLiteral("Harmovia"));
+    EXPECT_EQ(Get(kPlayer, QStringLiteral("PlaybackStatus")), QStringLiteral("Stopped"));
+
+    ChangeListener listener;
+    ASSERT_TRUE(client.connect(service.ServiceName(), QLatin1String(kMprisObjectPath), kProperties,
+                               QStringLiteral("PropertiesChanged"), &listener,
+                               SLOT(Changed(QString, QVariantMap, QStringList))));
+    (*h.view).List[2].Title.Set("Caf\x8E");  // Mac Roman e-acute
+    (*h.view).List[2].DurationSeconds = 61;
+    h.view->SelectedRow = 2;
+    Call(kPlayer, QStringLiteral("Play"));
+    h.Tick();
+    service.Sync();
+    ASSERT_TRUE(
+        SpinUntil([&listener] { return listener.received.contains(QStringLiteral("Metadata")); }));
+    EXPECT_EQ(listener.received.value(QStringLiteral("PlaybackStatus")), QStringLiteral("Playing"));
+
+    const QVariantMap metadata =
+        qdbus_cast<QVariantMap>(Get(kPlayer, QStringLiteral("Metadata")).value<QDBusArgument>());
+    EXPECT_EQ(metadata.value(QStringLiteral("xesam:title")).toString(), QStringLiteral("Café"));
+    EXPECT_EQ(metadata.value(QStringLiteral("xesam:artist")).toStringList(),
+              QStringList{QStringLiteral("Artist")});
+    EXPECT_EQ(metadata.value(QStringLiteral("xesam:album")).toString(), QStringLiteral("Album 2"));
+    EXPECT_EQ(metadata.value(QStringLiteral("mpris:length")).toLongLong(), 61000000);
+    EXPECT_EQ(metadata.value(QStringLiteral("xesam:url")).toString(),
+              QStringLiteral("file:///music/2.mp3"));
+
+    // A loop mode set from the desktop is the program's own.
+    Call(kProperties, QStringLiteral("Set"),
+         {kPlayer, QStringLiteral("LoopStatus"),
+          QVariant::fromValue(QDBusVariant(QStringLiteral("Track")))});
+    EXPECT_EQ(h.player->LoopTune, 1);
+    EXPECT_EQ((h.menus.items[{kLoopMenu, 1}].state), kItemChecked);
+
+    listener.received.clear();
+    Call(kPlayer, QStringLiteral("Stop"));
+    h.Tick();
+    service.Sync();
+    ASSERT_TRUE(SpinUntil(
+        [&listener] { return listener.received.contains(QStringLiteral("PlaybackStatus")); }));
+    EXPECT_EQ(listener.received.value(QStringLiteral("PlaybackStatus")), QStringLiteral("Stopped"));
+    EXPECT_EQ(listener.received.value(QStringLiteral("LoopStatus")), QStringLiteral("Track"));
+}
+
+TEST(MprisWithoutBus, RegistersNothing) {
+    test::PlayerHarness h(1);
+    MprisService service(h.ctx);
+    EXPECT_FALSE(service.Register(QDBusConnection(QStringLiteral("no such connection"))));
+    service.Sync();  // harmless
+}
+
+}  // namespace
+}  // namespace harmovia
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
+
+#include "mpris_service_test.moc"
