@@ -26,6 +26,15 @@ class SourceReader final : public QIODevice {
     explicit SourceReader(int channels) : channels_(channels) {}
 
     void SetSource(SampleSource* source) { source_ = source; }
+    qint64 BytesPulled() const { return pulled_; }
+
+    // A sink that once read nothing stops asking until it is told that there is more.
+    void NudgeIfStarved() {
+        if (starved_) {
+            starved_ = false;
+            emit readyRead();
+        }
+    }
 
     bool isSequential() const override { return true; }
 
@@ -39,7 +48,10 @@ class SourceReader final : public QIODevice {
         // QIODevice hands a char buffer; the sink's buffer is aligned for any sample type.
         const size_t got = source_->Pull(std::span<int16_t>(
             reinterpret_cast<int16_t*>(data), static_cast<size_t>(frames * channels_)));
-        return static_cast<qint64>(got * sizeof(int16_t));
+        const auto bytes = static_cast<qint64>(got * sizeof(int16_t));
+        pulled_ += bytes;
+        starved_ = bytes == 0;
+        return bytes;
     }
 
     qint64 writeData(const char*, qint64) override { return -1; }
@@ -47,6 +59,8 @@ class SourceReader final : public QIODevice {
   private:
     int channels_;
     SampleSource* source_ = nullptr;
+    qint64 pulled_ = 0;
+    bool starved_ = false;
 };
 
 class DeviceOutput final : public AudioOutput {
@@ -71,7 +85,7 @@ class DeviceOutput final : public AudioOutput {
         }
         source_ = &source;
         reader_.SetSource(&source);
-        drainDeadline_.reset();
+        giveUpAt_.reset();
         if (!started_) {
             reader_.open(QIODevice::ReadOnly);
             sink_.start(&reader_);
@@ -91,30 +105,37 @@ class DeviceOutput final : public AudioOutput {
 
     void Task() override {
         CheckHealth();
-        if (failed_ || source_ == nullptr || drainDeadline_) {
+        if (failed_ || source_ == nullptr) {
             return;
         }
-        if (source_->Exhausted()) {
-            // The sink does not say when its buffer has been heard; it has when its
-            // content has had time to play.
-            const qint64 held = std::max<qint64>(0, sink_.bufferSize() - sink_.bytesFree());
-            drainDeadline_ =
-                Clock::now() + std::chrono::microseconds(
-                                   sink_.format().durationForBytes(static_cast<qint32>(held)));
+        if (!source_->Exhausted()) {
+            reader_.NudgeIfStarved();
+        } else if (!giveUpAt_) {
+            // Should the server's clock stall, the tune still ends.
+            const qint64 unheard =
+                std::max<qint64>(0, PulledMicroseconds() - sink_.processedUSecs());
+            giveUpAt_ = Clock::now() + std::chrono::microseconds(unheard) + std::chrono::seconds(2);
         }
     }
 
     int64_t FramesPlayed() const override {
-        const qint64 held = std::max<qint64>(0, sink_.bufferSize() - sink_.bytesFree());
-        const qint64 handed = sink_.format().framesForDuration(sink_.processedUSecs());
-        return std::max<qint64>(0,
-                                handed - sink_.format().framesForBytes(static_cast<qint32>(held)));
+        return sink_.processedUSecs() * format_.sampleRate / 1000000;
     }
 
-    bool Drained() const override { return drainDeadline_ && Clock::now() >= *drainDeadline_; }
+    // The sink counts what the server has played (read less its latency).
+    bool Drained() const override {
+        return giveUpAt_ &&
+               (sink_.processedUSecs() >= PulledMicroseconds() || Clock::now() >= *giveUpAt_);
+    }
     bool Failed() const override { return failed_; }
 
   private:
+    // In 64 bits: QAudioFormat's own conversions stop at 2^31 bytes (three hours).
+    qint64 PulledMicroseconds() const {
+        const qint64 frames = reader_.BytesPulled() / (format_.channels * qint64{2});
+        return frames * 1000000 / format_.sampleRate;
+    }
+
     void CheckHealth() {
         const QAudio::Error error = sink_.error();
         if (started_ && (error == QAudio::OpenError || error == QAudio::FatalError ||
@@ -130,7 +151,7 @@ class DeviceOutput final : public AudioOutput {
     SampleSource* source_ = nullptr;
     bool started_ = false;
     bool failed_ = false;
-    std::optional<Clock::time_point> drainDeadline_;
+    std::optional<Clock::time_point> giveUpAt_;
 };
 
 }  // namespace

@@ -2,12 +2,14 @@
 #include <chrono>
 #include <cmath>
 #include <fstream>
+#include <numeric>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 #include "platform/movie_playback_ffmpeg.h"
 #include "platform/movie_volume.h"
+#include "platform/sample_ring.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_audio.h"
 
@@ -29,10 +31,14 @@ class MoviePlayback : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         folder_ = new TempFolder;
+        const auto aac = TestEncoding::AacM4a;
         MakeTestAudio(Path("tune.mp3"), {.amplitude = 0.3, .kbps = 320});
         MakeTestAudio(Path("tune.caf"), {.amplitude = 0.3, .encoding = TestEncoding::CafPcm});
         MakeTestAudio(Path("loud.mp3"), {.amplitude = 0.9, .kbps = 320});
         MakeTestAudio(Path("short.mp3"), {.seconds = 1.0});
+        MakeTestAudio(Path("mono.mp3"), {.seconds = 2.0, .channels = 1});
+        MakeTestAudio(Path("six.m4a"), {.seconds = 2.0, .channels = 6, .encoding = aac});
+        MakeTestAudio(Path("48k.mp3"), {.seconds = 2.0, .sampleRate = 48000});
     }
     static void TearDownTestSuite() { delete folder_; }
     static fs::path Path(const std::string& name) { return *folder_ / name; }
@@ -98,6 +104,46 @@ TEST(MovieVolume, ScalesTruncatesAndSaturates) {
     }
 }
 
+TEST(SampleRingTest, MovesWholeFramesInOrderAcrossTheWrap) {
+    SampleRing ring(4, 2);  // eight samples
+    std::vector<int16_t> source(40);
+    std::iota(source.begin(), source.end(), int16_t{1});
+    std::vector<int16_t> received;
+    size_t written = 0;
+    // Writes and reads of uneven sizes, so that frames straddle the ring's end.
+    for (const size_t take : {3, 8, 1, 6, 5, 8, 8, 8, 8}) {
+        written += ring.Write(std::span<const int16_t>(source).subspan(written));
+        std::vector<int16_t> block(take);
+        const size_t got = ring.Read(block);
+        EXPECT_EQ(got % 2, 0u);
+        received.insert(received.end(), block.begin(), block.begin() + static_cast<long>(got));
+    }
+    EXPECT_EQ(written, source.size());
+    EXPECT_EQ(received, source);
+    EXPECT_EQ(ring.Write(std::vector<int16_t>(3, 7)), 2u);  // only the whole frame
+}
+
+TEST(SampleRingTest, AWaitingWriterEndsWhenStopped) {
+    for (const bool stopFirst : {false, true}) {
+        SampleRing ring(4, 2);
+        std::atomic<bool> stop{stopFirst};
+        std::thread writer([&] {
+            const std::vector<int16_t> block(64, 1);
+            while (!stop) {
+                if (ring.Write(block) == 0) {
+                    ring.WaitForRoom(stop);
+                }
+            }
+        });
+        while (!stopFirst && ring.Available() < 8) {
+            std::this_thread::yield();  // until the writer has filled the ring
+        }
+        stop = true;
+        ring.Wake();
+        writer.join();  // a lost wake-up hangs here
+    }
+}
+
 // Each tune is played whole; its level is compared with the same file played at 256.
 TEST_F(MoviePlayback, LevelFollowsTheVolumeAndClipsWithoutWrapping) {
     struct Case {
@@ -138,6 +184,24 @@ TEST_F(MoviePlayback, LevelFollowsTheVolumeAndClipsWithoutWrapping) {
             EXPECT_EQ(levels_.lowest, -32767);
             EXPECT_GT(RmsOf(levels_), unityRms);
         }
+    }
+}
+
+// Any layout and rate comes out as 16-bit stereo at the tune's own rate, whole.
+TEST_F(MoviePlayback, EveryLayoutPlaysWholeAsStereo) {
+    struct Case {
+        const char* file;
+        int rate;
+    };
+    const Case cases[] = {{"mono.mp3", 44100}, {"six.m4a", 44100}, {"48k.mp3", 48000}};
+    for (const Case& c : cases) {
+        levels_ = {};
+        auto movie = Started(c.file, kUnityMovieVolume);
+        ASSERT_TRUE(movie && PlayToEnd(*movie)) << c.file;
+        EXPECT_NEAR(static_cast<double>(levels_.samples), 2.0 * 2 * c.rate,
+                    static_cast<double>(kMp3SlackSamples))
+            << c.file;
+        EXPECT_GT(levels_.highest, 1000) << c.file;
     }
 }
 
