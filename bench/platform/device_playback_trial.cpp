@@ -3,11 +3,13 @@
 // it took and the level handed to the output. Against a recording null sink:
 //
 //   export XDG_RUNTIME_DIR=$(mktemp -d)
-//   pulseaudio -D -n --exit-idle-time=-1 --load="module-null-sink sink_name=ci_null" \
-//       --load=module-native-protocol-unix
+//   pulseaudio -D -n --exit-idle-time=-1 --load=module-native-protocol-unix
+//       --load="module-null-sink sink_name=ci_null"          (one line)
 //   parec -d ci_null.monitor --format=s16le --rate=44100 --channels=2 --raw out.raw &
 //   device_playback_trial FILE [VOLUME]
 
+#include <QCoreApplication>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
