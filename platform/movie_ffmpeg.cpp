@@ -12,6 +12,7 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/ffmpeg_audio_file.h"
 #include "platform/ffmpeg_handles.h"
 #include "platform/mpeg_audio_frames.h"
 
@@ -19,14 +20,9 @@ namespace harmovia {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Only audio containers: no playlist, concat or streaming demuxer, whose files could make
-// FFmpeg open other files or URLs. "mov" is the MPEG-4 demuxer.
-constexpr const char* kAllowedFormats = "mp3,mov,caf,aac,wav,aiff";
-
-// Bounds that keep a hostile header from asking for a huge block.
-constexpr int kMaxSampleRate = 384000;
-constexpr int kMaxChannels = 32;
+using ffmpeg::FromAvError;
+using ffmpeg::kMaxChannels;
+using ffmpeg::OpenDecoder;
 
 // Decoded and dropped before each window, so that its first kept frame is exact.
 // An MP3 frame borrows up to 511 bytes of main data from earlier frames, and its output
@@ -61,17 +57,6 @@ bool Plausible(int64_t timestamp) {
     return timestamp > -kTimestampLimit && timestamp < kTimestampLimit;
 }
 
-OsError FromAvError(int error) {
-    if (error == AVERROR(ENOMEM)) {
-        return kMemFullErr;
-    }
-    // AVERROR(e) is -e for system errors; FFmpeg's own codes lie far below.
-    if (error < 0 && error > -4096) {
-        return OsErrorFromErrno(-error);
-    }
-    return kIoErr;
-}
-
 // Turns native little-endian 16-bit samples high byte first, four at a time.
 void SwapSampleBytes(uint8_t* bytes, size_t samples) {
     constexpr uint64_t kLowBytes = 0x00FF00FF00FF00FF;
@@ -103,20 +88,6 @@ struct StreamFacts {
     int64_t prerollFrames = 0;   // decoded before a window, unless the MPEG rule applies
     bool mpegAudio = false;
 };
-
-ffmpeg::CodecContextHandle OpenDecoder(const AVCodec* codec, const AVStream& stream) {
-    ffmpeg::CodecContextHandle decoder(avcodec_alloc_context3(codec));
-    if (!decoder || avcodec_parameters_to_context(decoder.get(), stream.codecpar) < 0) {
-        return nullptr;
-    }
-    decoder->pkt_timebase = stream.time_base;
-    // The pool decodes one tune per thread; a decoder's own threads would only compete.
-    decoder->thread_count = 1;
-    if (avcodec_open2(decoder.get(), codec, nullptr) < 0) {
-        return nullptr;
-    }
-    return decoder;
-}
 
 // Where a run of packets read up to the end of the stream starts and ends.
 struct PacketSpan {
@@ -519,58 +490,20 @@ class FfmpegMovieFramework final : public MovieFramework {
 
   private:
     static OsError Open(const fs::path& file, std::unique_ptr<Movie>& movie) {
-        std::error_code error;
-        const fs::file_status status = fs::status(file, error);
-        if (status.type() == fs::file_type::not_found) {
-            return kFileNotFoundErr;
+        ffmpeg::AudioFile opened;
+        if (const OsError result = ffmpeg::OpenAudioFile(file, opened); result != kNoErr) {
+            return result;
         }
-        if (error) {
-            return OsErrorFromErrno(error.value());
-        }
-        // Folders, pipes and devices: a pipe would block the open forever.
-        if (status.type() != fs::file_type::regular) {
-            return kNotAFileErr;
-        }
-
-        AVDictionary* options = nullptr;
-        av_dict_set(&options, "protocol_whitelist", "file", 0);
-        av_dict_set(&options, "format_whitelist", kAllowedFormats, 0);
-        AVFormatContext* opened = nullptr;
-        // "file:" keeps a name such as "http:x.mp3" from being taken for a URL.
-        const std::string url = "file:" + file.string();
-        const int openResult = avformat_open_input(&opened, url.c_str(), nullptr, &options);
-        av_dict_free(&options);
-        if (openResult < 0) {
-            return FromAvError(openResult);
-        }
-        ffmpeg::FormatHandle format(opened);
-        if (avformat_find_stream_info(format.get(), nullptr) < 0) {
-            return kIoErr;
-        }
-        const AVCodec* codec = nullptr;
-        const int index = av_find_best_stream(format.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
-        if (index < 0 || codec == nullptr) {
-            return kIoErr;  // no audio, or none FFmpeg can decode
-        }
+        ffmpeg::FormatHandle format = std::move(opened.format);
+        const AVCodec* codec = opened.codec;
+        const int index = opened.streamIndex;
         AVStream& stream = *format->streams[index];
-        for (unsigned i = 0; i < format->nb_streams; ++i) {
-            if (static_cast<int>(i) != index) {
-                format->streams[i]->discard = AVDISCARD_ALL;
-            }
-        }
 
         StreamFacts facts;
         facts.index = index;
         facts.timeBase = stream.time_base;
         facts.sampleRate = stream.codecpar->sample_rate;
         facts.channels = stream.codecpar->ch_layout.nb_channels;
-        if (facts.sampleRate <= 0 || facts.sampleRate > kMaxSampleRate || facts.channels <= 0 ||
-            facts.channels > kMaxChannels || facts.timeBase.num <= 0 || facts.timeBase.den <= 0) {
-            return kIoErr;
-        }
-        if (!OpenDecoder(codec, stream)) {
-            return kIoErr;
-        }
         const int64_t frameSize = stream.codecpar->frame_size > 0
                                       ? std::min(stream.codecpar->frame_size, kMaxFrameSize)
                                       : kDefaultFrameSize;

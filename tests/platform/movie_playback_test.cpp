@@ -1,0 +1,295 @@
+#include <QCoreApplication>
+#include <chrono>
+#include <cmath>
+#include <fstream>
+#include <numeric>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "platform/movie_playback_ffmpeg.h"
+#include "platform/movie_volume.h"
+#include "platform/sample_ring.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_audio.h"
+
+namespace harmovia {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::MakeTestAudio;
+using testing::TempFolder;
+using testing::TestAudio;
+using testing::TestEncoding;
+
+constexpr int kRate = 44100;
+constexpr int64_t kTuneSamples = 3 * kRate * 2;  // three seconds of stereo
+// LAME's priming and padding are trimmed to within a frame.
+constexpr int64_t kMp3SlackSamples = 1152 * 2;
+
+class MoviePlayback : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        folder_ = new TempFolder;
+        const auto aac = TestEncoding::AacM4a;
+        MakeTestAudio(Path("tune.mp3"), {.amplitude = 0.3, .kbps = 320});
+        MakeTestAudio(Path("tune.caf"), {.amplitude = 0.3, .encoding = TestEncoding::CafPcm});
+        MakeTestAudio(Path("loud.mp3"), {.amplitude = 0.9, .kbps = 320});
+        MakeTestAudio(Path("short.mp3"), {.seconds = 1.0});
+        MakeTestAudio(Path("mono.mp3"), {.seconds = 2.0, .channels = 1});
+        MakeTestAudio(Path("six.m4a"), {.seconds = 2.0, .channels = 6, .encoding = aac});
+        MakeTestAudio(Path("48k.mp3"), {.seconds = 2.0, .sampleRate = 48000});
+    }
+    static void TearDownTestSuite() { delete folder_; }
+    static fs::path Path(const std::string& name) { return *folder_ / name; }
+
+    // Opens `name` for the fast silent output at `volume` and starts it.
+    std::unique_ptr<PlayingMovie> Started(const std::string& name, int16_t volume) {
+        std::unique_ptr<PlayingMovie> movie;
+        EXPECT_EQ(player_->OpenPlayingMovie(Path(name), movie), kNoErr) << name;
+        if (movie) {
+            movie->SetVolume(volume);
+            movie->GoToBeginning();
+            movie->Start();
+        }
+        return movie;
+    }
+
+    // Gives the movie time until `enough` holds; false when that takes unreasonably long
+    // (a hang, not a slow machine).
+    template <typename Predicate>
+    static bool TaskUntil(PlayingMovie& movie, Predicate enough,
+                          std::chrono::milliseconds pause = std::chrono::milliseconds(0)) {
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!enough()) {
+            if (std::chrono::steady_clock::now() > giveUp) {
+                return false;
+            }
+            movie.Task();
+            QCoreApplication::processEvents();
+            std::this_thread::sleep_for(pause);
+        }
+        return true;
+    }
+
+    static bool PlayToEnd(PlayingMovie& movie) {
+        return TaskUntil(movie, [&] { return movie.IsDone(); });
+    }
+
+    static TempFolder* folder_;
+    SampleLevels levels_;
+    std::unique_ptr<MoviePlayer> player_ =
+        MakeFfmpegMoviePlayer(AudioOutputChoice::SilentFast, levels_);
+};
+
+TempFolder* MoviePlayback::folder_ = nullptr;
+
+TEST(MovieVolume, ScalesTruncatesAndSaturates) {
+    struct Case {
+        int16_t sample, volume, expected;
+    };
+    const Case cases[] = {
+        {1000, 256, 1000},     {1000, 512, 2000},
+        {1000, 102, 398},      {-1000, 410, -1601},
+        {255, 1, 0},           {-255, 1, 0},
+        {20000, 512, 32767},   {-20000, 512, -32767},
+        {32767, 730, 32767},   {-32768, 730, -32767},
+        {-32768, 256, -32767}, {100, 0, 0},
+        {100, -1, 0},          {-32768, 32767, -32767},
+    };
+    for (const Case& c : cases) {
+        int16_t sample[] = {c.sample};
+        ApplyMovieVolume(sample, c.volume);
+        EXPECT_EQ(sample[0], c.expected) << c.sample << " at " << c.volume;
+    }
+}
+
+TEST(SampleRingTest, MovesWholeFramesInOrderAcrossTheWrap) {
+    SampleRing ring(4, 2);  // eight samples
+    std::vector<int16_t> source(40);
+    std::iota(source.begin(), source.end(), int16_t{1});
+    std::vector<int16_t> received;
+    size_t written = 0;
+    // Writes and reads of uneven sizes, so that frames straddle the ring's end.
+    for (const size_t take : {3, 8, 1, 6, 5, 8, 8, 8, 8}) {
+        written += ring.Write(std::span<const int16_t>(source).subspan(written));
+        std::vector<int16_t> block(take);
+        const size_t got = ring.Read(block);
+        EXPECT_EQ(got % 2, 0u);
+        received.insert(received.end(), block.begin(), block.begin() + static_cast<long>(got));
+    }
+    EXPECT_EQ(written, source.size());
+    EXPECT_EQ(received, source);
+    EXPECT_EQ(ring.Write(std::vector<int16_t>(3, 7)), 2u);  // only the whole frame
+}
+
+TEST(SampleRingTest, AWaitingWriterEndsWhenStopped) {
+    for (const bool stopFirst : {false, true}) {
+        SampleRing ring(4, 2);
+        std::atomic<bool> stop{stopFirst};
+        std::thread writer([&] {
+            const std::vector<int16_t> block(64, 1);
+            while (!stop) {
+                if (ring.Write(block) == 0) {
+                    ring.WaitForRoom(stop);
+                }
+            }
+        });
+        while (!stopFirst && ring.Available() < 8) {
+            std::this_thread::yield();  // until the writer has filled the ring
+        }
+        stop = true;
+        ring.Wake();
+        writer.join();  // a lost wake-up hangs here
+    }
+}
+
+// Each tune is played whole; its level is compared with the same file played at 256.
+TEST_F(MoviePlayback, LevelFollowsTheVolumeAndClipsWithoutWrapping) {
+    struct Case {
+        const char* file;
+        int16_t volume;
+        double rmsRatio;  // to the same file at 256; < 0: clipped at full scale instead
+    };
+    const Case cases[] = {
+        {"tune.mp3", 102, 0.4}, {"tune.mp3", 410, 1.6}, {"tune.mp3", 0, 0.0},
+        {"tune.caf", 102, 0.4}, {"tune.caf", 410, 1.6}, {"loud.mp3", 730, -1},
+    };
+    // A sine moves by under 2 % of full scale per sample at 440 Hz, even at 2.85 times;
+    // a sample that wrapped round jumps by more than half of it.
+    constexpr int32_t kSmoothStep = 16384;
+    constexpr double kTolerance = 0.01;  // of the ratio (volume / 256 truncates)
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " at " + std::to_string(c.volume));
+        const int64_t expected = kTuneSamples;
+        const int64_t slack = std::string(c.file).ends_with(".caf") ? 0 : kMp3SlackSamples;
+
+        levels_ = {};
+        auto unity = Started(c.file, kUnityMovieVolume);
+        ASSERT_TRUE(unity && PlayToEnd(*unity));
+        const double unityRms = RmsOf(levels_);
+        unity.reset();
+
+        levels_ = {};
+        auto movie = Started(c.file, c.volume);
+        ASSERT_TRUE(movie && PlayToEnd(*movie));
+        EXPECT_NEAR(static_cast<double>(levels_.samples), static_cast<double>(expected),
+                    static_cast<double>(slack));
+        EXPECT_LT(levels_.largestStep, kSmoothStep);
+        if (c.rmsRatio >= 0) {
+            EXPECT_NEAR(RmsOf(levels_) / unityRms, c.rmsRatio, kTolerance);
+        } else {
+            EXPECT_EQ(levels_.highest, 32767);
+            EXPECT_EQ(levels_.lowest, -32767);
+            EXPECT_GT(RmsOf(levels_), unityRms);
+        }
+    }
+}
+
+// Any layout and rate comes out as 16-bit stereo at the tune's own rate, whole.
+TEST_F(MoviePlayback, EveryLayoutPlaysWholeAsStereo) {
+    struct Case {
+        const char* file;
+        int rate;
+    };
+    const Case cases[] = {{"mono.mp3", 44100}, {"six.m4a", 44100}, {"48k.mp3", 48000}};
+    for (const Case& c : cases) {
+        levels_ = {};
+        auto movie = Started(c.file, kUnityMovieVolume);
+        ASSERT_TRUE(movie && PlayToEnd(*movie)) << c.file;
+        EXPECT_NEAR(static_cast<double>(levels_.samples), 2.0 * 2 * c.rate,
+                    static_cast<double>(kMp3SlackSamples))
+            << c.file;
+        EXPECT_GT(levels_.highest, 1000) << c.file;
+    }
+}
+
+// Stop, volume changes and going back, in the middle of a tune (fast output: the ring holds
+// half a second, so the first samples come long before the tune's end).
+TEST_F(MoviePlayback, StopVolumeAndRewindApplyWhilePlaying) {
+    enum class Step { SilenceThenEnd, StopThenResume, PlayTwice };
+    for (const Step step : {Step::SilenceThenEnd, Step::StopThenResume, Step::PlayTwice}) {
+        SCOPED_TRACE(static_cast<int>(step));
+        levels_ = {};
+        auto movie = Started("tune.caf", kUnityMovieVolume);
+        ASSERT_TRUE(movie);
+        ASSERT_TRUE(TaskUntil(*movie, [&] { return levels_.samples > 0; }));
+        ASSERT_LT(levels_.samples, kTuneSamples);
+        const SampleLevels before = levels_;
+        switch (step) {
+            case Step::SilenceThenEnd:
+                movie->SetVolume(0);
+                levels_ = {};
+                ASSERT_TRUE(PlayToEnd(*movie));
+                EXPECT_GT(before.highest, 1000);
+                EXPECT_EQ(levels_.highest, 0);
+                EXPECT_EQ(before.samples + levels_.samples, kTuneSamples);
+                break;
+            case Step::StopThenResume:
+                movie->Stop();
+                for (int i = 0; i < 20; ++i) {
+                    movie->Task();
+                }
+                EXPECT_EQ(levels_.samples, before.samples);
+                EXPECT_FALSE(movie->IsDone());
+                movie->Start();
+                ASSERT_TRUE(PlayToEnd(*movie));
+                EXPECT_EQ(levels_.samples, kTuneSamples);  // nothing lost, nothing twice
+                break;
+            case Step::PlayTwice:
+                movie->GoToBeginning();
+                ASSERT_TRUE(PlayToEnd(*movie));
+                EXPECT_EQ(levels_.samples, before.samples + kTuneSamples);
+                movie->GoToBeginning();
+                movie->Start();
+                ASSERT_TRUE(PlayToEnd(*movie));
+                EXPECT_EQ(levels_.samples, before.samples + 2 * kTuneSamples);
+                break;
+        }
+    }
+}
+
+TEST_F(MoviePlayback, FilesWithoutPlayableAudioAreRefused) {
+    std::ofstream(Path("text.mp3")) << "Not a tune at all, just some words in a file.\n";
+    std::ofstream(Path("empty.mp3")).flush();
+    fs::create_directories(Path("folder.mp3"));
+    struct Case {
+        const char* file;
+        OsError expected;
+    };
+    const Case cases[] = {
+        {"missing.mp3", kFileNotFoundErr},
+        {"text.mp3", kIoErr},
+        {"empty.mp3", kIoErr},
+        {"folder.mp3", kNotAFileErr},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<PlayingMovie> movie;
+        EXPECT_EQ(player_->OpenPlayingMovie(Path(c.file), movie), c.expected) << c.file;
+        EXPECT_FALSE(movie) << c.file;
+    }
+}
+
+// Run without a sound server (as in CI), the device output falls back to the silent one in
+// real time; with one, it plays. Either way the tune is heard to its end.
+TEST_F(MoviePlayback, DevicePlaysToTheEndWithOrWithoutASoundServer) {
+    int argc = 1;
+    char name[] = "movie_playback_test";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    player_ = MakeFfmpegMoviePlayer(AudioOutputChoice::Device, levels_);
+    std::unique_ptr<PlayingMovie> movie;
+    ASSERT_EQ(player_->OpenPlayingMovie(Path("short.mp3"), movie), kNoErr);
+    movie->Start();
+    ASSERT_TRUE(TaskUntil(
+        *movie, [&] { return movie->IsDone(); }, std::chrono::milliseconds(1000 * 2 / 60)));
+    // At the device's own rate, which need not be the tune's.
+    EXPECT_GT(levels_.samples, 0);
+    EXPECT_GT(levels_.highest, 1000);
+    movie.reset();
+    player_.reset();
+}
+
+}  // namespace
+}  // namespace harmovia
