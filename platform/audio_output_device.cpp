@@ -154,13 +154,34 @@ class DeviceOutput final : public AudioOutput {
     std::optional<Clock::time_point> giveUpAt_;
 };
 
+// No sound server is an expected state, answered by the silent output: Qt's own warning
+// about it is dropped while the device is looked up; every other message passes on.
+QtMessageHandler previousHandler = nullptr;
+
+void DropSoundServerWarning(QtMsgType type, const QMessageLogContext& context,
+                            const QString& message) {
+    if (message.startsWith(QStringLiteral("PulseAudioService:"))) {
+        return;
+    }
+    if (previousHandler != nullptr) {
+        previousHandler(type, context, message);
+    }
+}
+
+QAudioDevice DefaultAudioOutput() {
+    previousHandler = qInstallMessageHandler(DropSoundServerWarning);
+    QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    qInstallMessageHandler(previousHandler);
+    return device;
+}
+
 }  // namespace
 
 std::unique_ptr<AudioOutput> MakeDeviceOutput() {
     if (QCoreApplication::instance() == nullptr) {
         return nullptr;
     }
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    const QAudioDevice device = DefaultAudioOutput();
     if (device.isNull()) {
         return nullptr;
     }
