@@ -102,9 +102,11 @@ class FastSilentOutput final : public AudioOutput {
 
     void Pause() override { running_ = false; }
 
+    // At most a quarter second a call, however fast the decoder refills: a caller can then
+    // act between two calls while the tune is still playing.
     void Task() override {
         if (running_) {
-            played_ += PullAndDrop(*source_, scratch_, format_.channels, INT64_MAX);
+            played_ += PullAndDrop(*source_, scratch_, format_.channels, format_.sampleRate / 4);
         }
     }
 
