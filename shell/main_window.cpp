@@ -157,7 +157,7 @@ void MainWindow::Build() {
     });
     ShowStatusLine();
     LayOut();
-    laidOutFor_ = ContentSize();
+    builtSize_ = size();
 }
 
 QWidget* MainWindow::MakeControl(const ControlSpec& spec, QWidget* content) {
@@ -260,10 +260,11 @@ void MainWindow::LayOut() {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    if (laidOutFor_.isValid() && ContentSize() != laidOutFor_) {
+    // The window's own size, not its content's: the content settles when the window is
+    // first shown, which is no resize.
+    if (builtSize_.isValid() && size() != builtSize_) {
         resized_ = true;
     }
-    laidOutFor_ = ContentSize();
     LayOut();
 }
 

@@ -206,7 +206,7 @@ class MainWindow final : public QMainWindow {
     TuneListModel* model_ = nullptr;
     QTableView* list_ = nullptr;
     QPointer<QDialog> welcome_;
-    QSize laidOutFor_;
+    QSize builtSize_;
     bool resized_ = false;
     int popupItem_ = 1;
     int popupMood_ = 0;

@@ -166,7 +166,7 @@ void QtMenuBar::SetMenuItem(int16_t menu, int16_t item, int state,
         // The platform's Quit follows the About item; it has no item number.
         entry->menu->addSeparator();
         quit_ = entry->menu->addAction(QStringLiteral("Quit Harmovia"));
-        quit_->setShortcut(QKeySequence::Quit);
+        quit_->setShortcut(QKeySequence(QKeyCombination(Qt::ControlModifier, Qt::Key_Q)));
         quit_->setMenuRole(QAction::QuitRole);
         QObject::connect(quit_, &QAction::triggered, quit_, [this] {
             if (onQuit_) {
@@ -296,7 +296,9 @@ void BuildMenuBar(QtMenuBar& menus) {
             }
         });
     }
-    menus.Item(kEditMenu, 2)->setShortcut(QKeySequence::Redo);
+    menus.Item(kEditMenu, 2)
+        ->setShortcut(
+            QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)));
 }
 
 QMenu* BuildMoodByGenrePopup(QtMenuBar& menus, std::function<void(int item, int mood)> onChoice) {
