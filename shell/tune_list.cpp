@@ -1,6 +1,8 @@
 #include "shell/tune_list.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 #include <string>
@@ -14,6 +16,7 @@ namespace {
 
 constexpr int kCheckColumn = 1;
 constexpr int kSwatchColumn = 2;
+constexpr int kCheckBoxSize = 14;
 
 ViewColumn PropertyOf(int column) {
     return kListColumns[static_cast<size_t>(column)].property;
@@ -216,24 +219,123 @@ void TuneListModel::sort(int column, Qt::SortOrder order) {
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-void MoodCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                             const QModelIndex& index) const {
-    QStyledItemDelegate::paint(painter, option, index);
-    if (index.column() == kSwatchColumn) {
-        DrawMoodCell(*painter, option.rect, kListRowHeight, model_.SwatchAt(index.row()),
-                     model_.IsPlayingRow(index.row()));
+TuneCellDelegate::TuneCellDelegate(TuneListModel& model, QObject* parent)
+    : QStyledItemDelegate(parent), model_(model), laidOut_(kMaxViewRows + 1) {
+    connect(&model, &QAbstractItemModel::modelReset, this, &TuneCellDelegate::Forget);
+    connect(&model, &QAbstractItemModel::dataChanged, this, &TuneCellDelegate::Forget);
+}
+
+void TuneCellDelegate::Forget() {
+    for (auto& row : laidOut_) {
+        for (LaidOutText& cell : row) {
+            cell.width = -1;
+        }
     }
+}
+
+const QPixmap& TuneCellDelegate::Swatch(MoodColour colour, bool playingDot, qreal ratio) const {
+    const quint64 key = (quint64{colour.red} << 48) | (quint64{colour.green} << 32) |
+                        (quint64{colour.blue} << 16) | (playingDot ? 1u : 0u);
+    QPixmap& pixmap = swatches_[key];
+    if (pixmap.isNull() || pixmap.devicePixelRatio() != ratio) {
+        const QSize size(kListRowHeight, kListRowHeight);
+        pixmap = QPixmap(size * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        DrawMoodCell(p, QRect(QPoint(0, 0), size), kListRowHeight, colour, playingDot);
+    }
+    return pixmap;
+}
+
+const QPixmap& TuneCellDelegate::CheckBox(bool checked, qreal ratio) const {
+    QPixmap& pixmap = checkBoxes_[checked ? 1 : 0];
+    if (pixmap.isNull() || pixmap.devicePixelRatio() != ratio) {
+        pixmap = QPixmap(QSize(kCheckBoxSize, kCheckBoxSize) * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QRectF box(0.5, 0.5, kCheckBoxSize - 1, kCheckBoxSize - 1);
+        p.setPen(QPen(QColor(0x6A, 0x6A, 0x6A), 1));
+        p.setBrush(Qt::white);
+        p.drawRoundedRect(box, 2.5, 2.5);
+        if (checked) {
+            p.setPen(QPen(QColor(0x20, 0x24, 0x2A), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            const QPointF tick[] = {QPointF(3.5, 7.3), QPointF(6.1, 10.1), QPointF(10.7, 4.1)};
+            p.drawPolyline(tick, 3);
+        }
+    }
+    return pixmap;
+}
+
+void TuneCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
+    const int row = index.row();
+    const int column = index.column();
+    const bool selected = option.state & QStyle::State_Selected;
+    const QPalette& palette = option.palette;
+    if (selected) {
+        painter->fillRect(option.rect, palette.brush(QPalette::Highlight));
+    } else if (row % 2 == 1) {
+        // Alternate rows drawn here: the style's row panels cost more than the rest.
+        painter->fillRect(option.rect, palette.brush(QPalette::AlternateBase));
+    }
+    const qreal ratio = painter->device()->devicePixelRatioF();
+    if (column == kSwatchColumn) {
+        painter->drawPixmap(option.rect.topLeft(),
+                            Swatch(model_.SwatchAt(row), model_.IsPlayingRow(row), ratio));
+        return;
+    }
+    if (column == kCheckColumn) {
+        const QPixmap& box = CheckBox(model_.CheckedAt(row), ratio);
+        painter->drawPixmap(option.rect.center() - QPoint(kCheckBoxSize / 2, kCheckBoxSize / 2),
+                            box);
+        return;
+    }
+    const QString& text = model_.TextAt(row, column);
+    if (text.isEmpty()) {
+        return;
+    }
+    const int width = option.rect.width() - 8;
+    LaidOutText& cell =
+        laidOut_[static_cast<size_t>(model_.ViewRowAt(row))][static_cast<size_t>(column)];
+    if (cell.width != width) {
+        cell.text.setText(option.fontMetrics.elidedText(text, Qt::ElideRight, width));
+        cell.text.setTextFormat(Qt::PlainText);
+        cell.text.setPerformanceHint(QStaticText::AggressiveCaching);
+        cell.width = width;
+    }
+    painter->setPen(palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    const int top = option.rect.top() + (option.rect.height() - option.fontMetrics.height()) / 2;
+    painter->drawStaticText(QPointF(option.rect.left() + 4, top), cell.text);
+}
+
+bool TuneCellDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
+                                   const QStyleOptionViewItem& option, const QModelIndex& index) {
+    if (index.column() != kCheckColumn) {
+        return QStyledItemDelegate::editorEvent(event, model, option, index);
+    }
+    const bool click = event->type() == QEvent::MouseButtonRelease &&
+                       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+                       option.rect.contains(static_cast<QMouseEvent*>(event)->position().toPoint());
+    const bool key =
+        event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space;
+    if (!click && !key) {
+        return event->type() == QEvent::MouseButtonDblClick;
+    }
+    return model->setData(index, model_.CheckedAt(index.row()) ? Qt::Unchecked : Qt::Checked,
+                          Qt::CheckStateRole);
 }
 
 QTableView* MakeTuneListView(TuneListModel& model, QWidget* parent) {
     auto* view = new QTableView(parent);
     view->setModel(&model);
-    view->setItemDelegate(new MoodCellDelegate(model, view));
+    view->setItemDelegate(new TuneCellDelegate(model, view));
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
     view->setShowGrid(false);
-    view->setAlternatingRowColors(true);
     view->setWordWrap(false);
     view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     QHeaderView* rows = view->verticalHeader();
