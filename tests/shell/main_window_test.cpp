@@ -27,7 +27,7 @@ QRect Rect(int left, int top, int right, int bottom) {
 
 // Rectangles as the main window's layout promises them, for a content area w x h.
 std::vector<std::pair<int32_t, QRect>> ExpectedRects(int w, int h, int colourTop) {
-    return {
+    std::vector<std::pair<int32_t, QRect>> rects = {
         {12, Rect(65, 8, 97, 40)},
         {11, Rect(95, -1, 143, 47)},
         {13, Rect(141, 8, 173, 40)},
@@ -38,9 +38,6 @@ std::vector<std::pair<int32_t, QRect>> ExpectedRects(int w, int h, int colourTop
         {1006, Rect(240, 41, w - 240, 54)},
         {7000, Rect(w - 218, 14, w - 18, 36)},
         {8543, Rect(w - 210, 44, w - 5, 64)},
-        {9001, Rect(w / 2 - 351, colourTop, w / 2 - 303, colourTop + 48)},
-        {9006, Rect(w / 2 - 351 + 325, colourTop, w / 2 - 303 + 325, colourTop + 48)},
-        {9011, Rect(w / 2 - 351 + 650, colourTop, w / 2 - 303 + 650, colourTop + 48)},
         {40, Rect(20, 88, 220, 108)},
         {1008, Rect(w - 216, 88, w - 16, 108)},
         {kTuneListId, Rect(0, 137, w, h - 50)},
@@ -48,6 +45,11 @@ std::vector<std::pair<int32_t, QRect>> ExpectedRects(int w, int h, int colourTop
         {1007, Rect(w - 220, h - 36, w - 20, h - 16)},
         {1001, Rect(w / 2 - 200, h - 31, w / 2 + 200, h - 15)},
     };
+    for (int n = 0; n < 11; ++n) {  // 65 pixels apart, centred on the width
+        const int left = w / 2 - 351 + 65 * n;
+        rects.push_back({9001 + n, Rect(left, colourTop, left + 48, colourTop + 48)});
+    }
+    return rects;
 }
 
 void ExpectControlsAt(MainWindow& window, int colourTop) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/movie.h"
 #include "shell/tune_list.h"
 #include "tests/shell/shell_test_support.h"
 
@@ -53,6 +54,27 @@ TEST(StartUp, ShowsTheLibraryInLibraryOrderOrTheWelcomeSheetWhenEmpty) {
         EXPECT_EQ(started.window().windowTitle(), QStringLiteral("Harmovia"));
         EXPECT_TRUE(started.notices.alerts.empty());
     }
+}
+
+class FailingMovies final : public MovieFramework {
+  public:
+    OsError EnterMovies() override { return -2093; }
+    OsError OpenMovie(const std::filesystem::path&, std::unique_ptr<Movie>&) override {
+        return -2093;
+    }
+};
+
+TEST(StartUp, WithoutTheMovieFrameworkSaysSoAndEndsBeforeAnythingIsOpened) {
+    StartedApp started(kThreeTunes, false);
+    FailingMovies movies;
+    const EnvironmentLookup nowhere = [](const char*) { return std::nullopt; };
+    EXPECT_EQ(StartUp(started.app, {nowhere, &movies, 1400, 900}), 0);
+    ASSERT_EQ(started.notices.alerts.size(), 1u);
+    EXPECT_EQ(started.notices.alerts[0].title, "QuickTime 7 Error:");
+    EXPECT_EQ(started.notices.alerts[0].button, "Quit");
+    EXPECT_EQ(started.notices.beeps, 1);
+    EXPECT_EQ(started.app.window, nullptr);
+    EXPECT_EQ(started.app.lock, nullptr);
 }
 
 TEST(StartUp, ASecondProgramRefusesOnTheLockAndWritesNothing) {
