@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +10,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTableView>
 #include <QToolButton>
@@ -114,9 +116,16 @@ void MainWindow::Build() {
     }
     setMinimumSize(kMinimumWindowWidth, kMinimumWindowHeight);
     const Preferences& prefs = app_.preferences;
-    setGeometry(prefs.WindowLeft, prefs.WindowTop,
+    QRect frame(prefs.WindowLeft, prefs.WindowTop,
                 std::max<int>(prefs.WindowWidth, kMinimumWindowWidth),
                 std::max<int>(prefs.WindowHeight, kMinimumWindowHeight));
+    // A frame saved on a display that is gone (or read from a damaged file) would leave
+    // the window where nobody can see it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen();
+        screen != nullptr && !screen->virtualGeometry().intersects(frame)) {
+        frame.moveTopLeft(screen->availableGeometry().topLeft());
+    }
+    setGeometry(frame);
 
     content_ = new QWidget(this);
     content_->setAutoFillBackground(true);

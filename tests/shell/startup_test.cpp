@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QDialog>
+#include <QScreen>
 #include <QTableView>
 #include <QTimer>
 #include <csignal>
@@ -75,6 +76,38 @@ TEST(StartUp, WithoutTheMovieFrameworkSaysSoAndEndsBeforeAnythingIsOpened) {
     EXPECT_EQ(started.notices.beeps, 1);
     EXPECT_EQ(started.app.window, nullptr);
     EXPECT_EQ(started.app.lock, nullptr);
+}
+
+TEST(StartUp, TheWindowTakesItsFrameAndVolumeFromThePreferences) {
+    struct Case {
+        int16_t left, top, width, height;
+        QRect frame;
+    };
+    const Case cases[] = {
+        {10, 20, 1300, 750, QRect(10, 20, 1300, 750)},
+        {10, 20, 900, 500, QRect(10, 20, 1200, 700)},  // never below the minimum
+        {-30000, -30000, 1300, 750, QRect()},          // off every screen: brought back
+    };
+    for (const Case& c : cases) {
+        StartedApp started(kThreeTunes, false);
+        Preferences prefs = DefaultPreferences(1400, 900);
+        prefs.WindowLeft = c.left;
+        prefs.WindowTop = c.top;
+        prefs.WindowWidth = c.width;
+        prefs.WindowHeight = c.height;
+        prefs.Volume = 500;
+        DiskFileSystem files;
+        ASSERT_EQ(SavePreferences(prefs, files, started.folder), kNoErr);
+        ASSERT_FALSE(started.Start(started.app).has_value());
+        const QRect frame = started.window().geometry();
+        if (c.frame.isValid()) {
+            EXPECT_EQ(frame, c.frame);
+        } else {
+            EXPECT_EQ(frame.size(), QSize(c.width, c.height));
+            EXPECT_TRUE(QGuiApplication::primaryScreen()->geometry().intersects(frame));
+        }
+        EXPECT_EQ(started.window().Control(kVolumeSlider)->property("value").toInt(), 500);
+    }
 }
 
 TEST(StartUp, ASecondProgramRefusesOnTheLockAndWritesNothing) {
