@@ -1,11 +1,13 @@
 // harmovia-screenshot OUT.png: starts the program as `harmovia` does (same data folder),
 // waits until the window has painted, and saves what its windows show with QWidget::grab:
 // OUT.png (the main window, with row 2 marked as playing), OUT-sheet.png (the welcome
-// sheet, when it is open), OUT-about.png and OUT-overlay.png. It saves nothing to the
-// library. Used by scripts/screenshot; not installed.
+// sheet, when it is open), OUT-about.png, OUT-menu.png (the Playlists menu) and
+// OUT-overlay.png. It saves nothing to the library. Used by scripts/screenshot; not
+// installed.
 
 #include <QApplication>
 #include <QDialog>
+#include <QMenu>
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
@@ -13,7 +15,9 @@
 #include "browse/display_area.h"
 #include "shell/app_state.h"
 #include "shell/main_window.h"
+#include "shell/menu_table.h"
 #include "shell/notices.h"
+#include "shell/qt_menu_bar.h"
 #include "shell/startup.h"
 
 namespace {
@@ -58,6 +62,12 @@ int main(int argc, char** argv) {
         if (auto* about = window.findChild<QDialog*>(QStringLiteral("window14"))) {
             ok = about->grab().save(Suffixed(out, "-about")) && ok;
             about->close();
+        }
+        if (QMenu* playlists = app.menus->Menu(harmovia::kPlaylistsMenu)) {
+            playlists->popup(window.mapToGlobal(QPoint(150, 20)));
+            QCoreApplication::processEvents();
+            ok = playlists->grab().save(Suffixed(out, "-menu")) && ok;
+            playlists->hide();
         }
         notices.ShowOverlayNotice("No Deep Relaxation tunes...", 1);
         if (notices.Overlay() != nullptr) {

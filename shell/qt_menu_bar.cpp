@@ -38,7 +38,7 @@ void ApplyState(QAction* action, int state) {
 void ApplyText(QAction* action, std::string_view stored) {
     const MenuItemText text = SplitMenuItemText(stored);
     action->setSeparator(stored == "-");
-    action->setText(ShownText(text.shown));
+    action->setText(stored == "-" ? QString() : ShownText(text.shown));
     if (text.key != 0) {
         const auto key = static_cast<Qt::Key>(std::toupper(static_cast<unsigned char>(text.key)));
         action->setShortcut(QKeySequence(QKeyCombination(Qt::ControlModifier, key)));
