@@ -60,6 +60,8 @@ struct App {
     std::function<void(const TuneRecord& row)> rowEdited;
 
     bool ending = false;  // the program is ending: nothing more is saved or shown
+    // The library file could not be read whole at start: this session never writes over it.
+    bool libraryUnread = false;
 };
 
 }  // namespace harmovia

@@ -119,8 +119,19 @@ std::optional<int> StartUp(App& app, const StartUpPlatform& platform) {
         return 1;
     }
     const LibraryLoadResult loaded = LoadLibrary(*app.library, *app.files, app.folder);
-    if (loaded.error != kNoErr && !CriticalError(app, loaded.error)) {
-        return 0;
+    if (loaded.error != kNoErr) {
+        if (!CriticalError(app, loaded.error)) {
+            return 0;
+        }
+        // Going on with what could be read must not cost the tunes that could not: a save
+        // of this library would replace (or, empty, remove) the file.
+        app.libraryUnread = true;
+        app.notices->ShowAlert(
+            {"Harmovia Could Not Read Its Database",
+             "The Harmovia Database could not be read (error " + std::to_string(loaded.error) +
+                 "). It is left as it is: Harmovia will not save over it until it is started "
+                 "again and can read it.",
+             "Okay", AlertIcon::Stop});
     }
     BuildView(*app.view, *app.library, *app.clock, app.random);
 
@@ -199,7 +210,9 @@ bool SaveAndExit(App& app) {
     }
     app.notices->WaitMilliseconds(kSavingPauseMilliseconds);
     int status = 0;
-    if (const OsError error = SaveLibrary(*app.library, *app.files, app.folder); error != kNoErr) {
+    if (const OsError error =
+            app.libraryUnread ? kNoErr : SaveLibrary(*app.library, *app.files, app.folder);
+        error != kNoErr) {
         if (!QuitDespiteFailedSave(app, "tunes database", error)) {
             return false;
         }

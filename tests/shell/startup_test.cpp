@@ -110,6 +110,29 @@ TEST(StartUp, TheWindowTakesItsFrameAndVolumeFromThePreferences) {
     }
 }
 
+// Reads fail as a disk that stops answering would (an error the error hook ignores).
+class UnreadableFiles final : public DiskFileSystem {
+  public:
+    OsError ReadFileInChunks(const std::filesystem::path&, uint64_t, size_t,
+                             const std::function<void(std::span<const uint8_t>)>&,
+                             uint64_t& length) override {
+        length = 0;
+        return kIoErr;
+    }
+};
+
+TEST(StartUp, ALibraryThatCannotBeReadIsNeverSavedOver) {
+    StartedApp started(kThreeTunes, false);
+    const auto before = testing::ReadBytes(started.folder / kLibraryFileName);
+    started.app.files = std::make_unique<UnreadableFiles>();
+    ASSERT_FALSE(started.Start(started.app).has_value());
+    ASSERT_EQ(started.notices.alerts.size(), 1u);
+    EXPECT_EQ(started.notices.alerts[0].title, "Harmovia Could Not Read Its Database");
+    EXPECT_TRUE(SaveAndExit(started.app));
+    EXPECT_EQ(testing::ReadBytes(started.folder / kLibraryFileName), before);
+    EXPECT_TRUE(std::filesystem::exists(started.folder / kPreferencesFileName));
+}
+
 TEST(StartUp, ASecondProgramRefusesOnTheLockAndWritesNothing) {
     StartedApp first(kThreeTunes);
     ASSERT_FALSE(first.status.has_value());
