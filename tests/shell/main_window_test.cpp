@@ -1,7 +1,9 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 
@@ -200,6 +202,31 @@ TEST(TuneList, SelectionAndDoubleClickReachTheViewState) {
     emit list.doubleClicked(list.model()->index(3, 4));
     EXPECT_EQ(started.app.view->SelectedRow, 1);
     EXPECT_TRUE(started.app.PlayFromSelectionRequest);
+}
+
+TEST(TuneList, ACheckBoxClickFlipsTheRowAndTheLibraryTuneOfTheSameTitleAndAlbum) {
+    StartedApp started(kTunes);
+    QTableView& list = *started.window().TuneList();
+    for (const uint16_t expected : {0, 1}) {
+        const QRect cell = list.visualRect(list.model()->index(3, 1));  // "Apple", "Beta"
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, cell.center());
+        EXPECT_EQ(started.app.view->List[4].Checked, expected);
+        EXPECT_EQ((*started.app.library)[4].Checked, expected);
+        EXPECT_EQ((*started.app.library)[2].Checked, 1);  // "Apple" of another album
+        EXPECT_EQ(list.model()->index(3, 1).data(Qt::CheckStateRole).toInt(),
+                  expected ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+TEST(MainWindow, TheGenrePopupKeepsTheChosenItemAndMood) {
+    StartedApp started(kTunes);
+    auto* popup = qobject_cast<QPushButton*>(started.window().Control(kGenrePopup));
+    ASSERT_NE(popup, nullptr);
+    ASSERT_EQ(popup->menu()->actions().size(), 29);
+    popup->menu()->actions()[2]->menu()->actions()[4]->trigger();
+    EXPECT_EQ(started.window().PopupItem(), 3);
+    EXPECT_EQ(started.window().PopupMood(), 5);
+    EXPECT_EQ(popup->text(), QStringLiteral("Mood By Genre: Blues"));
 }
 
 TEST(TuneList, MoodCellShowsTheWhiteDotOnlyOnThePlayingRowOfThePlayingList) {

@@ -62,6 +62,7 @@ inline TuneRecord MakeRecord(const Tune& t) {
     r.MoodColourGreen = c.green;
     r.MoodColourBlue = c.blue;
     r.FileKind = t.fileKind;
+    r.Checked = 1;
     r.DurationSeconds = 200;
     r.FileSize = 4 << 20;
     return r;
