@@ -3,6 +3,7 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTimer>
+#include <cerrno>
 #include <csignal>
 
 #include <gtest/gtest.h>
@@ -131,6 +132,30 @@ TEST(StartUp, ALibraryThatCannotBeReadIsNeverSavedOver) {
     EXPECT_TRUE(SaveAndExit(started.app));
     EXPECT_EQ(testing::ReadBytes(started.folder / kLibraryFileName), before);
     EXPECT_TRUE(std::filesystem::exists(started.folder / kPreferencesFileName));
+}
+
+// Every write fails as on a full disk (an error the error hook would ignore).
+class FullDisk final : public DiskFileSystem {
+  protected:
+    long WriteSome(int, const uint8_t*, size_t) override {
+        errno = ENOSPC;
+        return -1;
+    }
+};
+
+TEST(StartUp, AFailedSaveAtQuitIsReportedAndTheUserMayStay) {
+    for (const bool quitAnyway : {false, true}) {
+        StartedApp started(kThreeTunes);
+        const auto before = testing::ReadBytes(started.folder / kLibraryFileName);
+        started.app.files = std::make_unique<FullDisk>();
+        started.app.library->TuneCount = 2;
+        started.notices.answer = quitAnyway;
+        EXPECT_EQ(SaveAndExit(started.app), quitAnyway);
+        ASSERT_GE(started.notices.alerts.size(), 1u);
+        EXPECT_EQ(started.notices.alerts[0].title, "Harmovia Could Not Save");
+        EXPECT_EQ(started.app.ending, quitAnyway);
+        EXPECT_EQ(testing::ReadBytes(started.folder / kLibraryFileName), before);
+    }
 }
 
 TEST(StartUp, ASecondProgramRefusesOnTheLockAndWritesNothing) {
