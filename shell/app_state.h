@@ -1,0 +1,67 @@
+#pragma once
+
+// The desktop program's state: one App, made by main() (tests make their own), owning the
+// library, the preferences, the view and the program's windows. Main thread only.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "browse/view_state.h"
+#include "library/preferences_file.h"
+#include "library/random_source.h"
+#include "library/tune_library.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/library_lock.h"
+#include "shell/shell_notices.h"
+
+namespace harmovia {
+
+class MainWindow;
+class QtMenuBar;
+
+// Which list is playing and where: the player's state as the tune list draws it. The
+// playing row is marked only while its list is the list on screen (equal stamps).
+struct PlayingMarker {
+    uint64_t PlayingStamp = 0;
+    int32_t NowPlayingIndex = 0;
+    bool IsPlaying = false;
+};
+
+struct App {
+    App();
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    std::filesystem::path folder;  // where the library and preferences live
+    std::unique_ptr<FileSystem> files;
+    std::unique_ptr<LibraryLock> lock;
+    std::unique_ptr<Library> library;
+    Preferences preferences;
+    std::unique_ptr<ViewState> view;
+    std::unique_ptr<Clock> clock;
+    RandomSource random{1};
+
+    ShellNotices* notices = nullptr;  // not owned
+    std::unique_ptr<QtMenuBar> menus;
+    std::unique_ptr<MainWindow> window;
+
+    // Requests and flags the player and the add task read and set.
+    int16_t AutoImportChoice = 0;  // the welcome sheet's radio choice: 1 "Yes.", 2 "No"
+    bool AddingTunes = false;
+    bool PlayFromSelectionRequest = false;
+    PlayingMarker playing;
+    // Shown every 2/60 s and before every command: the player's hook, once it is wired.
+    std::function<void()> eventHook;
+    // Told after a cell edit was written to the library, so the play list can follow.
+    std::function<void(const TuneRecord& row)> rowEdited;
+
+    bool ending = false;  // the program is ending: nothing more is saved or shown
+    // The library file could not be read whole at start: this session never writes over it.
+    bool libraryUnread = false;
+};
+
+}  // namespace harmovia

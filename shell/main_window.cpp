@@ -1,0 +1,346 @@
+#include "shell/main_window.h"
+
+#include <QCloseEvent>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QTableView>
+#include <QToolButton>
+#include <algorithm>
+
+#include "browse/status_line.h"
+#include "browse/view_builder.h"
+#include "shell/artwork.h"
+#include "shell/commands.h"
+#include "shell/notices.h"
+#include "shell/qt_menu_bar.h"
+#include "shell/qt_text.h"
+#include "shell/tune_list.h"
+
+namespace harmovia {
+namespace {
+
+const QColor kContentGrey = QColor::fromRgba64(0x6E00, 0x6E00, 0x6E00);
+const QColor kLightText(0xF2, 0xF2, 0xF2);
+const QColor kPanelText(0x1C, 0x26, 0x1A);
+
+// The display area behind the three display lines, painted at whatever size it has.
+class DisplayPanel final : public QWidget {
+  public:
+    using QWidget::QWidget;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        PaintDisplayPanel(p, QRectF(rect()));
+    }
+};
+
+QFont SmallSystemFont(const QFont& base) {
+    QFont font = base;
+    font.setPixelSize(11);
+    return font;
+}
+
+QLabel* MakeLabel(const QString& text, QWidget* parent, const QColor& colour,
+                  Qt::Alignment alignment) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(SmallSystemFont(label->font()));
+    label->setAlignment(alignment);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    return label;
+}
+
+QToolButton* MakeIconButton(const QIcon& icon, int size, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setIcon(icon);
+    button->setIconSize(QSize(size, size));
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setStyleSheet(QStringLiteral(
+        "QToolButton { border: none; background: transparent; padding: 0; }"
+        "QToolButton:pressed { background: rgba(0, 0, 0, 40); border-radius: 8px; }"));
+    return button;
+}
+
+PlayerButton PlayerButtonFor(int32_t id) {
+    switch (id) {
+        case kBackButton:
+            return PlayerButton::Back;
+        case kForwardButton:
+            return PlayerButton::Forward;
+        default:
+            return PlayerButton::Play;
+    }
+}
+
+QString PopupText(int item) {
+    return QStringLiteral("Mood By Genre: ") + FromMacRoman(GenreItemText(item));
+}
+
+}  // namespace
+
+ControlRect PlaceControl(const ControlSpec& spec, int w, int h, bool resized) {
+    ControlRect r{spec.left.At(w, h), spec.top.At(w, h), spec.right.At(w, h), spec.bottom.At(w, h)};
+    if (spec.kind == ControlKind::ColourButton) {
+        const int top = resized ? kColourRowTopAfterResize : kColourRowTopAtBuild;
+        r.top += top;
+        r.bottom += top;
+    }
+    return r;
+}
+
+MainWindow::MainWindow(App& app) : app_(app) {
+    Build();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::Build() {
+    setObjectName(QStringLiteral("window1"));
+    setWindowTitle(QStringLiteral("Harmovia"));
+    setWindowIcon(ProgramIcon());
+    if (app_.menus != nullptr && app_.menus->Bar() != nullptr) {
+        setMenuBar(app_.menus->Bar());
+        app_.menus->SetWindow(this);
+    }
+    setMinimumSize(kMinimumWindowWidth, kMinimumWindowHeight);
+    const Preferences& prefs = app_.preferences;
+    QRect frame(prefs.WindowLeft, prefs.WindowTop,
+                std::max<int>(prefs.WindowWidth, kMinimumWindowWidth),
+                std::max<int>(prefs.WindowHeight, kMinimumWindowHeight));
+    // A frame saved on a display that is gone (or read from a damaged file) would leave
+    // the window where nobody can see it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen();
+        screen != nullptr && !screen->virtualGeometry().intersects(frame)) {
+        frame.moveTopLeft(screen->availableGeometry().topLeft());
+    }
+    setGeometry(frame);
+
+    content_ = new QWidget(this);
+    content_->setAutoFillBackground(true);
+    QPalette palette = content_->palette();
+    palette.setColor(QPalette::Window, kContentGrey);
+    content_->setPalette(palette);
+    setCentralWidget(content_);
+
+    for (const ControlSpec& spec : kMainWindowControls) {
+        if (QWidget* widget = MakeControl(spec, content_)) {
+            widget->setObjectName(QStringLiteral("control%1").arg(spec.id));
+            widget->setProperty("controlId", spec.id);
+            if (!spec.helpTag.empty()) {
+                widget->setToolTip(FromMacRoman(spec.helpTag));
+            }
+            controls_[spec.id] = widget;
+        }
+    }
+    model_ = new TuneListModel(*app_.view, *app_.library, this);
+    model_->rowEdited = [this](const TuneRecord& row) {
+        if (app_.rowEdited) {
+            app_.rowEdited(row);
+        }
+    };
+    list_ = MakeTuneListView(*model_, content_);
+    list_->setObjectName(QStringLiteral("tuneList"));
+    controls_[kTuneListId] = list_;
+    connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid()) {
+                    app_.view->SelectedRow = model_->ViewRowAt(current.row());
+                    selectionChanged = true;
+                }
+            });
+    connect(list_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+        app_.view->SelectedRow = model_->ViewRowAt(index.row());
+        app_.PlayFromSelectionRequest = true;
+    });
+    ShowStatusLine();
+    LayOut();
+    builtSize_ = size();
+}
+
+QWidget* MainWindow::MakeControl(const ControlSpec& spec, QWidget* content) {
+    const int32_t id = spec.id;
+    const auto hit = [this, id] { HandleControlEvent(app_, ControlEventKind::Hit, id); };
+    switch (spec.kind) {
+        case ControlKind::SearchField: {
+            auto* field = new QLineEdit(content);
+            field->addAction(SearchGlyphIcon(), QLineEdit::LeadingPosition);
+            field->setClearButtonEnabled(true);
+            connect(field, &QLineEdit::returnPressed, this, hit);
+            return field;
+        }
+        case ControlKind::HintText:
+            return MakeLabel(FromMacRoman(spec.text), content, kLightText,
+                             Qt::AlignLeft | Qt::AlignVCenter);
+        case ControlKind::DisplayPanel:
+            return new DisplayPanel(content);
+        case ControlKind::DisplayLine: {
+            QLabel* line = MakeLabel(FromMacRoman(spec.text), content, kPanelText, Qt::AlignCenter);
+            line->setAttribute(Qt::WA_TransparentForMouseEvents);
+            return line;
+        }
+        case ControlKind::Popup: {
+            auto* popup = new QPushButton(PopupText(1), content);
+            QMenu* menu =
+                app_.menus != nullptr
+                    ? BuildMoodByGenrePopup(*app_.menus,
+                                            [this, popup](int item, int mood) {
+                                                popupItem_ = item;
+                                                popupMood_ = mood;
+                                                popup->setText(PopupText(item));
+                                                HandleControlEvent(app_, ControlEventKind::Hit,
+                                                                   kGenrePopup);
+                                            })
+                    : nullptr;
+            if (menu == nullptr) {
+                delete popup;
+                return nullptr;
+            }
+            menu->setParent(popup, menu->windowFlags());
+            popup->setMenu(menu);
+            return popup;
+        }
+        case ControlKind::PushButton: {
+            auto* button = new QPushButton(FromMacRoman(spec.text), content);
+            connect(button, &QPushButton::clicked, this, hit);
+            return button;
+        }
+        case ControlKind::ColourButton: {
+            QToolButton* button =
+                MakeIconButton(ColourButtonIcon(id - kFirstColourButton), 48, content);
+            connect(button, &QToolButton::clicked, this, hit);
+            return button;
+        }
+        case ControlKind::PlayerButton: {
+            const int size = id == kPlayButton ? 48 : 32;
+            QToolButton* button =
+                MakeIconButton(PlayerButtonIcon(PlayerButtonFor(id), size), size, content);
+            connect(button, &QToolButton::clicked, this, hit);
+            return button;
+        }
+        case ControlKind::Slider: {
+            auto* slider = new QSlider(Qt::Horizontal, content);
+            slider->setRange(0, 730);
+            slider->setValue(app_.preferences.Volume);
+            slider->setFocusPolicy(Qt::NoFocus);
+            connect(slider, &QSlider::valueChanged, this, [this](int value) {
+                app_.preferences.Volume = static_cast<int16_t>(value);
+                HandleControlEvent(app_, ControlEventKind::ValueChanged, kVolumeSlider);
+            });
+            return slider;
+        }
+        case ControlKind::StatusText:
+            return MakeLabel(QString(), content, kLightText, Qt::AlignCenter);
+        case ControlKind::TuneList:
+            break;
+    }
+    return nullptr;
+}
+
+QSize MainWindow::ContentSize() const {
+    return content_ != nullptr ? content_->size() : QSize();
+}
+
+void MainWindow::LayOut() {
+    const QSize size = ContentSize();
+    const int w = size.width();
+    const int h = size.height();
+    for (const ControlSpec& spec : kMainWindowControls) {
+        if (QWidget* widget = Control(spec.id)) {
+            const ControlRect r = PlaceControl(spec, w, h, resized_);
+            widget->setGeometry(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)));
+        }
+    }
+    const ControlRect r = PlaceControl(kTuneListSpec, w, h, resized_);
+    list_->setGeometry(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)));
+    ApplyColumnWidths(*list_, w);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // The window's own size, not its content's: the content settles when the window is
+    // first shown, which is no resize.
+    if (builtSize_.isValid() && size() != builtSize_) {
+        resized_ = true;
+    }
+    LayOut();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (app_.ending) {
+        event->accept();
+        return;
+    }
+    // Closing the window quits the program; the quit itself decides whether it happens.
+    event->ignore();
+    HandleControlEvent(app_, ControlEventKind::WindowClose, 1);
+}
+
+QWidget* MainWindow::Control(int32_t id) const {
+    const auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : it->second.data();
+}
+
+void MainWindow::SetPlayButton(int state) {
+    if (auto* button = qobject_cast<QToolButton*>(Control(kPlayButton))) {
+        button->setIcon(PlayerButtonIcon(state == 2 ? PlayerButton::Stop : PlayerButton::Play, 48));
+    }
+}
+
+void MainWindow::ShowDisplayLines(const DisplayAreaLines& lines) {
+    const std::array<std::pair<int32_t, const PStr*>, 3> texts = {{{kDisplayLine1, &lines.Line1},
+                                                                   {kDisplayLine2, &lines.Line2},
+                                                                   {kDisplayLine3, &lines.Line3}}};
+    for (const auto& [id, text] : texts) {
+        if (auto* label = qobject_cast<QLabel*>(Control(id))) {
+            label->setText(FromMacRoman(text->view()));
+        }
+    }
+}
+
+void MainWindow::SelectListRow(int32_t row) {
+    const int modelRow = model_->ModelRowOf(row);
+    if (modelRow < 0) {
+        list_->clearSelection();
+        return;
+    }
+    list_->selectRow(modelRow);
+    list_->scrollTo(model_->index(modelRow, 0));
+}
+
+void MainWindow::RefreshList() {
+    model_->Reset();
+    list_->horizontalHeader()->setSortIndicator(8, Qt::AscendingOrder);
+    list_->scrollToTop();
+    ShowStatusLine();
+}
+
+void MainWindow::SetPlayingRow(const PlayingMarker& marker) {
+    model_->SetPlaying(marker);
+}
+
+void MainWindow::ShowStatusLine() {
+    if (auto* label = qobject_cast<QLabel*>(Control(kStatusText))) {
+        label->setText(FromMacRoman(StatusLineText(*app_.view).view()));
+    }
+}
+
+void MainWindow::ShowWelcomeSheet() {
+    if (welcome_ == nullptr) {
+        welcome_ = MakeWelcomeSheet(app_, this);
+    }
+    welcome_->show();
+}
+
+}  // namespace harmovia

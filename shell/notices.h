@@ -1,0 +1,73 @@
+#pragma once
+
+// Alerts, overlay notices, the welcome sheet and the About window, drawn with Qt.
+
+#include <QPointer>
+#include <QWidget>
+#include <string>
+
+#include "shell/shell_notices.h"
+
+class QDialog;
+
+namespace harmovia {
+
+struct App;
+
+inline constexpr int kOverlayWindow = 7999;
+inline constexpr int kWelcomeSheetWindow = 4444;
+inline constexpr int kAboutWindow = 14;
+inline constexpr int kAboutDoneButton = 19002;
+
+// The notice overlay: a frameless translucent window with a white-rimmed panel.
+class OverlayWindow final : public QWidget {
+    Q_OBJECT
+  public:
+    OverlayWindow(QString text, MoodColour panel, int fontPixels);
+    int FontPixels() const { return fontPixels_; }
+    QString Text() const { return text_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QString text_;
+    QColor panel_;
+    int fontPixels_;
+};
+
+// Where a notice overlay goes over a window whose content is `content`: half its size,
+// centred on it.
+ScreenRect OverlayFrame(const ScreenRect& content);
+
+class QtNotices final : public ShellNotices {
+  public:
+    // Alerts are modal to `window` (nullptr before the main window exists).
+    void SetWindow(QWidget* window) override { window_ = window; }
+
+    void Beep(int times) override;
+    bool ShowAlert(const Alert& alert) override;
+    void ShowOverlayNotice(std::string_view text, int mood) override;
+    void CloseOverlay() override;
+    void WaitMilliseconds(int milliseconds) override;
+    void ShowFatalAlert(std::string_view title, std::string_view message) override;
+    ErrorAlertChoice ShowErrorAlert(std::string_view message, int32_t errorNumber) override;
+    void ShowSavingOverlay(const ScreenRect& frame, MoodColour panel) override;
+
+    OverlayWindow* Overlay() const { return overlay_; }
+    int OverlayShown = 0;
+
+  private:
+    void OpenOverlay(const ScreenRect& frame, const QString& text, MoodColour panel,
+                     int fontPixels);
+    QPointer<QWidget> window_;
+    QPointer<OverlayWindow> overlay_;
+};
+
+// The welcome sheet (window 4444): a window-modal dialog over `parent` whose buttons go to
+// HandleControlEvent.
+QDialog* MakeWelcomeSheet(App& app, QWidget* parent);
+// The About window (window 14), made the first time and brought forward afterwards.
+void ShowAboutWindow(App& app, QWidget* parent);
+
+}  // namespace harmovia

@@ -1,0 +1,324 @@
+#include "shell/qt_menu_bar.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QWidget>
+#include <cctype>
+
+#include "library/genre_table.h"
+#include "library/mood.h"
+#include "shell/artwork.h"
+#include "shell/menu_table.h"
+#include "shell/qt_text.h"
+
+namespace harmovia {
+namespace {
+
+// Menus made through their item 0 stand before the next existing menu with a higher id up
+// to this one.
+constexpr int16_t kHighestOrderedMenu = 31;
+
+// "&" would be taken for a mnemonic.
+QString ShownText(std::string_view shown) {
+    QString text = FromMacRoman(shown);
+    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return text;
+}
+
+void ApplyState(QAction* action, int state) {
+    action->setEnabled(state != kItemDisabled);
+    action->setCheckable(state == kItemChecked);
+    action->setChecked(state == kItemChecked);
+}
+
+void ApplyText(QAction* action, std::string_view stored) {
+    const MenuItemText text = SplitMenuItemText(stored);
+    action->setSeparator(stored == "-");
+    action->setText(stored == "-" ? QString() : ShownText(text.shown));
+    if (text.key != 0) {
+        const auto key = static_cast<Qt::Key>(std::toupper(static_cast<unsigned char>(text.key)));
+        action->setShortcut(QKeySequence(QKeyCombination(Qt::ControlModifier, key)));
+    } else {
+        action->setShortcut(QKeySequence());
+    }
+}
+
+QMenu* MoodMenu(QWidget* parent, bool withDiscs) {
+    auto* menu = new QMenu(parent);
+    for (int m = 1; m <= kMoodCount; ++m) {
+        QAction* action = menu->addAction(ShownText(MoodTable[static_cast<size_t>(m)].name));
+        if (withDiscs) {
+            action->setIcon(MoodDiscIcon(m));
+        }
+    }
+    return menu;
+}
+
+}  // namespace
+
+QtMenuBar::QtMenuBar(CommandHandler onCommand, std::function<void()> onQuit)
+    : bar_(new QMenuBar), onCommand_(std::move(onCommand)), onQuit_(std::move(onQuit)) {}
+
+QtMenuBar::~QtMenuBar() {
+    if (bar_ != nullptr && bar_->parent() == nullptr) {
+        delete bar_.data();
+    }
+}
+
+QtMenuBar::Entry* QtMenuBar::Find(int16_t menu) {
+    const auto it = menus_.find(menu);
+    return it == menus_.end() ? nullptr : &it->second;
+}
+
+QMenu* QtMenuBar::Menu(int16_t menu) const {
+    const auto it = menus_.find(menu);
+    return it == menus_.end() ? nullptr : it->second.menu;
+}
+
+QAction* QtMenuBar::Item(int16_t menu, int16_t item) const {
+    const auto it = menus_.find(menu);
+    if (it == menus_.end() || item < 1 || item >= static_cast<int>(it->second.items.size())) {
+        return nullptr;
+    }
+    return it->second.items[static_cast<size_t>(item)];
+}
+
+int QtMenuBar::ItemCount(int16_t menu) const {
+    const auto it = menus_.find(menu);
+    return it == menus_.end() ? 0 : static_cast<int>(it->second.items.size()) - 1;
+}
+
+QtMenuBar::Entry& QtMenuBar::StartMenu(int16_t menu, std::string_view title) {
+    Entry* entry = Find(menu);
+    if (entry == nullptr) {
+        entry = &menus_[menu];
+        entry->menu = new QMenu(bar_);
+        // Before the next menu of the bar with a higher id (up to 31), else at the end;
+        // the Window menu stays last.
+        QAction* before = windowMenu_ != nullptr ? windowMenu_->menuAction() : nullptr;
+        for (const auto& [id, other] : menus_) {
+            if (id > menu && id <= kHighestOrderedMenu && other.menu != nullptr &&
+                bar_->actions().contains(other.menu->menuAction())) {
+                before = other.menu->menuAction();
+                break;
+            }
+        }
+        bar_->insertMenu(before, entry->menu);
+    }
+    entry->menu->setTitle(ShownText(title));
+    entry->menu->clear();
+    entry->items.assign(1, nullptr);
+    if (menu == kAppMenu) {
+        entry->menu->menuAction()->setMenuRole(QAction::ApplicationSpecificRole);
+    }
+    return *entry;
+}
+
+QAction* QtMenuBar::AppendItem(int16_t menu, Entry& entry, std::string_view stored) {
+    auto* action = new QAction(entry.menu);
+    ApplyText(action, stored);
+    entry.menu->addAction(action);
+    const auto item = static_cast<int16_t>(entry.items.size());
+    entry.items.push_back(action);
+    if (menu == kAppMenu && item == 1) {
+        action->setMenuRole(QAction::AboutRole);
+    }
+    QObject::connect(action, &QAction::triggered, action, [this, menu, item] {
+        if (onCommand_) {
+            onCommand_(menu, item);
+        }
+    });
+    return action;
+}
+
+void QtMenuBar::SetMenuItem(int16_t menu, int16_t item, int state,
+                            std::optional<std::string_view> text) {
+    if (item == 0) {
+        if (text) {
+            StartMenu(menu, *text);
+        }
+        if (Entry* entry = Find(menu)) {
+            entry->menu->menuAction()->setEnabled(state != kItemDisabled);
+        }
+        return;
+    }
+    Entry* entry = Find(menu);
+    if (entry == nullptr || item < 0) {
+        return;
+    }
+    if (item >= static_cast<int>(entry->items.size())) {
+        if (!text) {
+            return;
+        }
+        while (static_cast<int>(entry->items.size()) < item) {
+            ApplyState(AppendItem(menu, *entry, "-"), kItemDisabled);
+        }
+        AppendItem(menu, *entry, *text);
+    } else if (text) {
+        ApplyText(entry->items[static_cast<size_t>(item)], *text);
+    }
+    ApplyState(entry->items[static_cast<size_t>(item)], state);
+    if (menu == kAppMenu && item == 1 && quit_ == nullptr) {
+        // The platform's Quit follows the About item; it has no item number.
+        entry->menu->addSeparator();
+        quit_ = entry->menu->addAction(QStringLiteral("Quit Harmovia"));
+        quit_->setShortcut(QKeySequence(QKeyCombination(Qt::ControlModifier, Qt::Key_Q)));
+        quit_->setMenuRole(QAction::QuitRole);
+        QObject::connect(quit_, &QAction::triggered, quit_, [this] {
+            if (onQuit_) {
+                onQuit_();
+            }
+        });
+    }
+}
+
+int QtMenuBar::AttachSubmenu(int16_t menu, int16_t item, std::string_view text, int16_t submenu) {
+    Entry* entry = Find(menu);
+    if (entry == nullptr) {
+        return -1;
+    }
+    SetMenuItem(menu, item, kItemEnabled, text);
+    QAction* action = Item(menu, item);
+    Entry& sub = menus_[submenu];
+    if (sub.menu == nullptr) {
+        sub.menu = new QMenu(entry->menu);
+    }
+    sub.menu->setTitle(action->text());
+    sub.items.assign(1, nullptr);
+    sub.menu->clear();
+    action->setMenu(sub.menu);
+    return 0;
+}
+
+QMenu* QtMenuBar::BuildPopupMenu(int16_t menu, const std::vector<std::string_view>& texts) {
+    Entry& entry = menus_[menu];
+    if (entry.menu == nullptr) {
+        entry.menu = new QMenu;
+    }
+    entry.menu->clear();
+    entry.items.assign(1, nullptr);
+    for (const std::string_view text : texts) {
+        auto* action = new QAction(entry.menu);
+        ApplyText(action, text);
+        entry.menu->addAction(action);
+        entry.items.push_back(action);
+    }
+    return entry.menu;
+}
+
+void QtMenuBar::SetItemIcon(int16_t menu, int16_t item, const QIcon& icon) {
+    if (QAction* action = Item(menu, item)) {
+        action->setIcon(icon);
+    }
+}
+
+void QtMenuBar::AddWindowMenu() {
+    if (windowMenu_ != nullptr) {
+        return;
+    }
+    windowMenu_ = bar_->addMenu(QStringLiteral("Window"));
+    QAction* minimize = windowMenu_->addAction(QStringLiteral("Minimize"));
+    minimize->setShortcut(QKeySequence(QKeyCombination(Qt::ControlModifier, Qt::Key_M)));
+    QObject::connect(minimize, &QAction::triggered, minimize, [this] {
+        if (window_ != nullptr) {
+            window_->showMinimized();
+        }
+    });
+    QAction* zoom = windowMenu_->addAction(QStringLiteral("Zoom"));
+    QObject::connect(zoom, &QAction::triggered, zoom, [this] {
+        if (window_ != nullptr) {
+            window_->isMaximized() ? window_->showNormal() : window_->showMaximized();
+        }
+    });
+}
+
+void BuildMenuBar(QtMenuBar& menus) {
+    for (const MenuBuildStep& build : kMenuBuild) {
+        const MenuStep& s = build.step;
+        switch (build.fill) {
+            case MenuFill::WindowMenu:
+                menus.AddWindowMenu();
+                continue;
+            case MenuFill::GenreNames:
+                menus.AttachSubmenu(s.menu, s.item, s.text, s.submenu);
+                for (int k = 1; k < kGenreMenuCount; ++k) {
+                    menus.SetMenuItem(s.submenu, static_cast<int16_t>(k), kItemEnabled,
+                                      GenreMenuList[static_cast<size_t>(k)]);
+                }
+                continue;
+            case MenuFill::GenreMoodSubmenus:
+                menus.AttachSubmenu(s.menu, s.item, s.text, s.submenu);
+                for (int k = 1; k < kGenreMenuCount; ++k) {
+                    const auto submenu = static_cast<int16_t>(kFirstGenreMoodMenu - 1 + k);
+                    menus.AttachSubmenu(s.submenu, static_cast<int16_t>(k),
+                                        GenreMenuList[static_cast<size_t>(k)], submenu);
+                    for (int m = 1; m <= kMoodCount; ++m) {
+                        menus.SetMenuItem(submenu, static_cast<int16_t>(m), kItemEnabled,
+                                          MoodTable[static_cast<size_t>(m)].name);
+                    }
+                }
+                continue;
+            case MenuFill::MoodNames:
+            case MenuFill::None:
+                break;
+        }
+        if (s.submenu != 0) {
+            menus.AttachSubmenu(s.menu, s.item, s.text, s.submenu);
+            menus.SetMenuItem(s.menu, s.item, s.state);
+        } else {
+            menus.SetMenuItem(s.menu, s.item, s.state, s.text);
+        }
+    }
+    for (int m = 1; m <= kMoodCount; ++m) {
+        menus.SetItemIcon(kPlaylistsMenu, static_cast<int16_t>(kFirstMoodPlaylistItem + m - 1),
+                          MoodDiscIcon(m));
+    }
+    // The standard edit items act on the focused text field.
+    using Edit = void (*)(QLineEdit&);
+    const std::array<std::pair<int16_t, Edit>, 7> editItems = {{
+        {1, [](QLineEdit& f) { f.undo(); }},
+        {2, [](QLineEdit& f) { f.redo(); }},
+        {4, [](QLineEdit& f) { f.cut(); }},
+        {5, [](QLineEdit& f) { f.copy(); }},
+        {6, [](QLineEdit& f) { f.paste(); }},
+        {7, [](QLineEdit& f) { f.del(); }},
+        {8, [](QLineEdit& f) { f.selectAll(); }},
+    }};
+    for (const auto& [item, edit] : editItems) {
+        QAction* action = menus.Item(kEditMenu, item);
+        QObject::connect(action, &QAction::triggered, action, [edit] {
+            if (auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
+                edit(*field);
+            }
+        });
+    }
+    menus.Item(kEditMenu, 2)
+        ->setShortcut(
+            QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)));
+}
+
+QMenu* BuildMoodByGenrePopup(QtMenuBar& menus, std::function<void(int item, int mood)> onChoice) {
+    std::vector<std::string> texts;
+    for (int j = 1; j <= kGenreMenuCount; ++j) {
+        texts.push_back("Mood By Genre: " + std::string(GenreMenuList[static_cast<size_t>(j - 1)]));
+    }
+    std::vector<std::string_view> views(texts.begin(), texts.end());
+    QMenu* popup = menus.BuildPopupMenu(kMoodByGenrePopupMenu, views);
+    for (int j = 1; j <= kGenreMenuCount; ++j) {
+        QAction* item = menus.Item(kMoodByGenrePopupMenu, static_cast<int16_t>(j));
+        QMenu* moods = MoodMenu(popup, true);
+        item->setMenu(moods);
+        const QList<QAction*> choices = moods->actions();
+        for (int m = 1; m <= choices.size(); ++m) {
+            QObject::connect(choices[m - 1], &QAction::triggered, choices[m - 1],
+                             [onChoice, j, m] { onChoice(j, m); });
+        }
+    }
+    return popup;
+}
+
+}  // namespace harmovia

@@ -1,0 +1,107 @@
+#pragma once
+
+// The tune list: a table model over the view list (row r of the model is ViewList row
+// order[r]; the list itself holds nothing of its own), the delegate that draws the mood
+// swatches, and the table view set up with the ten columns.
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QPixmap>
+#include <QStaticText>
+#include <QString>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "browse/view_state.h"
+#include "library/tune_library.h"
+#include "shell/app_state.h"
+
+namespace harmovia {
+
+// A row's four edited texts copied to the first library tune with the row's AddedSerial
+// (the genre cut to its 63-character slot). False when no library tune has that serial.
+bool WriteBackEditedRow(Library& library, const TuneRecord& row);
+
+class TuneListModel final : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    TuneListModel(ViewState& view, Library& library, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    // Orders the rows through CompareRows; equal rows keep the view's order.
+    void sort(int column, Qt::SortOrder order) override;
+
+    // Refills from the view list in view order (after a build, an add or a removal).
+    void Reset();
+    int32_t ViewRowAt(int modelRow) const { return order_[static_cast<size_t>(modelRow)]; }
+    int ModelRowOf(int32_t viewRow) const;
+    MoodColour SwatchAt(int modelRow) const;
+    // The shown text of a cell, as cached at the last refill or edit.
+    const QString& TextAt(int modelRow, int column) const {
+        return texts_[static_cast<size_t>(ViewRowAt(modelRow))][static_cast<size_t>(column)];
+    }
+    bool CheckedAt(int modelRow) const { return view_.List[ViewRowAt(modelRow)].Checked == 1; }
+    bool IsPlayingRow(int modelRow) const;
+    void SetPlaying(const PlayingMarker& marker);
+
+    // Told after an edit reached the library.
+    std::function<void(const TuneRecord& row)> rowEdited;
+
+  private:
+    static constexpr int kTextColumns = 10;
+    void CacheTexts(int32_t viewRow);
+
+    ViewState& view_;
+    Library& library_;
+    std::vector<int32_t> order_;     // model row -> view row
+    std::vector<int32_t> position_;  // view row -> model row
+    // The shown texts per view row, made once per refill so painting converts nothing.
+    std::vector<std::array<QString, kTextColumns>> texts_;
+    PlayingMarker playing_;
+};
+
+// Draws every cell of the list straight from the model's cached texts: the selection, the
+// text, the check box and the mood swatch, without asking the model for roles or the style
+// for item panels (2000 rows scroll by quickly). Editing uses the standard line editor.
+class TuneCellDelegate final : public QStyledItemDelegate {
+    Q_OBJECT
+  public:
+    explicit TuneCellDelegate(TuneListModel& model, QObject* parent = nullptr);
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                     const QModelIndex& index) override;
+
+  private:
+    // A cell's text cut to its column's width and laid out once, per view row and column;
+    // made again only when the text or the width changes.
+    struct LaidOutText {
+        QStaticText text;
+        int width = -1;
+    };
+    void Forget();
+    // The swatch and check box images, drawn once per look and device pixel ratio.
+    const QPixmap& Swatch(MoodColour colour, bool playingDot, qreal ratio) const;
+    const QPixmap& CheckBox(bool checked, qreal ratio) const;
+    TuneListModel& model_;
+    mutable QHash<quint64, QPixmap> swatches_;
+    mutable QPixmap checkBoxes_[2];
+    mutable std::vector<std::array<LaidOutText, 10>> laidOut_;
+};
+
+// The table view with the ten columns, row height 21, sorting by header, single-row
+// selection and in-place editing of Title, Artist, Album and Genre.
+QTableView* MakeTuneListView(TuneListModel& model, QWidget* parent);
+// The laid-out widths of the columns for a window `windowWidth` wide.
+void ApplyColumnWidths(QTableView& view, int windowWidth);
+
+}  // namespace harmovia

@@ -1,0 +1,113 @@
+#pragma once
+
+// What the shell tests share: notices that record and answer as told, a program started
+// over a library in a temporary folder, and tunes to fill it with.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "library/library_file.h"
+#include "shell/app_state.h"
+#include "shell/main_window.h"
+#include "shell/startup.h"
+#include "tests/support/temp_folder.h"
+
+namespace harmovia::test {
+
+class RecordingShellNotices final : public ShellNotices {
+  public:
+    void Beep(int times) override { beeps += times; }
+    bool ShowAlert(const Alert& alert) override {
+        alerts.push_back(alert);
+        return answer;
+    }
+    void ShowOverlayNotice(std::string_view, int) override {}
+    void CloseOverlay() override {}
+    void WaitMilliseconds(int) override {}
+    void ShowFatalAlert(std::string_view title, std::string_view message) override {
+        alerts.push_back({std::string(title), std::string(message), "Quit"});
+    }
+    ErrorAlertChoice ShowErrorAlert(std::string_view, int32_t) override {
+        return ErrorAlertChoice::Continue;
+    }
+    void ShowSavingOverlay(const ScreenRect&, MoodColour) override {}
+
+    bool answer = true;
+    int beeps = 0;
+    std::vector<Alert> alerts;
+};
+
+struct Tune {
+    const char* title;
+    const char* artist;
+    const char* album;
+    const char* time;
+    const char* genre;
+    int mood;
+    uint16_t fileKind;
+};
+
+inline TuneRecord MakeRecord(const Tune& t) {
+    TuneRecord r;
+    r.Title.Set(t.title);
+    r.Artist.Set(t.artist);
+    r.Album.Set(t.album);
+    r.DurationText.Set(t.time);
+    r.Genre.Set(t.genre);
+    r.Mood = t.mood;
+    r.MoodEnergy = t.mood * 10;
+    const MoodColour c = MoodTable[static_cast<size_t>(t.mood)].colour;
+    r.MoodColourRed = c.red;
+    r.MoodColourGreen = c.green;
+    r.MoodColourBlue = c.blue;
+    r.FileKind = t.fileKind;
+    r.Checked = 1;
+    r.DurationSeconds = 200;
+    r.FileSize = 4 << 20;
+    return r;
+}
+
+// A program started on a library folder of its own, holding `tunes` (in that order).
+struct StartedApp {
+    explicit StartedApp(const std::vector<Tune>& tunes, bool start = true) {
+        folder = home.path() / "data" / "Harmovia";
+        if (!tunes.empty()) {
+            Library library;
+            for (const Tune& t : tunes) {
+                library[++library.TuneCount] = MakeRecord(t);
+            }
+            std::filesystem::create_directories(folder);
+            DiskFileSystem files;
+            EXPECT_EQ(SaveLibrary(library, files, folder), kNoErr);
+        }
+        app.notices = &notices;
+        if (start) {
+            status = Start(app);
+        }
+    }
+    std::optional<int> Start(App& target) {
+        const std::filesystem::path data = home.path() / "data";
+        const std::filesystem::path homePath = home.path();
+        const EnvironmentLookup environment =
+            [data, homePath](const char* name) -> std::optional<std::string> {
+            if (std::string(name) == "XDG_DATA_HOME") {
+                return data.string();
+            }
+            if (std::string(name) == "HOME") {
+                return homePath.string();
+            }
+            return std::nullopt;
+        };
+        return StartUp(target, {environment, nullptr, 1400, 900});
+    }
+    MainWindow& window() { return *app.window; }
+
+    testing::TempFolder home;
+    std::filesystem::path folder;
+    RecordingShellNotices notices;
+    App app;
+    std::optional<int> status;
+};
+
+}  // namespace harmovia::test
