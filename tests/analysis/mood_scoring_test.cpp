@@ -78,7 +78,6 @@ TEST(MoodScoring, EnergyScaleBitRateFactorAndBands) {
     for (const auto& b : bands) {
         EXPECT_EQ(MoodForEnergy(b.energy), b.mood) << b.energy;
     }
-    EXPECT_EQ(MoodTable[5].colour, (MoodColour{0xFF00, 0xAD00, 0x0000}));
 }
 
 TEST(MoodScoring, PeakStatistics) {
