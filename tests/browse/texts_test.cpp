@@ -92,10 +92,12 @@ TEST(BrowseTexts, ListCells) {
         int32_t row;
         ViewColumn column;
         const char* text;
-    } cells[] = {{1, ViewColumn::Type, "MP3"},   {2, ViewColumn::Type, "AAC"},
-                 {3, ViewColumn::Type, "AAC"},   {3, ViewColumn::RowNumber, "3"},
-                 {1, ViewColumn::Title, "Song"}, {1, ViewColumn::Time, "3:20"},
-                 {1, ViewColumn::Genre, "Jazz"}, {4, ViewColumn::Title, ""}};  // no row 4
+    } cells[] = {{1, ViewColumn::Type, "MP3"},    {2, ViewColumn::Type, "AAC"},
+                 {3, ViewColumn::Type, "AAC"},    {3, ViewColumn::RowNumber, "3"},
+                 {1, ViewColumn::Title, "Song"},  {1, ViewColumn::Time, "3:20"},
+                 {1, ViewColumn::Genre, "Jazz"},  {1, ViewColumn::Artist, "Artist"},
+                 {1, ViewColumn::Album, "Album"}, {2, ViewColumn::PlayRowNumber, "2"},
+                 {1, ViewColumn::Blank, ""},      {4, ViewColumn::Title, ""}};  // no row 4
     for (const auto& c : cells) {
         EXPECT_EQ(ListCellValue(list, c.row, c.column).text, c.text) << c.row;
     }

@@ -2,6 +2,7 @@
 
 #include <numeric>
 #include <random>
+#include <set>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -124,6 +125,8 @@ TEST_F(ViewBuilderTest, EveryModeSelectsItsTunes) {
         {2, {}},
         {21, {}},
     };
+    const std::set<uint16_t> ranked = {kModeSmartPlays, kModeTuneBased, kModeMoreFromArtist,
+                                       kModeMoreFromGenre, kModeMoreFromAlbum};
     uint64_t stamp = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode);
@@ -144,6 +147,7 @@ TEST_F(ViewBuilderTest, EveryModeSelectsItsTunes) {
         EXPECT_EQ(view.ViewMegabytes, expected.size() * 5);
         EXPECT_EQ(view.ViewTitle, "12:34:56");
         EXPECT_EQ(view.Label.Mode, c.mode);
+        EXPECT_EQ(RanksAfterBuild(c.mode), ranked.contains(c.mode));
         EXPECT_GT(view.ViewStamp, stamp) << "every build is a new one";
         stamp = view.ViewStamp;
     }
@@ -228,10 +232,20 @@ TEST_F(ViewBuilderTest, SeedViewsCountOnlyOnTheDesktopPath) {
         AddTune(big, MakeTune({.artist = "Prolific"}));
     }
     RandomSource random(5);
-    ASSERT_TRUE(BuildSeedView(view, big, SeedCommand::MoreFromArtist, 10, clock, random));
-    EXPECT_EQ(view.List.ViewCount, 100);
-    EXPECT_EQ(view.ViewSeconds, 100u * 200);
-    EXPECT_EQ(view.BaseText, "Prolific");
+    const struct {
+        SeedCommand command;
+        const char* baseText;
+    } seeds[] = {{SeedCommand::TuneBased, "Song"},
+                 {SeedCommand::MoreFromGenre, "Rock"},
+                 {SeedCommand::MoreFromAlbum, "Album"},
+                 {SeedCommand::MoreFromArtist, "Prolific"}};
+    for (const auto& c : seeds) {
+        ASSERT_TRUE(BuildSeedView(view, big, c.command, 10, clock, random));
+        EXPECT_EQ(view.ViewMode, static_cast<uint16_t>(c.command));
+        EXPECT_EQ(view.BaseText, c.baseText);
+        EXPECT_EQ(view.List.ViewCount, 100);
+        EXPECT_EQ(view.ViewSeconds, 100u * 200);
+    }
     EXPECT_EQ(big[10].SmartPlayCount, 0);
     EXPECT_FALSE(BuildSeedView(view, big, SeedCommand::TuneBased, 251, clock, random));
 
@@ -248,6 +262,12 @@ TEST_F(ViewBuilderTest, SeedViewsCountOnlyOnTheDesktopPath) {
     ViewState fresh;
     EXPECT_FALSE(ShowSeedView(fresh, big, SeedCommand::MoreFromAlbum, clock, random));
     EXPECT_EQ(fresh.ViewStamp, 0u);
+
+    // Surprise: a tune-based view of a random tune; nothing from an empty library.
+    ASSERT_TRUE(ShowSurpriseView(fresh, big, clock, random));
+    EXPECT_EQ(fresh.ViewMode, kModeTuneBased);
+    EXPECT_EQ(fresh.List.ViewCount, 100);
+    EXPECT_FALSE(ShowSurpriseView(fresh, Library{}, clock, random));
 }
 
 }  // namespace
