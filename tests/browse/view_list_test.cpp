@@ -87,6 +87,8 @@ TEST(CompareRows, EachColumnKind) {
             << static_cast<uint32_t>(c.column);
         EXPECT_EQ(CompareRows(list, 2, 1, c.column), c.twoBeforeOne)
             << static_cast<uint32_t>(c.column);
+        // A sort needs a strict order: no row comes before itself.
+        EXPECT_FALSE(CompareRows(list, 1, 1, c.column)) << static_cast<uint32_t>(c.column);
     }
     EXPECT_FALSE(CompareRows(list, 0, 1, ViewColumn::RowNumber));
     EXPECT_FALSE(CompareRows(list, 1, 3, ViewColumn::RowNumber));
