@@ -162,6 +162,24 @@ TEST_F(MovieFfmpeg, JunkBetweenFramesKeepsTheFramesAround) {
     EXPECT_EQ(movie->Duration(), clean->Duration());
 }
 
+// A stream that turns from stereo to mono (two files joined) keeps the movie's two
+// channels: the mono part is mixed to them, not lost.
+TEST_F(MovieFfmpeg, ChannelCountChangingMidStream) {
+    TempFolder scratch;
+    const TestAudio mono{.seconds = 3, .channels = 1, .mp3InfoFrame = false};
+    std::vector<uint8_t> joined = ReadBytes(Path("bare.mp3"));
+    const std::vector<uint8_t> tail = ReadBytes(MakeTestAudio(scratch / "mono.mp3", mono));
+    joined.insert(joined.end(), tail.begin(), tail.end());
+    WriteBytes(scratch / "joined.mp3", joined);
+    const auto movie = Open(scratch / "joined.mp3");
+    ASSERT_TRUE(movie);
+    std::vector<uint8_t> block;
+    ASSERT_EQ(movie->ExtractSecond(5 * 600, block), kNoErr);
+    EXPECT_EQ(block[24], 2);
+    ASSERT_EQ(block.size(), 84 + 44100 * 4u);
+    EXPECT_LT(std::count(block.begin() + 84, block.end(), 0), 44100);  // the tone is there
+}
+
 // The same window gives the same block whatever was extracted before, also from AAC whose
 // encoder substituted noise (the decoder's noise depends on its state).
 TEST_F(MovieFfmpeg, WindowsAreDeterministic) {
