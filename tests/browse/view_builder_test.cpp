@@ -167,6 +167,14 @@ TEST_F(ViewBuilderTest, EveryModeSelectsItsTunes) {
     EXPECT_EQ(view.ViewStamp, stamp + 3);
     EXPECT_EQ(view.ViewMode, kModeAllTunes);
     EXPECT_EQ(view.Label.Mode, kModeMoreFromAlbum);
+
+    // One tune is a library too.
+    Library one;
+    AddTune(one, MakeTune({}));
+    BuildView(view, one, clock, random);
+    EXPECT_EQ(view.List.ViewCount, 1);
+    BuildMoodByGenreView(view, one, 5, kAllGenresItem, clock, random);
+    EXPECT_EQ(view.List.ViewCount, 1);
 }
 
 TEST_F(ViewBuilderTest, TotalsSaturateOnDamagedRecords) {
