@@ -174,6 +174,7 @@ TEST_F(ViewBuilderTest, EveryModeSelectsItsTunes) {
     BuildView(view, one, clock, random);
     EXPECT_EQ(view.List.ViewCount, 1);
     BuildMoodByGenreView(view, one, 5, kAllGenresItem, clock, random);
+    EXPECT_EQ(view.ViewMode, kModeMoodByGenre);
     EXPECT_EQ(view.List.ViewCount, 1);
 }
 
