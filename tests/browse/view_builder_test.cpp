@@ -26,7 +26,7 @@ std::vector<int32_t> RowRecordIndexes(const ViewState& view) {
 }
 
 // The shuffle as the program's documents give it, drawn from the same generator.
-std::vector<int32_t> ShuffledBySpec(std::vector<int32_t> items, uint32_t seed) {
+std::vector<int32_t> ShuffledAsDocumented(std::vector<int32_t> items, uint32_t seed) {
     std::mt19937 engine(seed);
     auto random = [&engine](int64_t n) {
         return static_cast<int32_t>(n * static_cast<int64_t>(engine() >> 1) / (int64_t{1} << 31)) +
@@ -45,7 +45,7 @@ TEST(Shuffle, FollowsTheDocumentedDraws) {
     // Long enough that every kind of draw occurs, 51 included.
     std::vector<int32_t> positions(1000);
     std::iota(positions.begin(), positions.end(), 1);
-    const std::vector<int32_t> expected = ShuffledBySpec(positions, 2024);
+    const std::vector<int32_t> expected = ShuffledAsDocumented(positions, 2024);
     RandomSource random(2024);
     ShufflePositions(positions, random);
     EXPECT_EQ(positions, expected);
@@ -142,7 +142,7 @@ TEST_F(ViewBuilderTest, EveryModeSelectsItsTunes) {
             expected.push_back(slot + 6);
         }
         const bool shuffled = c.mode != kModeAllTunes && c.mode != kModeTuneBased;
-        EXPECT_EQ(RowRecordIndexes(view), shuffled ? ShuffledBySpec(expected, 99) : expected);
+        EXPECT_EQ(RowRecordIndexes(view), shuffled ? ShuffledAsDocumented(expected, 99) : expected);
         EXPECT_EQ(view.ViewSeconds, expected.size() * 200);
         EXPECT_EQ(view.ViewMegabytes, expected.size() * 5);
         EXPECT_EQ(view.ViewTitle, "12:34:56");
