@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include "analysis/sound_window.h"
 #include "tests/analysis/synthetic_movie.h"
 
 namespace harmovia {
@@ -102,54 +101,6 @@ TEST(SoundAnalysis, WindowStartsAndByteRate) {
         EXPECT_EQ(movie.starts.at(0), c.start) << c.units << " @" << c.position;
         EXPECT_EQ(record->ByteRateIndex, c.byteRate) << c.units << " @" << c.position;
         EXPECT_EQ(record->DurationSeconds, static_cast<int32_t>(c.units / 600));
-    }
-}
-
-// The mono block against the de-interleave and reduction written out step by step.
-TEST(SoundAnalysis, MonoBlockAndPassInput) {
-    for (int frames : {0, 1, 29999, 30000, 44100, 48000}) {
-        for (int extra : {0, 3}) {
-            std::vector<uint8_t> block(kSoundBlockHeaderSize, 0);
-            block[kSoundBlockChannelsOffset] = 2;
-            for (int k = 0; k < frames; ++k) {
-                for (int v : {k * 7 + 1, k * 13 + 5}) {  // left, right
-                    block.push_back(static_cast<uint8_t>(v >> 8));
-                    block.push_back(static_cast<uint8_t>(v));
-                }
-            }
-            block.insert(block.end(), extra, 0xEE);  // a partial frame is never taken
-            std::vector<uint8_t> left(88200, 0), right(88200, 0);
-            for (size_t k = 0; block.size() > 87 && k < 44100 && 84 + 4 * (k + 1) <= block.size();
-                 ++k) {
-                std::copy_n(block.begin() + 84 + 4 * k, 2, left.begin() + 2 * k);
-                std::copy_n(block.begin() + 86 + 4 * k, 2, right.begin() + 2 * k);
-            }
-            std::vector<uint8_t> expected;
-            for (size_t i = 0; i < 44100; ++i) {
-                if (i % 4 != 0) {
-                    const auto& from = expected.size() < 2 * 22050 ? left : right;
-                    expected.insert(expected.end(), from.begin() + 2 * i, from.begin() + 2 * i + 2);
-                }
-            }
-            std::vector<uint8_t> mono(kMonoBlockSize, 0xAA);
-            BuildMonoBlock(block, std::span<uint8_t, kMonoBlockSize>(mono.data(), kMonoBlockSize));
-            EXPECT_EQ(mono, expected) << frames << "+" << extra;
-
-            if (frames == 44100 && extra == 0) {
-                std::vector<double> spectrum(kSpectrumSize, 5.0);
-                const std::span<const uint8_t, kMonoBlockSize> m(mono.data(), kMonoBlockSize);
-                for (int pass : {1, 2}) {
-                    LoadSpectrumInput(m, pass, SpectrumSpan(spectrum.data(), kSpectrumSize));
-                    for (int j : {0, 1, 777, 16383}) {
-                        const size_t k = 16384 * static_cast<size_t>(pass - 1) + j;
-                        // high byte of sample k + 1, low byte of sample k
-                        const auto v = static_cast<int16_t>(mono[2 * k + 2] << 8 | mono[2 * k + 1]);
-                        EXPECT_EQ(spectrum[1 + 2 * j], v) << pass << "/" << j;
-                        EXPECT_EQ(spectrum[2 + 2 * j], 0.0);
-                    }
-                }
-            }
-        }
     }
 }
 

@@ -1,9 +1,7 @@
 #include "analysis/spectrum_transform.h"
 
 #include <cmath>
-#include <complex>
 #include <cstring>
-#include <numbers>
 #include <random>
 #include <vector>
 
@@ -27,40 +25,6 @@ Buffer RandomPoints(uint32_t seed, bool realOnly, double scale) {
 
 SpectrumSpan Span(Buffer& x) {
     return SpectrumSpan(x.data(), kSpectrumSize);
-}
-
-// X[k] = Σ x[j]·e^(+2πi·jk/N), in long double with the angle reduced exactly.
-std::complex<long double> Dft(const Buffer& x, int k) {
-    std::complex<long double> sum = 0;
-    for (int j = 0; j < kSpectrumPoints; ++j) {
-        const long double angle = 2 * std::numbers::pi_v<long double> *
-                                  ((int64_t{j} * k) % kSpectrumPoints) / kSpectrumPoints;
-        sum += std::complex<long double>(x[1 + 2 * j], x[2 + 2 * j]) *
-               std::complex<long double>(std::cos(angle), std::sin(angle));
-    }
-    return sum;
-}
-
-// With 2π as its numerator the transform is a DFT: this proves the bit reversal and the
-// butterflies, which the 6.25 transform shares.
-TEST(SpectrumTransform, WithTwoPiItIsADft) {
-    const Buffer input = RandomPoints(11, false, 1000.0);
-    Buffer asWritten = input;
-    TransformSpectrumAsWritten(Span(asWritten), 2 * std::numbers::pi);
-    Buffer fast = input;
-    TransformSpectrum(Span(fast), MakeSpectrumTwiddles(2 * std::numbers::pi));
-    EXPECT_EQ(std::memcmp(fast.data(), asWritten.data(), fast.size() * sizeof(double)), 0);
-
-    std::mt19937 random(3);
-    std::vector<int> bins = {0, 1, 2, 4095, 8192, 12000, kSpectrumPoints - 1};
-    for (int i = 0; i < 25; ++i) {
-        bins.push_back(static_cast<int>(random() % kSpectrumPoints));
-    }
-    for (int k : bins) {
-        const auto expected = Dft(input, k);
-        EXPECT_NEAR(asWritten[1 + 2 * k], static_cast<double>(expected.real()), 1e-6) << k;
-        EXPECT_NEAR(asWritten[2 + 2 * k], static_cast<double>(expected.imag()), 1e-6) << k;
-    }
 }
 
 // The production loop order and tabulated factors change no bit of any spectrum.
@@ -87,18 +51,6 @@ TEST(SpectrumTransform, ProductionIsBitIdenticalToTheLoopAsWritten) {
         EXPECT_EQ(std::memcmp(actual.data(), expected.data(), actual.size() * sizeof(double)), 0)
             << "input " << i;
     }
-}
-
-// The production factors stand in for the library sine; where the library's sine is
-// correctly rounded (glibc is at these arguments) they are the same values.
-TEST(SpectrumTransform, StageSinesAreTheLibrarySines) {
-    for (int k = 1; k <= 15; ++k) {
-        EXPECT_EQ(kProductionStageSines[static_cast<size_t>(k)], std::sin(6.25 / (1 << k))) << k;
-    }
-    const SpectrumTwiddles library = MakeSpectrumTwiddles(kSpectrumThetaNumerator);
-    EXPECT_EQ(ProductionSpectrumTwiddles().real, library.real);
-    EXPECT_EQ(ProductionSpectrumTwiddles().imag, library.imag);
-    EXPECT_EQ(library.real.size(), size_t{kSpectrumPoints - 1});
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "cli/playlist_command.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,24 +23,24 @@ struct CommandRun {
     std::string err;
 };
 
-std::string ReadAll(std::FILE* file) {
-    std::rewind(file);
-    std::string text;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        text.append(buffer, n);
+// What one stream received, collected in memory.
+struct Sink {
+    char* data = nullptr;
+    size_t size = 0;
+    std::FILE* file = ::open_memstream(&data, &size);
+    std::string Take() {
+        std::fclose(file);
+        std::string text(data, size);
+        std::free(data);
+        return text;
     }
-    std::fclose(file);
-    return text;
-}
+};
 
 CommandRun RunPlaylist(const std::vector<std::string>& args, const Library& library) {
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
+    Sink out, err;
     RandomSource random(1);
-    const int status = RunPlaylistCommand(args, library, random, out, err);
-    return {status, ReadAll(out), ReadAll(err)};
+    const int status = RunPlaylistCommand(args, library, random, out.file, err.file);
+    return {status, out.Take(), err.Take()};
 }
 
 class PlaylistCommandTest : public ::testing::Test {

@@ -44,6 +44,7 @@ class RunSearchTest : public ::testing::Test {
         hidden.Location.Set("/music/Lake/four.mp3");
         hidden.GenreCategory.Set("Lake Music");
         AddTune(library, hidden);
+        AddTune(library, MakeTune({.title = "Five", .genre = "Lake Pop"}));
         view.ViewMode = kModeAllTunes;
     }
     std::vector<int32_t> Found() const {
@@ -63,8 +64,10 @@ class RunSearchTest : public ::testing::Test {
 
 TEST_F(RunSearchTest, MatchesTheFourFieldsOnly) {
     for (const char* text : {"lake", "LAKE"}) {
+        view.SelectedRow = 2;
         EXPECT_EQ(RunSearch(view, library, text, clock, random, notices), SearchOutcome::Shown);
-        EXPECT_EQ(Found(), (std::vector<int32_t>{1, 2, 3})) << text;
+        EXPECT_EQ(Found(), (std::vector<int32_t>{1, 2, 3, 5})) << text;
+        EXPECT_EQ(view.SelectedRow, 0);
         EXPECT_EQ(view.ViewMode, kModeSearchResults);
         EXPECT_EQ(view.Label.SearchText, text);
     }

@@ -88,21 +88,26 @@ TEST(BrowseTexts, ListCells) {
         r.Checked = kind == 1;
         AppendRow(list, r);
     }
-    EXPECT_EQ(ListCellValue(list, 1, ViewColumn::Type).text, "MP3");
-    EXPECT_EQ(ListCellValue(list, 2, ViewColumn::Type).text, "AAC");
-    EXPECT_EQ(ListCellValue(list, 3, ViewColumn::Type).text, "AAC");
-    EXPECT_EQ(ListCellValue(list, 3, ViewColumn::RowNumber).text, "3");
-    EXPECT_EQ(ListCellValue(list, 1, ViewColumn::Title).text, "Song");
-    EXPECT_EQ(ListCellValue(list, 1, ViewColumn::Time).text, "3:20");
-    EXPECT_EQ(ListCellValue(list, 1, ViewColumn::Genre).text, "Jazz");
+    const struct {
+        int32_t row;
+        ViewColumn column;
+        const char* text;
+    } cells[] = {{1, ViewColumn::Type, "MP3"},    {2, ViewColumn::Type, "AAC"},
+                 {3, ViewColumn::Type, "AAC"},    {3, ViewColumn::RowNumber, "3"},
+                 {1, ViewColumn::Title, "Song"},  {1, ViewColumn::Time, "3:20"},
+                 {1, ViewColumn::Genre, "Jazz"},  {1, ViewColumn::Artist, "Artist"},
+                 {1, ViewColumn::Album, "Album"}, {2, ViewColumn::PlayRowNumber, "2"},
+                 {1, ViewColumn::Blank, ""},      {4, ViewColumn::Title, ""}};  // no row 4
+    for (const auto& c : cells) {
+        EXPECT_EQ(ListCellValue(list, c.row, c.column).text, c.text) << c.row;
+    }
     EXPECT_TRUE(ListCellValue(list, 1, ViewColumn::Check).checked);
     EXPECT_FALSE(ListCellValue(list, 2, ViewColumn::Check).checked);
     const ListCell swatch = ListCellValue(list, 2, ViewColumn::Energy);
     EXPECT_EQ(swatch.kind, CellKind::Swatch);
     EXPECT_EQ(swatch.colour, (MoodColour{0xFF00, 0xAD00, 0}));
-    EXPECT_EQ(ListCellValue(list, 4, ViewColumn::Title).text, "");  // no such row
-    EXPECT_EQ(LaidOutColumnWidth(kListColumns[3], 1001), 250);      // Title: width x 0.25
-    EXPECT_EQ(LaidOutColumnWidth(kListColumns[7], 1001), 157);      // Genre: fixed
+    EXPECT_EQ(LaidOutColumnWidth(kListColumns[3], 1001), 250);  // Title: width x 0.25
+    EXPECT_EQ(LaidOutColumnWidth(kListColumns[7], 1001), 157);  // Genre: fixed
 }
 
 }  // namespace

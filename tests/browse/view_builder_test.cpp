@@ -2,6 +2,7 @@
 
 #include <numeric>
 #include <random>
+#include <set>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -25,7 +26,7 @@ std::vector<int32_t> RowRecordIndexes(const ViewState& view) {
 }
 
 // The shuffle as the program's documents give it, drawn from the same generator.
-std::vector<int32_t> ShuffledBySpec(std::vector<int32_t> items, uint32_t seed) {
+std::vector<int32_t> ShuffledAsDocumented(std::vector<int32_t> items, uint32_t seed) {
     std::mt19937 engine(seed);
     auto random = [&engine](int64_t n) {
         return static_cast<int32_t>(n * static_cast<int64_t>(engine() >> 1) / (int64_t{1} << 31)) +
@@ -44,7 +45,7 @@ TEST(Shuffle, FollowsTheDocumentedDraws) {
     // Long enough that every kind of draw occurs, 51 included.
     std::vector<int32_t> positions(1000);
     std::iota(positions.begin(), positions.end(), 1);
-    const std::vector<int32_t> expected = ShuffledBySpec(positions, 2024);
+    const std::vector<int32_t> expected = ShuffledAsDocumented(positions, 2024);
     RandomSource random(2024);
     ShufflePositions(positions, random);
     EXPECT_EQ(positions, expected);
@@ -52,17 +53,39 @@ TEST(Shuffle, FollowsTheDocumentedDraws) {
     ShufflePositions(none, random);  // an empty view draws nothing and does nothing
 }
 
+// The same six tunes twice (slots 1..6 and 7..12), so that every selection has a few
+// rows to shuffle.
 class ViewBuilderTest : public ::testing::Test {
   protected:
     ViewBuilderTest() {
-        // Slots 1..40: moods 4 and 5 in turn; every third tune last added; Rock or Jazz.
-        for (int i = 1; i <= 40; ++i) {
-            TuneRecord r = MakeTune({.artist = i % 2 ? "Odd" : "Even",
-                                     .genre = i % 4 ? "Rock" : "Jazz",
-                                     .category = i % 4 ? "Rock" : "Jazz",
-                                     .mood = 4 + i % 2});
-            r.LastAddedFlag = i % 3 == 0;
-            AddTune(library, r);
+        const struct {
+            test::TuneSpec spec;
+            bool lastAdded;
+            int smartPlays;
+        } tunes[] = {
+            {{.title = "Lake Song", .artist = "Odd", .album = "A", .mood = 4}, true, 0},
+            {{.title = "Two", .artist = "Even", .album = "A", .genre = "Jazz", .category = "Jazz"},
+             false,
+             2},
+            {{.title = "Three",
+              .artist = "Odd",
+              .album = "B",
+              .genre = "Jazz",
+              .category = "Jazz",
+              .mood = 4},
+             true,
+             0},
+            {{.title = "Lakeside", .artist = "Even", .album = "B"}, false, 1},
+            {{.title = "Five", .artist = "Odd", .album = "C", .mood = 1}, false, 0},
+            {{.title = "Six", .artist = "Odd", .album = "A"}, true, 0},
+        };
+        for (int copy = 0; copy < 2; ++copy) {
+            for (const auto& t : tunes) {
+                TuneRecord r = MakeTune(t.spec);
+                r.LastAddedFlag = t.lastAdded;
+                r.SmartPlayCount = t.smartPlays;
+                AddTune(library, r);
+            }
         }
     }
     Library library;
@@ -70,56 +93,89 @@ class ViewBuilderTest : public ::testing::Test {
     FixedClock clock{"12:34:56"};
 };
 
-TEST_F(ViewBuilderTest, SelectionsOrderAndIdentity) {
-    RandomSource random(7);
-    view.ViewMode = kModeAllTunes;
-    BuildView(view, library, clock, random);
-    std::vector<int32_t> all(40);
-    std::iota(all.begin(), all.end(), 1);
-    EXPECT_EQ(RowRecordIndexes(view), all);  // library order
-    EXPECT_EQ(view.ViewSeconds, 40u * 200);
-    EXPECT_EQ(view.ViewMegabytes, 40u * 5);
-    EXPECT_EQ(view.ViewTitle, "12:34:56");
-    const uint64_t firstStamp = view.ViewStamp;
-
-    // Mood 5: the odd slots, shuffled exactly as documented.
-    std::vector<int32_t> odd;
-    for (int i = 1; i <= 40; i += 2) {
-        odd.push_back(i);
+TEST_F(ViewBuilderTest, EveryModeSelectsItsTunes) {
+    const struct {
+        uint16_t mode;
+        std::vector<int32_t> slots;  // of the first six, in library order
+        int16_t mood = 0;            // Mood By Genre: the label it rebuilds
+        int16_t genreItem = kAllGenresItem;
+    } cases[] = {
+        {kModeAllTunes, {1, 2, 3, 4, 5, 6}},
+        {kModeLastAdded, {1, 3, 6}},
+        {kModeSmartPlays, {2, 4}},
+        {kModeTuneBased, {1, 2, 3, 4, 6}},  // seed 2, mood 5: moods 4..6
+        {kModeMoreFromArtist, {2, 4}},
+        {kModeSearchResults, {1, 4}},  // "lake"
+        {kModeMoreFromGenre, {2, 3}},
+        {kModeMoreFromAlbum, {1, 2, 6}},
+        {MoodViewMode(1), {5}},
+        {MoodViewMode(2), {}},
+        {MoodViewMode(3), {}},
+        {MoodViewMode(4), {1, 3}},
+        {MoodViewMode(5), {2, 4, 6}},
+        {MoodViewMode(6), {}},
+        {MoodViewMode(7), {}},
+        {MoodViewMode(8), {}},
+        {MoodViewMode(9), {}},
+        {kModeMoodByGenre, {2, 4, 6}, 5, kAllGenresItem},
+        {kModeMoodByGenre, {4, 6}, 5, 24 /* Rock */},
+        {kModeMoodByGenre, {3}, 4, 15 /* Jazz */},
+        {kModeMoodByGenre, {}, 4, 30 /* no such item */},
+        {kModeMoodByGenre, {}, 10, kAllGenresItem},
+        {2, {}},
+        {21, {}},
+    };
+    const std::set<uint16_t> ranked = {kModeSmartPlays, kModeTuneBased, kModeMoreFromArtist,
+                                       kModeMoreFromGenre, kModeMoreFromAlbum};
+    uint64_t stamp = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        view.ViewMode = c.mode;
+        view.SelectedTuneIndex = 2;
+        view.SearchText = PStr("lake");
+        view.Label.Mood = c.mood;
+        view.Label.GenreItem = c.genreItem;
+        RandomSource random(99);
+        BuildView(view, library, clock, random);
+        std::vector<int32_t> expected = c.slots;
+        for (const int32_t slot : c.slots) {
+            expected.push_back(slot + 6);
+        }
+        const bool shuffled = c.mode != kModeAllTunes && c.mode != kModeTuneBased;
+        EXPECT_EQ(RowRecordIndexes(view), shuffled ? ShuffledAsDocumented(expected, 99) : expected);
+        EXPECT_EQ(view.ViewSeconds, expected.size() * 200);
+        EXPECT_EQ(view.ViewMegabytes, expected.size() * 5);
+        EXPECT_EQ(view.ViewTitle, "12:34:56");
+        EXPECT_EQ(view.Label.Mode, c.mode);
+        EXPECT_EQ(RanksAfterBuild(c.mode), ranked.contains(c.mode));
+        EXPECT_GT(view.ViewStamp, stamp) << "every build is a new one";
+        stamp = view.ViewStamp;
     }
-    view.ViewMode = MoodViewMode(5);
-    RandomSource seeded(99);
-    BuildView(view, library, clock, seeded);
-    EXPECT_EQ(RowRecordIndexes(view), ShuffledBySpec(odd, 99));
-    // Same second, same title, but a different build.
-    EXPECT_EQ(view.ViewTitle, "12:34:56");
-    EXPECT_NE(view.ViewStamp, firstStamp);
-
-    // Mood By Genre with item 1 is the plain mood view; with "Rock" only its Rock tunes.
-    RandomSource seededAgain(99);
-    BuildMoodByGenreView(view, library, 5, kAllGenresItem, clock, seededAgain);
-    EXPECT_EQ(RowRecordIndexes(view), ShuffledBySpec(odd, 99));
-    EXPECT_EQ(view.ViewMode, kModeMoodByGenre);
-    BuildMoodByGenreView(view, library, 5, 24 /* "Rock" */, clock, random);
-    EXPECT_EQ(view.List.ViewCount, 20);  // every odd slot is Rock (i % 4 != 0)
-    BuildMoodByGenreView(view, library, 4, 15 /* "Jazz" */, clock, random);
-    EXPECT_EQ(view.List.ViewCount, 10);
-    BuildMoodByGenreView(view, library, 4, 30 /* no such item */, clock, random);
-    EXPECT_EQ(view.List.ViewCount, 0);
-
-    // Last added: the same set in any order.
-    view.ViewMode = kModeLastAdded;
-    BuildView(view, library, clock, random);
-    std::vector<int32_t> rows = RowRecordIndexes(view);
-    std::sort(rows.begin(), rows.end());
-    EXPECT_EQ(rows, (std::vector<int32_t>{3, 6, 9, 12, 15, 18, 21, 24, 27, 30, 33, 36, 39}));
+    // Without a seed the seed views are empty.
+    view.SelectedTuneIndex = 13;
+    for (const uint16_t mode : {kModeTuneBased, kModeMoreFromArtist, kModeMoreFromAlbum}) {
+        view.ViewMode = mode;
+        RandomSource random(1);
+        BuildView(view, library, clock, random);
+        EXPECT_EQ(view.List.ViewCount, 0) << mode;
+    }
 
     // An empty library leaves the view as it was.
-    Library empty;
-    const uint64_t stamp = view.ViewStamp;
-    BuildView(view, empty, clock, random);
-    EXPECT_EQ(view.ViewStamp, stamp);
-    EXPECT_EQ(view.List.ViewCount, 13);
+    view.ViewMode = kModeAllTunes;
+    RandomSource random(1);
+    BuildView(view, Library{}, clock, random);
+    EXPECT_EQ(view.ViewStamp, stamp + 3);
+    EXPECT_EQ(view.ViewMode, kModeAllTunes);
+    EXPECT_EQ(view.Label.Mode, kModeMoreFromAlbum);
+
+    // One tune is a library too.
+    Library one;
+    AddTune(one, MakeTune({}));
+    BuildView(view, one, clock, random);
+    EXPECT_EQ(view.List.ViewCount, 1);
+    BuildMoodByGenreView(view, one, 5, kAllGenresItem, clock, random);
+    EXPECT_EQ(view.ViewMode, kModeMoodByGenre);
+    EXPECT_EQ(view.List.ViewCount, 1);
 }
 
 TEST_F(ViewBuilderTest, TotalsSaturateOnDamagedRecords) {
@@ -158,17 +214,17 @@ TEST_F(ViewBuilderTest, MoodButtonsAndMoodByGenre) {
     EXPECT_EQ(view.ViewMode, MoodViewMode(4));
     EXPECT_EQ(view.SelectedMood, 4);
     EXPECT_EQ(view.SelectedGenreItem, kAllGenresItem);
-    EXPECT_EQ(view.List.ViewCount, 20);
+    EXPECT_EQ(view.List.ViewCount, 4);
 
     view.SelectedMood = 2;
     result = ShowMoodView(view, library, kLastAddedButton, clock, random, notices);
     EXPECT_FALSE(result.autoplay);
     EXPECT_EQ(view.SelectedMood, 2);  // untouched by All Tunes and Last Added
 
-    EXPECT_FALSE(ShowMoodByGenre(view, library, 15 /* Jazz */, 5, clock, random, notices));
+    EXPECT_FALSE(ShowMoodByGenre(view, library, 12 /* Heavy Metal */, 5, clock, random, notices));
     EXPECT_EQ(notices.overlays.back().text, "No tunes found...");
     EXPECT_EQ(notices.overlays.back().mood, 5);
-    EXPECT_TRUE(ShowMoodByGenre(view, library, 15, 4, clock, random, notices));
+    EXPECT_TRUE(ShowMoodByGenre(view, library, 15 /* Jazz */, 4, clock, random, notices));
     EXPECT_EQ(view.SelectedGenreItem, 15);
 
     RecordingNotices emptyNotices;
@@ -185,10 +241,20 @@ TEST_F(ViewBuilderTest, SeedViewsCountOnlyOnTheDesktopPath) {
         AddTune(big, MakeTune({.artist = "Prolific"}));
     }
     RandomSource random(5);
-    ASSERT_TRUE(BuildSeedView(view, big, SeedCommand::MoreFromArtist, 10, clock, random));
-    EXPECT_EQ(view.List.ViewCount, 100);
-    EXPECT_EQ(view.ViewSeconds, 100u * 200);
-    EXPECT_EQ(view.BaseText, "Prolific");
+    const struct {
+        SeedCommand command;
+        const char* baseText;
+    } seeds[] = {{SeedCommand::TuneBased, "Song"},
+                 {SeedCommand::MoreFromGenre, "Rock"},
+                 {SeedCommand::MoreFromAlbum, "Album"},
+                 {SeedCommand::MoreFromArtist, "Prolific"}};
+    for (const auto& c : seeds) {
+        ASSERT_TRUE(BuildSeedView(view, big, c.command, 10, clock, random));
+        EXPECT_EQ(view.ViewMode, static_cast<uint16_t>(c.command));
+        EXPECT_EQ(view.BaseText, c.baseText);
+        EXPECT_EQ(view.List.ViewCount, 100);
+        EXPECT_EQ(view.ViewSeconds, 100u * 200);
+    }
     EXPECT_EQ(big[10].SmartPlayCount, 0);
     EXPECT_FALSE(BuildSeedView(view, big, SeedCommand::TuneBased, 251, clock, random));
 
@@ -205,6 +271,12 @@ TEST_F(ViewBuilderTest, SeedViewsCountOnlyOnTheDesktopPath) {
     ViewState fresh;
     EXPECT_FALSE(ShowSeedView(fresh, big, SeedCommand::MoreFromAlbum, clock, random));
     EXPECT_EQ(fresh.ViewStamp, 0u);
+
+    // Surprise: a tune-based view of a random tune; nothing from an empty library.
+    ASSERT_TRUE(ShowSurpriseView(fresh, big, clock, random));
+    EXPECT_EQ(fresh.ViewMode, kModeTuneBased);
+    EXPECT_EQ(fresh.List.ViewCount, 100);
+    EXPECT_FALSE(ShowSurpriseView(fresh, Library{}, clock, random));
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include "library/genre_table.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
+#include <numeric>
 #include <set>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -13,9 +16,11 @@ TEST(GenreTable, ContentsAsListed) {
     const auto& table = GenreTable();
     std::map<std::string_view, int> names;
     std::set<std::string_view> categories;
+    std::vector<int> codes;
     for (int i = 1; i <= kGenreCount; ++i) {
         ++names[table[i].Name];
         categories.insert(table[i].Category);
+        codes.push_back(table[i].Code);
     }
     EXPECT_EQ(names[""], 21);
     std::set<std::string_view> twice;
@@ -31,6 +36,19 @@ TEST(GenreTable, ContentsAsListed) {
         "Rock",       "Soundtrack", "Techno", "Unknown",      "Vocal"};
     EXPECT_EQ(twice, expectedTwice);
     EXPECT_EQ(categories.size(), 32u);
+
+    // Every code once: -7, -2, the ID3v1 numbers 0..147, 276..375 and 500..526. A wrong
+    // code leaves a gap and a duplicate.
+    std::vector<int> expectedCodes = {-7, -2};
+    for (const auto& [from, to] : {std::pair{0, 147}, {276, 375}, {500, 526}}) {
+        for (int code = from; code <= to; ++code) {
+            expectedCodes.push_back(code);
+        }
+    }
+    std::sort(codes.begin(), codes.end());
+    EXPECT_EQ(codes, expectedCodes);
+    EXPECT_EQ(table[1].Code, 40);  // the empty names first
+    EXPECT_EQ(table[kGenreCount].Name, "Young Adult & Children");
 }
 
 TEST(GenreTable, Lookups) {
@@ -61,10 +79,26 @@ TEST(GenreTable, Lookups) {
         EXPECT_EQ(GenreCodeForName(c.name), c.code) << c.name;
         EXPECT_EQ(GenreCategoryForName(c.name), c.category) << c.name;
     }
-    ASSERT_NE(GenreForCode(45), nullptr);
-    EXPECT_EQ(GenreForCode(45)->Name, "");
-    EXPECT_EQ(GenreForCode(17)->Name, "Rock");
-    for (int code : {148, 177, 255}) {
+
+    // The ID3v1 (Winamp) genre numbers, every tenth and the last, and the category-level
+    // codes; 148 and up, the holiday code and 255 belong to no entry.
+    const char* everyTenth[] = {
+        "Blues",  "New Age", "Alternative", "Fusion", "",
+        "",       "",        "Trailer",     "Folk",   "Avantgarde",
+        "Humour", "Satire",  "Duet",        "Terror", "Contemporary Christian"};
+    std::map<int, std::string_view> numbers = {
+        {-7, "All Genres"},         {-2, "Unknown"},
+        {147, "Synthpop"},          {276, "Goth"},
+        {375, "Singer-Songwriter"}, {511, "Holiday & Seasonal"}};
+    for (int k = 0; k < 15; ++k) {
+        numbers[10 * k] = everyTenth[k];
+    }
+    for (const auto& [code, name] : numbers) {
+        const GenreEntry* entry = GenreForCode(code);
+        ASSERT_NE(entry, nullptr) << code;
+        EXPECT_EQ(entry->Name, name) << code;
+    }
+    for (int code : {148, 177, 255, 499, 527}) {
         EXPECT_EQ(GenreForCode(code), nullptr) << code;
     }
 }
@@ -97,7 +131,13 @@ TEST(GenreTable, CategoryPass) {
         r.GenreCode = c.code;
         r.GenreCategory.Set(c.category);
     }
-    AssignGenreCategories(*library, 1, slot);
+    // Slot 0 is never used, whatever range is asked for; the last slot is.
+    (*library)[0].Album.Set("Xmas");
+    (*library)[kMaxTunes].Album.Set("Xmas");
+    AssignGenreCategories(*library, 0, slot);
+    AssignGenreCategories(*library, kMaxTunes, kMaxTunes + 1);
+    EXPECT_EQ((*library)[0].GenreCode, 0);
+    EXPECT_EQ((*library)[kMaxTunes].GenreCode, kHolidayCode);
     slot = 0;
     for (const auto& c : cases) {
         const TuneRecord& r = (*library)[++slot];

@@ -1,7 +1,9 @@
 #include "platform/movie_ffmpeg.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -82,8 +84,23 @@ class MovieFfmpeg : public ::testing::Test {
 
 TempFolder* MovieFfmpeg::folder_ = nullptr;
 
-TEST_F(MovieFfmpeg, EntersWhenMp3AndAacDecode) {
-    EXPECT_EQ(framework_->EnterMovies(), kNoErr);
+// What `run` writes to the process's standard error (file descriptor 2, where FFmpeg logs).
+std::string StandardErrorOf(const std::function<void()>& run) {
+    std::FILE* capture = std::tmpfile();
+    std::fflush(stderr);
+    const int saved = ::dup(2);
+    ::dup2(::fileno(capture), 2);
+    run();
+    std::fflush(stderr);
+    ::dup2(saved, 2);
+    ::close(saved);
+    std::rewind(capture);
+    std::string text;
+    for (int c; (c = std::fgetc(capture)) != EOF;) {
+        text += static_cast<char>(c);
+    }
+    std::fclose(capture);
+    return text;
 }
 
 // Every window equals the same frames of ffmpeg's own decode from the start of the file,
@@ -143,6 +160,24 @@ TEST_F(MovieFfmpeg, JunkBetweenFramesKeepsTheFramesAround) {
         EXPECT_EQ(block, expected) << start;
     }
     EXPECT_EQ(movie->Duration(), clean->Duration());
+}
+
+// A stream that turns from stereo to mono (two files joined) keeps the movie's two
+// channels: the mono part is mixed to them, not lost.
+TEST_F(MovieFfmpeg, ChannelCountChangingMidStream) {
+    TempFolder scratch;
+    const TestAudio mono{.seconds = 3, .channels = 1, .mp3InfoFrame = false};
+    std::vector<uint8_t> joined = ReadBytes(Path("bare.mp3"));
+    const std::vector<uint8_t> tail = ReadBytes(MakeTestAudio(scratch / "mono.mp3", mono));
+    joined.insert(joined.end(), tail.begin(), tail.end());
+    WriteBytes(scratch / "joined.mp3", joined);
+    const auto movie = Open(scratch / "joined.mp3");
+    ASSERT_TRUE(movie);
+    std::vector<uint8_t> block;
+    ASSERT_EQ(movie->ExtractSecond(5 * 600, block), kNoErr);
+    EXPECT_EQ(block[24], 2);
+    ASSERT_EQ(block.size(), 84 + 44100 * 4u);
+    EXPECT_LT(std::count(block.begin() + 84, block.end(), 0), 44100);  // the tone is there
 }
 
 // The same window gives the same block whatever was extracted before, also from AAC whose
@@ -223,19 +258,31 @@ TEST_F(MovieFfmpeg, FilesWithoutPlayableAudioDoNotOpen) {
                  {"playlist.mp3", 0},
                  {"video.mp4", 0},
                  {"locked.mp3", kAccessDeniedErr}};
-    for (const auto& c : cases) {
-        if (c.expected == kAccessDeniedErr && ::geteuid() == 0) {
-            continue;  // root reads anything
+    // FFmpeg stays silent on all of them, and on damaged frames it decodes.
+    ASSERT_EQ(framework_->EnterMovies(), kNoErr);
+    const std::string messages = StandardErrorOf([&] {
+        for (const auto& c : cases) {
+            if (c.expected == kAccessDeniedErr && ::geteuid() == 0) {
+                continue;  // root reads anything
+            }
+            SCOPED_TRACE(c.name);
+            std::unique_ptr<Movie> movie;
+            const OsError result = framework_->OpenMovie(scratch / c.name, movie);
+            EXPECT_NE(result, kNoErr);
+            if (c.expected != 0) {
+                EXPECT_EQ(result, c.expected);
+            }
+            EXPECT_FALSE(movie);
         }
-        SCOPED_TRACE(c.name);
-        std::unique_ptr<Movie> movie;
-        const OsError result = framework_->OpenMovie(scratch / c.name, movie);
-        EXPECT_NE(result, kNoErr);
-        if (c.expected != 0) {
-            EXPECT_EQ(result, c.expected);
+        std::vector<uint8_t> block;
+        for (const char* damaged : {"cut.mp3", "junk.mp3"}) {
+            const auto movie = Open(Path(damaged));
+            for (const uint32_t start : {0u, 1200u, 2400u, 3000u}) {
+                EXPECT_EQ(movie ? movie->ExtractSecond(start, block) : kIoErr, kNoErr) << damaged;
+            }
         }
-        EXPECT_FALSE(movie);
-    }
+    });
+    EXPECT_EQ(messages, "");
 }
 
 // An MPEG-4 file cut short keeps its recorded length: windows within what is left decode,

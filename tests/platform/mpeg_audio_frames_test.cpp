@@ -10,19 +10,58 @@ namespace {
 using testing::TempFolder;
 using testing::WriteBytes;
 
-TEST(MpegAudioFrames, HeaderSizes) {
+// The published bit-rate (kbit/s, indexes 1..14) and sample-rate tables, checked through
+// the frame size each pair gives; a few whole headers pin the size rules themselves.
+TEST(MpegAudioFrames, HeaderTables) {
+    const int mpeg1Rates[3][14] = {
+        {32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448},  // layer I
+        {32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384},     // layer II
+        {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320}};     // layer III
+    const int mpeg2Layer1Rates[14] = {32,  48,  56,  64,  80,  96,  112,
+                                      128, 144, 160, 176, 192, 224, 256};
+    const int mpeg2Rates[14] = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
+    const struct {
+        uint32_t versionBits;
+        int sampleRates[3];
+    } versions[] = {{3, {44100, 48000, 32000}},  // MPEG-1
+                    {2, {22050, 24000, 16000}},  // MPEG-2
+                    {0, {11025, 12000, 8000}}};  // MPEG-2.5
+    for (const auto& v : versions) {
+        for (int layer = 1; layer <= 3; ++layer) {
+            for (uint32_t index = 1; index <= 14; ++index) {
+                const int kbps = v.versionBits == 3 ? mpeg1Rates[layer - 1][index - 1]
+                                 : layer == 1       ? mpeg2Layer1Rates[index - 1]
+                                                    : mpeg2Rates[index - 1];
+                for (uint32_t rate = 0; rate < 3; ++rate) {
+                    const int64_t bits = int64_t{kbps} * 1000, hz = v.sampleRates[rate];
+                    const int bytes =
+                        static_cast<int>(layer == 1                         ? 12 * bits / hz * 4
+                                         : layer == 2 || v.versionBits == 3 ? 144 * bits / hz
+                                                                            : 72 * bits / hz);
+                    const uint32_t word = 0xFFE00000 | v.versionBits << 19 |
+                                          static_cast<uint32_t>(4 - layer) << 17 | index << 12 |
+                                          rate << 10;
+                    const auto header = ParseMpegFrameHeader(word);
+                    ASSERT_TRUE(header) << std::hex << word;
+                    EXPECT_EQ(header->bytes, bytes) << std::hex << word;
+                    EXPECT_EQ(ParseMpegFrameHeader(word | 1u << 9)->bytes,
+                              bytes + (layer == 1 ? 4 : 1))
+                        << std::hex << word;
+                }
+            }
+        }
+    }
+
     const struct {
         uint32_t word;
         int bytes;  // 0: not a header the walk accepts
         int samples;
     } cases[] = {
         {0xFFFB9064, 417, 1152},  // MPEG-1 layer III, 128 kbit/s, 44.1 kHz
-        {0xFFFB9264, 418, 1152},  // the same with padding
-        {0xFFFBE464, 960, 1152},  // 320 kbit/s, 48 kHz
-        {0xFFF39064, 261, 576},   // MPEG-2 layer III, 80 kbit/s, 22.05 kHz
         {0xFFE39064, 522, 576},   // MPEG-2.5 layer III, 80 kbit/s, 11.025 kHz
-        {0xFFFD9064, 522, 1152},  // MPEG-1 layer II, 160 kbit/s
+        {0xFFF59064, 522, 1152},  // MPEG-2 layer II, 80 kbit/s, 22.05 kHz
         {0xFFFF9064, 312, 384},   // MPEG-1 layer I, 288 kbit/s
+        {0xFFF79264, 316, 384},   // MPEG-2 layer I, 144 kbit/s, 22.05 kHz, padded
         {0xFFFB0064, 0, 0},       // free format: no size in the header
         {0xFFFBF064, 0, 0},       // bit rate index 15
         {0xFFFB9C64, 0, 0},       // reserved sample rate

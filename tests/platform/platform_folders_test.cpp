@@ -37,6 +37,11 @@ TEST(AppFolders, DataAndMusicFolders) {
     std::ofstream(home / ".config" / "user-dirs.dirs")
         << "# comment\nXDG_MUSIC_DIR=\"$HOME/Musik\"\n";
     EXPECT_EQ(MusicFolder(Environment({{"HOME", h}})), home / "Musik");
+    fs::create_directories(home / "other");
+    std::ofstream(home / "other" / "user-dirs.dirs") << "XDG_MUSIC_DIR=\"/srv/music\"\n";
+    EXPECT_EQ(
+        MusicFolder(Environment({{"HOME", h}, {"XDG_CONFIG_HOME", (home / "other").string()}})),
+        fs::path("/srv/music"));
     fs::create_directories(home / "Music/iTunes/iTunes Media/Music");
     EXPECT_EQ(MusicFolder(Environment({{"HOME", h}})), home / "Music/iTunes/iTunes Media/Music");
 }
