@@ -163,13 +163,13 @@ TEST_F(PlaylistCommandTest, Seed) {
         AddTune(library, MakeTune({.title = "T" + std::to_string(i), .mood = 5}));
     }
     const auto order = [&](const char* seed) {
-        std::FILE* out = std::tmpfile();
-        std::FILE* err = std::tmpfile();
+        Sink out, err;
         RandomSource random(static_cast<uint32_t>(std::stoul(seed)) + 1);  // not the seed's
-        EXPECT_EQ(RunPlaylistCommand({"--mood", "5", "--seed", seed}, library, random, out, err),
+        EXPECT_EQ(RunPlaylistCommand({"--mood", "5", "--seed", seed}, library, random, out.file,
+                                     err.file),
                   0);
-        ReadAll(err);
-        return ReadAll(out);
+        err.Take();
+        return out.Take();
     };
     EXPECT_EQ(order("7"), order("7"));
     EXPECT_NE(order("7"), order("8"));
