@@ -59,47 +59,6 @@ uint8_t LatinByteToMacRoman(uint8_t c) {
     }
 }
 
-// Decodes one well-formed UTF-8 sequence at text[i] and advances i past it; nothing (i
-// unchanged) when the bytes there are not one.
-std::optional<char32_t> WellFormedUtf8At(std::string_view text, size_t& i) {
-    const auto byte = [&](size_t k) { return static_cast<uint8_t>(text[k]); };
-    const uint8_t lead = byte(i);
-    if (lead < 0x80) {
-        ++i;
-        return lead;
-    }
-    int extra = 0;
-    char32_t cp = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        extra = 1;
-        cp = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-        extra = 2;
-        cp = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-        extra = 3;
-        cp = lead & 0x07;
-    } else {
-        return std::nullopt;
-    }
-    if (i + static_cast<size_t>(extra) >= text.size()) {
-        return std::nullopt;
-    }
-    for (int n = 1; n <= extra; ++n) {
-        const uint8_t b = byte(i + static_cast<size_t>(n));
-        if ((b & 0xC0) != 0x80) {
-            return std::nullopt;
-        }
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        return std::nullopt;
-    }
-    i += static_cast<size_t>(extra) + 1;
-    return cp;
-}
-
 }  // namespace
 
 std::u32string DecodeUtf8OrLatin1(std::string_view bytes) {

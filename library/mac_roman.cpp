@@ -172,10 +172,19 @@ std::string MacRomanToUtf8(std::string_view macRoman) {
     return out;
 }
 
+std::optional<char32_t> WellFormedUtf8At(std::string_view text, size_t& i) {
+    size_t next = i;
+    const char32_t cp = NextCodePoint(text, next);
+    if (cp == 0xFFFD && text.substr(i, next - i) != "\xEF\xBF\xBD") {
+        return std::nullopt;
+    }
+    i = next;
+    return cp;
+}
+
 bool IsValidUtf8(std::string_view text) {
     for (size_t i = 0; i < text.size();) {
-        const size_t start = i;
-        if (NextCodePoint(text, i) == 0xFFFD && text.substr(start, i - start) != "\xEF\xBF\xBD") {
+        if (!WellFormedUtf8At(text, i)) {
             return false;
         }
     }
@@ -187,11 +196,11 @@ std::string SanitizedUtf8(std::string_view text) {
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
         const size_t start = i;
-        if (NextCodePoint(text, i) == 0xFFFD && text.substr(start, i - start) != "\xEF\xBF\xBD") {
+        if (WellFormedUtf8At(text, i)) {
+            out.append(text.substr(start, i - start));
+        } else {
             out += "\xEF\xBF\xBD";
             i = start + 1;  // resynchronise on the next byte
-        } else {
-            out.append(text.substr(start, i - start));
         }
     }
     return out;

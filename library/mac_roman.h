@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,9 @@ char32_t MacRomanToUnicode(uint8_t c);
 // Mac Roman lacks, and malformed UTF-8, become "?".
 std::string MacRomanToUtf8(std::string_view macRoman);
 std::string Utf8ToMacRoman(std::string_view utf8);
+// Decodes one well-formed UTF-8 sequence at text[i] and advances i past it; nothing (i
+// unchanged) when the bytes there are not one.
+std::optional<char32_t> WellFormedUtf8At(std::string_view text, size_t& i);
 // Whether the text is well-formed UTF-8 (no overlong forms, surrogates or cut sequences).
 bool IsValidUtf8(std::string_view text);
 // Text that should be UTF-8 (a native file name) made valid: malformed bytes become U+FFFD.
