@@ -15,11 +15,15 @@
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/library_lock.h"
+#include "platform/movie_player.h"
+#include "player/player_context.h"
+#include "player/player_state.h"
 #include "shell/shell_notices.h"
 
 namespace harmovia {
 
 class MainWindow;
+class MprisService;
 class QtMenuBar;
 
 // Which list is playing and where: the player's state as the tune list draws it. The
@@ -49,9 +53,20 @@ struct App {
     std::unique_ptr<QtMenuBar> menus;
     std::unique_ptr<MainWindow> window;
 
+    // The player: the movie player is given before start-up (the program's plays on the
+    // audio device, tests' silently); start-up makes the rest once the window exists.
+    // Declared so that a playing movie goes before its player.
+    std::unique_ptr<MoviePlayer> movies;
+    std::unique_ptr<PlayerState> player;
+    std::unique_ptr<PlayerSeams> playerSeams;
+    std::unique_ptr<PlayerContext> playerContext;
+    std::unique_ptr<MprisService> mpris;
+
     // Requests and flags the player and the add task read and set.
     int16_t AutoImportChoice = 0;  // the welcome sheet's radio choice: 1 "Yes.", 2 "No"
     bool AddingTunes = false;
+    bool StopAddingRequest = false;
+    int16_t SavedVolume = 0;  // the volume before muting
     bool PlayFromSelectionRequest = false;
     PlayingMarker playing;
     // Shown every 2/60 s and before every command: the player's hook, once it is wired.

@@ -10,10 +10,13 @@
 #include "browse/view_builder.h"
 #include "library/library_file.h"
 #include "platform/movie.h"
+#include "platform/movie_playback_ffmpeg.h"
+#include "player/mpris_service.h"
 #include "shell/app_state.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/menu_table.h"
+#include "shell/player_wiring.h"
 #include "shell/qt_menu_bar.h"
 
 #include <sys/socket.h>
@@ -71,6 +74,10 @@ App::App()
       clock(std::make_unique<SystemClock>()) {}
 
 App::~App() {
+    // The player's service and movie go before the window and menus they reach.
+    mpris.reset();
+    playerContext.reset();
+    player.reset();
     // The window owns the menu bar's widgets; it goes first.
     window.reset();
     menus.reset();
@@ -143,6 +150,11 @@ std::optional<int> StartUp(App& app, const StartUpPlatform& platform) {
     app.notices->SetWindow(app.window.get());
     app.window->show();
     app.window->activateWindow();
+    if (!app.movies) {
+        app.movies = MakeFfmpegMoviePlayer(AudioOutputChoice::Device);
+    }
+    WirePlayer(app);
+    app.eventHook = [&app] { TickPlayer(app); };
 
     // A session log-out or a quit the platform starts goes through the Quit command; an
     // ending nobody asked about still saves.
