@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "browse/view_state.h"
 #include "library/preferences_file.h"
@@ -22,7 +23,9 @@
 
 namespace harmovia {
 
+class AddSession;
 class MainWindow;
+class MovieFramework;
 class MprisService;
 class QtMenuBar;
 
@@ -61,6 +64,15 @@ struct App {
     std::unique_ptr<PlayerSeams> playerSeams;
     std::unique_ptr<PlayerContext> playerContext;
     std::unique_ptr<MprisService> mpris;
+
+    // Adding tunes: the decoders the add measures with (the program's own unless start-up
+    // was given one), the user's music folder, the folder chooser (tests script it) and
+    // the add that runs, with its progress sheet.
+    MovieFramework* framework = nullptr;
+    std::unique_ptr<MovieFramework> ownFramework;
+    std::optional<std::filesystem::path> musicFolder;
+    std::function<std::optional<std::filesystem::path>(App&)> chooseFolder;
+    std::unique_ptr<AddSession> adding;
 
     // Requests and flags the player and the add task read and set.
     int16_t AutoImportChoice = 0;  // the welcome sheet's radio choice: 1 "Yes.", 2 "No"

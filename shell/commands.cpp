@@ -4,6 +4,7 @@
 
 #include "browse/seed_views.h"
 #include "player/player_requests.h"
+#include "shell/add_session.h"
 #include "shell/app_state.h"
 #include "shell/list_commands.h"
 #include "shell/main_window.h"
@@ -26,6 +27,10 @@ constexpr int kVolumeStep = 10;
 
 void FileCommand(App& app, int16_t item) {
     switch (item) {
+        case 1:
+        case 2:
+            AddTunesCommand(app, item == 2);
+            return;
         case kCloseWindowAndQuitItem:
             QuitCommand(app);
             return;
@@ -104,6 +109,10 @@ void CloseWelcomeSheet(App& app) {
         app.menus->SetMenuItem(menu, 0, kItemEnabled);
     }
     app.window->raise();
+    if (app.AutoImportChoice == 1) {
+        app.AutoImportChoice = 0;
+        StartAdd(app, std::nullopt);
+    }
 }
 
 }  // namespace
@@ -182,6 +191,15 @@ void HandleControlEvent(App& app, ControlEventKind kind, int32_t id) {
             return;
         case 1008:
             SeedListCommand(app, SeedCommand::TuneBased, false);
+            return;
+        case 1009:
+            AddTunesCommand(app, true);
+            return;
+        case kStopAddingButton:
+            app.StopAddingRequest = true;
+            if (app.adding) {
+                app.adding->RequestStop();
+            }
             return;
         case kWelcomeYes:
             app.AutoImportChoice = 1;

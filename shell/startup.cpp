@@ -10,8 +10,10 @@
 #include "browse/view_builder.h"
 #include "library/library_file.h"
 #include "platform/movie.h"
+#include "platform/movie_ffmpeg.h"
 #include "platform/movie_playback_ffmpeg.h"
 #include "player/mpris_service.h"
+#include "shell/add_session.h"
 #include "shell/app_state.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
@@ -74,7 +76,8 @@ App::App()
       clock(std::make_unique<SystemClock>()) {}
 
 App::~App() {
-    // The player's service and movie go before the window and menus they reach.
+    // The add's workers and the player's service and movie go before what they reach.
+    adding.reset();
     mpris.reset();
     playerContext.reset();
     player.reset();
@@ -154,6 +157,16 @@ std::optional<int> StartUp(App& app, const StartUpPlatform& platform) {
         app.movies = MakeFfmpegMoviePlayer(AudioOutputChoice::Device);
     }
     WirePlayer(app);
+    app.framework = platform.movies;
+    if (app.framework == nullptr) {
+        app.ownFramework = MakeFfmpegMovieFramework();
+        app.framework = app.ownFramework.get();
+        (void)app.framework->EnterMovies();  // a failure shows when an add starts
+    }
+    app.musicFolder = MusicFolder(platform.environment);
+    if (!app.chooseFolder) {
+        app.chooseFolder = ChooseFolderWithDialog;
+    }
     app.eventHook = [&app] { TickPlayer(app); };
 
     // A session log-out or a quit the platform starts goes through the Quit command; an
