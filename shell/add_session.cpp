@@ -118,7 +118,10 @@ AddSession::AddSession(App& app, const std::optional<std::filesystem::path>& fol
 }
 
 AddSession::~AddSession() {
-    delete sheet_;
+    if (sheet_) {
+        sheet_->hide();
+        sheet_->deleteLater();
+    }
 }
 
 void AddSession::RequestStop() {

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "browse/view_state.h"
+#include "export/send_playlist.h"
 #include "library/preferences_file.h"
 #include "library/random_source.h"
 #include "library/tune_library.h"
@@ -26,6 +27,8 @@ namespace harmovia {
 class AddSession;
 class MainWindow;
 class MovieFramework;
+class ScriptRunner;
+class SendSheet;
 class MprisService;
 class QtMenuBar;
 
@@ -73,6 +76,13 @@ struct App {
     std::optional<std::filesystem::path> musicFolder;
     std::function<std::optional<std::filesystem::path>(App&)> chooseFolder;
     std::unique_ptr<AddSession> adding;
+
+    // Sending a list: the environment the send's targets are found in, the script runner
+    // (the program's unless tests gave one), the open sheet and what the last send did.
+    EnvironmentLookup environment;
+    std::unique_ptr<ScriptRunner> scripts;
+    std::unique_ptr<SendSheet> sending;
+    SendReport lastSend;
 
     // Requests and flags the player and the add task read and set.
     int16_t AutoImportChoice = 0;  // the welcome sheet's radio choice: 1 "Yes.", 2 "No"

@@ -12,6 +12,7 @@
 #include "shell/notices.h"
 #include "shell/player_commands.h"
 #include "shell/qt_menu_bar.h"
+#include "shell/send_sheet.h"
 #include "shell/startup.h"
 
 namespace harmovia {
@@ -30,6 +31,9 @@ void FileCommand(App& app, int16_t item) {
         case 1:
         case 2:
             AddTunesCommand(app, item == 2);
+            return;
+        case 6:
+            SendPlaylistCommand(app);
             return;
         case kCloseWindowAndQuitItem:
             QuitCommand(app);
@@ -191,6 +195,15 @@ void HandleControlEvent(App& app, ControlEventKind kind, int32_t id) {
             return;
         case 1008:
             SeedListCommand(app, SeedCommand::TuneBased, false);
+            return;
+        case 1007:
+            SendPlaylistCommand(app);
+            return;
+        case kSendButton:
+            SendSheetSend(app);
+            return;
+        case kSendCancelButton:
+            CloseSendSheet(app);
             return;
         case 1009:
             AddTunesCommand(app, true);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "browse/view_builder.h"
+#include "export/osascript_runner.h"
 #include "library/library_file.h"
 #include "platform/movie.h"
 #include "platform/movie_ffmpeg.h"
@@ -20,6 +21,7 @@
 #include "shell/menu_table.h"
 #include "shell/player_wiring.h"
 #include "shell/qt_menu_bar.h"
+#include "shell/send_sheet.h"
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -78,6 +80,7 @@ App::App()
 App::~App() {
     // The add's workers and the player's service and movie go before what they reach.
     adding.reset();
+    sending.reset();
     mpris.reset();
     playerContext.reset();
     player.reset();
@@ -164,6 +167,10 @@ std::optional<int> StartUp(App& app, const StartUpPlatform& platform) {
         (void)app.framework->EnterMovies();  // a failure shows when an add starts
     }
     app.musicFolder = MusicFolder(platform.environment);
+    app.environment = platform.environment;
+    if (!app.scripts) {
+        app.scripts = std::make_unique<OsascriptRunner>(platform.environment);
+    }
     if (!app.chooseFolder) {
         app.chooseFolder = ChooseFolderWithDialog;
     }
