@@ -6,6 +6,7 @@
 #include "player/player_requests.h"
 #include "shell/add_session.h"
 #include "shell/app_state.h"
+#include "shell/edit_commands.h"
 #include "shell/list_commands.h"
 #include "shell/main_window.h"
 #include "shell/menu_table.h"
@@ -32,6 +33,9 @@ void FileCommand(App& app, int16_t item) {
         case 2:
             AddTunesCommand(app, item == 2);
             return;
+        case 4:
+            RevealSelectedTuneCommand(app);
+            return;
         case 6:
             SendPlaylistCommand(app);
             return;
@@ -44,8 +48,17 @@ void FileCommand(App& app, int16_t item) {
 }
 
 void EditCommand(App& app, int16_t item) {
-    (void)app;
-    (void)item;
+    switch (item) {
+        case 10:
+        case 11:
+            SetAllCheckedCommand(app, item == 10);
+            return;
+        case 13:
+            DeleteTuneCommand(app);
+            return;
+        default:
+            return;
+    }
 }
 
 void PlayerCommand(App& app, int16_t item) {
@@ -148,6 +161,10 @@ void HandleMenuCommand(App& app, int16_t menu, int16_t item) {
             return;
         case kPlayerMenu:
             PlayerCommand(app, item);
+            return;
+        case kArtistGenreMenu:
+        case kAlbumGenreMenu:
+            SetGenreCommand(app, menu == kArtistGenreMenu, item);
             return;
         case kLoopMenu:
             if (item == 1) {
