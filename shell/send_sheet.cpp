@@ -82,6 +82,7 @@ SendSheet::SendSheet(App& app) : app_(app) {
     progress_ = Place(new QProgressBar(sheet_), kSendProgressBar, Rect(15, 140, w - 15, 170), 0);
     progress_->setRange(0, std::max(viewCount, 1));
     progress_->setValue(0);
+    progress_->setTextVisible(false);
     send_ = Place(new QPushButton(QStringLiteral("Send"), sheet_), kSendButton,
                   Rect(w - 73, h - 35, w - 15, h - 15), 0);
     send_->setDefault(true);

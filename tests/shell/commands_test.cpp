@@ -1,6 +1,9 @@
 #include "shell/commands.h"
 
+#include <QMenu>
+#include <QPushButton>
 #include <QSlider>
+#include <QTableView>
 #include <QTest>
 #include <QToolButton>
 
@@ -9,6 +12,7 @@
 #include "browse/mood_views.h"
 #include "shell/menu_table.h"
 #include "shell/qt_menu_bar.h"
+#include "shell/tune_list.h"
 #include "tests/shell/shell_test_support.h"
 #include "tests/support/test_audio.h"
 
@@ -140,6 +144,54 @@ TEST(Commands, MoodAndSeedListsPlayFromRowOneWhileAllTunesAndLastAddedOnlyShow) 
                       QStringLiteral("Stop Playing"));
         }
     }
+}
+
+TEST(Commands, MoodByGenrePlaysFromTheMenuAndThePopupOrSaysNoTunesFound) {
+    struct Case {
+        int16_t menu;  // 0: the pop-up
+        int genreItem, mood;
+        bool found;
+    };
+    // Genre item 3 is "Blues", 16 "Jazz"; the tunes' GenreCategory is empty, so only item 1
+    // (any genre) finds them.
+    const Case cases[] = {
+        {kFirstGenreMoodMenu, 2, 3, false},
+        {0, 1, 3, true},
+        {0, 1, 2, false},
+        {kLastGenreMoodMenu, 29, 9, false},
+    };
+    for (const Case& c : cases) {
+        PlayingApp playing;
+        App& app = playing.app();
+        const uint64_t stamp = app.view->ViewStamp;
+        if (c.menu == 0) {
+            auto* popup = qobject_cast<QPushButton*>(app.window->Control(kGenrePopup));
+            popup->menu()->actions()[c.genreItem - 1]->menu()->actions()[c.mood - 1]->trigger();
+        } else {
+            HandleMenuCommand(app, c.menu, static_cast<int16_t>(c.mood));
+        }
+        playing.Tick();
+        EXPECT_EQ(app.view->ViewStamp != stamp, c.found) << c.genreItem << "/" << c.mood;
+        EXPECT_EQ(app.player->IsPlaying, c.found ? 1 : 0);
+        EXPECT_EQ(playing.started.notices.overlays.size(), c.found ? 0U : 1U);
+        if (c.found) {
+            EXPECT_EQ(app.view->ViewMode, kModeMoodByGenre);
+            EXPECT_EQ(app.view->SelectedMood, c.mood);
+        }
+    }
+}
+
+TEST(Commands, ADoubleClickPlaysTheClickedRowAndTheSliderSetsTheVolume) {
+    PlayingApp playing;
+    App& app = playing.app();
+    QTableView& list = *app.window->TuneList();
+    emit list.doubleClicked(list.model()->index(2, 0));
+    playing.Tick();
+    EXPECT_EQ(app.player->IsPlaying, 1);
+    EXPECT_EQ(app.player->NowPlayingIndex, app.window->Model().ViewRowAt(2));
+    qobject_cast<QSlider*>(app.window->Control(kVolumeSlider))->setValue(400);
+    EXPECT_EQ(app.preferences.Volume, 400);
+    EXPECT_GT(app.player->AppliedVolume, 0);
 }
 
 TEST(Commands, SeedListsWithoutASelectionSayNoTuneSelected) {
