@@ -47,7 +47,7 @@ int Workers() {
 }  // namespace
 
 AddSession::AddSession(App& app, const std::optional<std::filesystem::path>& folder)
-    : app_(app), steps_(*app.framework) {
+    : app_(app), steps_(*app.framework), context_(std::make_unique<QObject>()) {
     AddHooks hooks;
     hooks.saveLibrary = [&app](const Library& library) {
         return app.libraryUnread ? kNoErr : SaveLibrary(library, *app.files, app.folder);
@@ -88,14 +88,22 @@ AddSession::AddSession(App& app, const std::optional<std::filesystem::path>& fol
     stop->setGeometry(Rect(w - 73, h - 35, w - 15, h - 15));
     QObject::connect(stop, &QPushButton::clicked, sheet_,
                      [&app] { HandleControlEvent(app, ControlEventKind::Hit, kStopAddingButton); });
-    // A measurement finished on a worker: the main thread takes the next step. The sheet
-    // is the context, so a wake-up after the add has ended is dropped.
-    QPointer<QDialog> context = sheet_;
+    // A measurement finished on a worker: the main thread takes the next step. The
+    // context outlives the workers (the task goes first), and deleting it drops what is
+    // still queued when the session ends.
+    stepper_ = new QTimer(context_.get());
+    stepper_->setSingleShot(true);
+    QObject::connect(stepper_, &QTimer::timeout, context_.get(), [this] { Step(); });
+    QObject* context = context_.get();
     hooks.measurementReady = [context, this] {
-        if (context) {
-            QMetaObject::invokeMethod(
-                context, [this] { Step(); }, Qt::QueuedConnection);
-        }
+        QMetaObject::invokeMethod(
+            context,
+            [this] {
+                if (waiting_) {
+                    stepper_->start(0);
+                }
+            },
+            Qt::QueuedConnection);
     };
 
     AddStart start = folder ? AddTunesFromFolder(*app.library, *app.framework, steps_,
@@ -114,10 +122,12 @@ AddSession::AddSession(App& app, const std::optional<std::filesystem::path>& fol
     app.StopAddingRequest = false;
     total_->setText(FromMacRoman(TotalTunesText(task_->progress()).view()));
     sheet_->show();
-    QTimer::singleShot(0, sheet_, [this] { Step(); });
+    stepper_->start(0);
 }
 
 AddSession::~AddSession() {
+    task_.reset();
+    context_.reset();
     if (sheet_) {
         sheet_->hide();
         sheet_->deleteLater();
@@ -136,6 +146,7 @@ void AddSession::Show(const AddProgress& progress) {
 }
 
 void AddSession::Step() {
+    waiting_ = false;
     if (!task_ || task_->finished() || app_.ending) {
         return;
     }
@@ -144,10 +155,11 @@ void AddSession::Step() {
     }
     switch (task_->Step()) {
         case AddTask::State::Working:
-            QTimer::singleShot(0, sheet_, [this] { Step(); });
+            stepper_->start(0);
             return;
         case AddTask::State::Waiting:
-            QTimer::singleShot(kWaitingRetryMilliseconds, sheet_, [this] { Step(); });
+            waiting_ = true;
+            stepper_->start(kWaitingRetryMilliseconds);
             return;
         case AddTask::State::Finished:
             Finish();

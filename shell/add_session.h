@@ -13,6 +13,7 @@
 #include "import/tune_add_steps.h"
 
 class QLabel;
+class QTimer;
 
 namespace harmovia {
 
@@ -42,6 +43,11 @@ class AddSession {
 
     App& app_;
     TuneAddSteps steps_;
+    // What the queued steps run in; its one timer holds the next step, so there is never
+    // more than one.
+    std::unique_ptr<QObject> context_;
+    QTimer* stepper_ = nullptr;
+    bool waiting_ = false;  // the last step waited for a measurement
     std::unique_ptr<AddTask> task_;
     QPointer<QDialog> sheet_;
     QLabel* status_ = nullptr;

@@ -1,5 +1,6 @@
 #include "shell/commands.h"
 
+#include <QApplication>
 #include <QDialog>
 
 #include "browse/seed_views.h"
@@ -40,6 +41,13 @@ void FileCommand(App& app, int16_t item) {
             SendPlaylistCommand(app);
             return;
         case kCloseWindowAndQuitItem:
+            // Another window in front (the About window) is not the one being closed; the
+            // main window's sheets are part of it.
+            if (QWidget* front = QApplication::activeWindow();
+                front != nullptr && front != app.window.get() && front->windowType() != Qt::Sheet) {
+                app.notices->Beep(1);
+                return;
+            }
             QuitCommand(app);
             return;
         default:
