@@ -4,6 +4,7 @@
 #include <QScreen>
 
 #include "platform/movie_ffmpeg.h"
+#include "platform/movie_playback_ffmpeg.h"
 #include "shell/app_state.h"
 #include "shell/artwork.h"
 #include "shell/notices.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     harmovia::QtNotices notices;
     harmovia::App app;
     app.notices = &notices;
+    app.movies = harmovia::MakeFfmpegMoviePlayer(harmovia::AudioOutputChoice::Device);
     const auto movies = harmovia::MakeFfmpegMovieFramework();
     const QRect display = QGuiApplication::primaryScreen()->geometry();
     const harmovia::StartUpPlatform platform{harmovia::ProcessEnvironment(), movies.get(),

@@ -1,23 +1,28 @@
 // harmovia-screenshot OUT.png: starts the program as `harmovia` does (same data folder),
 // waits until the window has painted, and saves what its windows show with QWidget::grab:
 // OUT.png (the main window, with row 2 marked as playing), OUT-sheet.png (the welcome
-// sheet, when it is open), OUT-about.png, OUT-menu.png (the Playlists menu) and
-// OUT-overlay.png. It saves nothing to the library. Used by scripts/screenshot; not
+// sheet, when it is open), OUT-about.png, OUT-menu.png (the Playlists menu),
+// OUT-overlay.png, OUT-send.png (the send sheet) and OUT-adding.png (the add's progress
+// sheet, over an empty folder). It saves nothing to the library. Used by scripts/screenshot; not
 // installed.
 
 #include <QApplication>
 #include <QDialog>
 #include <QMenu>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
 #include "browse/display_area.h"
+#include "shell/add_session.h"
 #include "shell/app_state.h"
+#include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/menu_table.h"
 #include "shell/notices.h"
 #include "shell/qt_menu_bar.h"
+#include "shell/send_sheet.h"
 #include "shell/startup.h"
 
 namespace {
@@ -74,7 +79,22 @@ int main(int argc, char** argv) {
             ok = notices.Overlay()->grab().save(Suffixed(out, "-overlay")) && ok;
         }
         notices.CloseOverlay();
-        app.ending = true;  // nothing is saved
+        if (app.library->TuneCount > 0) {
+            harmovia::HandleMenuCommand(app, harmovia::kFileMenu, 6);
+            if (app.sending != nullptr) {
+                QCoreApplication::processEvents();
+                ok = app.sending->Sheet()->grab().save(Suffixed(out, "-send")) && ok;
+                harmovia::CloseSendSheet(app);
+            }
+        }
+        // The add never takes a step: the program is ending, so nothing is saved.
+        app.ending = true;
+        const QTemporaryDir empty;
+        harmovia::StartAdd(app, std::filesystem::path(empty.path().toStdString()));
+        if (app.adding != nullptr) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 0);
+            ok = app.adding->Sheet()->grab().save(Suffixed(out, "-adding")) && ok;
+        }
         QCoreApplication::exit(ok ? 0 : 1);
     });
     return QApplication::exec();

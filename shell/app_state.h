@@ -7,19 +7,29 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "browse/view_state.h"
+#include "export/send_playlist.h"
 #include "library/preferences_file.h"
 #include "library/random_source.h"
 #include "library/tune_library.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/library_lock.h"
+#include "platform/movie_player.h"
+#include "player/player_context.h"
+#include "player/player_state.h"
 #include "shell/shell_notices.h"
 
 namespace harmovia {
 
+class AddSession;
 class MainWindow;
+class MovieFramework;
+class ScriptRunner;
+class SendSheet;
+class MprisService;
 class QtMenuBar;
 
 // Which list is playing and where: the player's state as the tune list draws it. The
@@ -49,9 +59,36 @@ struct App {
     std::unique_ptr<QtMenuBar> menus;
     std::unique_ptr<MainWindow> window;
 
+    // The player: the movie player is given before start-up (the program's plays on the
+    // audio device, tests' silently); start-up makes the rest once the window exists.
+    // Declared so that a playing movie goes before its player.
+    std::unique_ptr<MoviePlayer> movies;
+    std::unique_ptr<PlayerState> player;
+    std::unique_ptr<PlayerSeams> playerSeams;
+    std::unique_ptr<PlayerContext> playerContext;
+    std::unique_ptr<MprisService> mpris;
+
+    // Adding tunes: the decoders the add measures with (the program's own unless start-up
+    // was given one), the user's music folder, the folder chooser (tests script it) and
+    // the add that runs, with its progress sheet.
+    MovieFramework* framework = nullptr;
+    std::unique_ptr<MovieFramework> ownFramework;
+    std::optional<std::filesystem::path> musicFolder;
+    std::function<std::optional<std::filesystem::path>(App&)> chooseFolder;
+    std::unique_ptr<AddSession> adding;
+
+    // Sending a list: the environment the send's targets are found in, the script runner
+    // (the program's unless tests gave one), the open sheet and what the last send did.
+    EnvironmentLookup environment;
+    std::unique_ptr<ScriptRunner> scripts;
+    std::unique_ptr<SendSheet> sending;
+    SendReport lastSend;
+
     // Requests and flags the player and the add task read and set.
     int16_t AutoImportChoice = 0;  // the welcome sheet's radio choice: 1 "Yes.", 2 "No"
     bool AddingTunes = false;
+    bool StopAddingRequest = false;
+    int16_t SavedVolume = 0;  // the volume before muting
     bool PlayFromSelectionRequest = false;
     PlayingMarker playing;
     // Shown every 2/60 s and before every command: the player's hook, once it is wired.

@@ -8,14 +8,13 @@
 #include <cstdint>
 #include <string_view>
 
+#include "player/player_context.h"  // kFileMenu, kPlayerMenu, kLoopMenu and the Player items
+
 namespace harmovia {
 
 inline constexpr int16_t kAppMenu = 254;
-inline constexpr int16_t kFileMenu = 1;
 inline constexpr int16_t kEditMenu = 2;
 inline constexpr int16_t kPlaylistsMenu = 3;
-inline constexpr int16_t kPlayerMenu = 4;
-inline constexpr int16_t kLoopMenu = 7;
 inline constexpr int16_t kMoodByGenreMenu = 12;
 inline constexpr int16_t kAlbumGenreMenu = 13;
 inline constexpr int16_t kMoodByGenrePopupMenu = 40;

@@ -8,13 +8,20 @@
 #include <string>
 
 #include "browse/view_builder.h"
+#include "export/osascript_runner.h"
 #include "library/library_file.h"
 #include "platform/movie.h"
+#include "platform/movie_ffmpeg.h"
+#include "platform/movie_playback_ffmpeg.h"
+#include "player/mpris_service.h"
+#include "shell/add_session.h"
 #include "shell/app_state.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/menu_table.h"
+#include "shell/player_wiring.h"
 #include "shell/qt_menu_bar.h"
+#include "shell/send_sheet.h"
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -71,6 +78,12 @@ App::App()
       clock(std::make_unique<SystemClock>()) {}
 
 App::~App() {
+    // The add's workers and the player's service and movie go before what they reach.
+    adding.reset();
+    sending.reset();
+    mpris.reset();
+    playerContext.reset();
+    player.reset();
     // The window owns the menu bar's widgets; it goes first.
     window.reset();
     menus.reset();
@@ -143,6 +156,25 @@ std::optional<int> StartUp(App& app, const StartUpPlatform& platform) {
     app.notices->SetWindow(app.window.get());
     app.window->show();
     app.window->activateWindow();
+    if (!app.movies) {
+        app.movies = MakeFfmpegMoviePlayer(AudioOutputChoice::Device);
+    }
+    WirePlayer(app);
+    app.framework = platform.movies;
+    if (app.framework == nullptr) {
+        app.ownFramework = MakeFfmpegMovieFramework();
+        app.framework = app.ownFramework.get();
+        (void)app.framework->EnterMovies();  // a failure shows when an add starts
+    }
+    app.musicFolder = MusicFolder(platform.environment);
+    app.environment = platform.environment;
+    if (!app.scripts) {
+        app.scripts = std::make_unique<OsascriptRunner>(platform.environment);
+    }
+    if (!app.chooseFolder) {
+        app.chooseFolder = ChooseFolderWithDialog;
+    }
+    app.eventHook = [&app] { TickPlayer(app); };
 
     // A session log-out or a quit the platform starts goes through the Quit command; an
     // ending nobody asked about still saves.

@@ -146,6 +146,10 @@ bool TuneListModel::setData(const QModelIndex& index, const QVariant& value, int
     const int32_t viewRow = ViewRowAt(index.row());
     TuneRecord& row = view_.List[viewRow];
     if (role == Qt::CheckStateRole && index.column() == kCheckColumn) {
+        if (checkToggled) {
+            checkToggled(viewRow);
+            return true;
+        }
         // The row's check mark, and the first library tune of the same title and album.
         row.Checked = value.value<Qt::CheckState>() == Qt::Checked ? 1 : 0;
         for (int32_t slot = 1; slot <= library_.TuneCount; ++slot) {

@@ -53,6 +53,9 @@ class TuneListModel final : public QAbstractTableModel {
     bool IsPlayingRow(int modelRow) const;
     void SetPlaying(const PlayingMarker& marker);
 
+    // A check box was clicked: when set, the toggle is left to it (the player applies it
+    // to the row, the playing list and the library at its next tick).
+    std::function<void(int32_t viewRow)> checkToggled;
     // Told after an edit reached the library.
     std::function<void(const TuneRecord& row)> rowEdited;
 

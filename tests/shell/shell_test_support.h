@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "library/library_file.h"
+#include "platform/movie_playback_ffmpeg.h"
 #include "shell/app_state.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
@@ -22,7 +23,7 @@ class RecordingShellNotices final : public ShellNotices {
         alerts.push_back(alert);
         return answer;
     }
-    void ShowOverlayNotice(std::string_view, int) override {}
+    void ShowOverlayNotice(std::string_view text, int) override { overlays.emplace_back(text); }
     void CloseOverlay() override {}
     void WaitMilliseconds(int) override {}
     void ShowFatalAlert(std::string_view title, std::string_view message) override {
@@ -36,6 +37,7 @@ class RecordingShellNotices final : public ShellNotices {
     bool answer = true;
     int beeps = 0;
     std::vector<Alert> alerts;
+    std::vector<std::string> overlays;
 };
 
 struct Tune {
@@ -70,18 +72,22 @@ inline TuneRecord MakeRecord(const Tune& t) {
 
 // A program started on a library folder of its own, holding `tunes` (in that order).
 struct StartedApp {
-    explicit StartedApp(const std::vector<Tune>& tunes, bool start = true) {
+    // Every tune's file is `location` when one is given.
+    explicit StartedApp(const std::vector<Tune>& tunes, bool start = true,
+                        const std::filesystem::path& location = {}) {
         folder = home.path() / "data" / "Harmovia";
         if (!tunes.empty()) {
             Library library;
             for (const Tune& t : tunes) {
                 library[++library.TuneCount] = MakeRecord(t);
+                library[library.TuneCount].Location.Set(location.string());
             }
             std::filesystem::create_directories(folder);
             DiskFileSystem files;
             EXPECT_EQ(SaveLibrary(library, files, folder), kNoErr);
         }
         app.notices = &notices;
+        app.movies = MakeFfmpegMoviePlayer(AudioOutputChoice::SilentFast);
         if (start) {
             status = Start(app);
         }

@@ -1,0 +1,230 @@
+#include "shell/edit_commands.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDesktopServices>
+#include <QTableView>
+#include <QUrl>
+#include <algorithm>
+#include <filesystem>
+
+#include "library/genre_table.h"
+#include "library/library_file.h"
+#include "shell/app_state.h"
+#include "shell/list_commands.h"
+#include "shell/main_window.h"
+#include "shell/player_wiring.h"
+#include "shell/qt_text.h"
+
+namespace harmovia {
+namespace {
+
+bool SameTune(const TuneRecord& a, const TuneRecord& b) {
+    return a.Title.view() == b.Title.view() && a.Artist.view() == b.Artist.view() &&
+           a.Album.view() == b.Album.view() && a.Genre.view() == b.Genre.view();
+}
+
+// Removes row `row` of the list; the rows behind it move up so that the list's rows and
+// the view's stay in step.
+void RemoveRow(ViewList& list, int32_t row) {
+    std::move(list.Rows.begin() + row + 1, list.Rows.begin() + list.ViewCount + 1,
+              list.Rows.begin() + row);
+    --list.ViewCount;
+}
+
+void RecountTotals(ViewState& view) {
+    view.ViewSeconds = 0;
+    view.ViewMegabytes = 0;
+    for (int32_t row = 1; row <= view.List.ViewCount; ++row) {
+        view.ViewSeconds += static_cast<uint32_t>(std::max(0, view.List[row].DurationSeconds));
+        view.ViewMegabytes += view.List[row].FileSize >> 20;
+    }
+}
+
+bool IsPlayingList(const App& app) {
+    return app.player->CurrentMovie && app.player->NowPlayingStamp == app.view->ViewStamp;
+}
+
+void SetGenreIn(TuneRecord& record, std::string_view genre) {
+    record.Genre.Set(genre);
+    record.GenreCategory.Set(genre);
+}
+
+}  // namespace
+
+void SetAllCheckedCommand(App& app, bool checked) {
+    if (!HasTunes(app)) {
+        return;
+    }
+    ViewState& view = *app.view;
+    if (view.List.ViewCount < 1) {
+        app.notices->Beep(1);
+        app.notices->ShowAlert({"Empty List Error",
+                                checked ? "There are no tunes in the list to check-mark."
+                                        : "There are no tunes in the list to uncheck-mark.",
+                                "Okay"});
+        return;
+    }
+    app.window->raise();
+    const uint16_t value = checked ? 1 : 0;
+    Library& library = *app.library;
+    PlayerState& p = *app.player;
+    // The library's tunes are found by their texts, also when the list holds them all: a
+    // list of every tune is in its own order, not the library's.
+    for (int32_t row = 1; row <= view.List.ViewCount; ++row) {
+        TuneRecord& shown = view.List[row];
+        shown.Checked = value;
+        for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
+            if (SameTune(library[slot], shown)) {
+                library[slot].Checked = value;
+                break;
+            }
+        }
+        for (int32_t i = 1; i <= p.NowPlayingList.ViewCount; ++i) {
+            TuneRecord& playing = p.NowPlayingList[i];
+            if (playing.Title.view() == shown.Title.view() &&
+                playing.Album.view() == shown.Album.view()) {
+                playing.Checked = value;
+            }
+        }
+    }
+    app.window->TuneList()->viewport()->update();
+}
+
+void DeleteTuneCommand(App& app) {
+    Library& library = *app.library;
+    ViewState& view = *app.view;
+    PlayerState& p = *app.player;
+    if (library.TuneCount < 1 || app.AddingTunes) {
+        app.notices->Beep(3);
+        return;
+    }
+    const bool loaded = p.CurrentMovie && p.NowPlayingList.HasRow(p.NowPlayingIndex);
+    // The playing tune is the one refused, whichever list is on screen.
+    if (loaded && view.List.HasRow(view.SelectedRow) &&
+        SameTune(view.List[view.SelectedRow], p.NowPlayingList[p.NowPlayingIndex])) {
+        app.notices->Beep(1);
+        return;
+    }
+    if (view.SelectedRow < 1 || view.List.ViewCount < 1 || !view.List.HasRow(view.SelectedRow)) {
+        HasSelection(app);
+        return;
+    }
+    app.window->raise();
+    const bool playingList = IsPlayingList(app);
+    const TuneRecord removed = view.List[view.SelectedRow];
+    for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
+        if (SameTune(library[slot], removed)) {
+            RemoveTune(library, slot);
+            break;
+        }
+    }
+    RecountMoods(library);
+    RemoveRow(view.List, view.SelectedRow);
+    RecountTotals(view);
+    for (int32_t i = 1; i <= p.NowPlayingList.ViewCount; ++i) {
+        if (SameTune(p.NowPlayingList[i], removed)) {
+            RemoveRow(p.NowPlayingList, i);
+            // The player stays on the tune it plays.
+            if (i < p.NowPlayingIndex) {
+                --p.NowPlayingIndex;
+            }
+            if (i < p.NowPlayingPosition) {
+                --p.NowPlayingPosition;
+            }
+            break;
+        }
+    }
+    view.SelectedRow = playingList ? p.NowPlayingIndex : view.SelectedRow - 1;
+    app.window->RefreshList();
+    app.window->SelectListRow(view.SelectedRow);
+    app.playing = {};
+    ShowPlayingMark(app);
+    if (!app.libraryUnread) {
+        if (const OsError error = SaveLibrary(library, *app.files, app.folder); error != kNoErr) {
+            app.notices->ShowAlert({"Harmovia Could Not Save",
+                                    "The tunes database could not be written (error " +
+                                        std::to_string(error) +
+                                        "). The tune is removed until Harmovia quits.",
+                                    "Okay", AlertIcon::Stop});
+        }
+    }
+}
+
+void SetGenreCommand(App& app, bool forArtist, int16_t item) {
+    if (!HasTunes(app) || item < 1 || item >= kGenreMenuCount) {
+        return;
+    }
+    ViewState& view = *app.view;
+    if (!view.List.HasRow(view.SelectedRow)) {
+        app.notices->Beep(1);
+        app.notices->ShowAlert(
+            {"Nothing Selected", "You must select an artist to use this feature.", "Okay"});
+        return;
+    }
+    const TuneRecord selected = view.List[view.SelectedRow];
+    const std::string_view key = forArtist ? selected.Artist.view() : selected.Album.view();
+    if (key == "Unknown") {
+        app.notices->ShowAlert(
+            forArtist
+                ? Alert{"Unknown Artist Error",
+                        "Sorry, you cannot batch change the genre of unknown artists.", "Okay"}
+                : Alert{"Unknown Album Error",
+                        "Sorry, you cannot batch change the genre of unknown albums.", "Okay"});
+        return;
+    }
+    const std::string_view genre = GenreMenuList[static_cast<size_t>(item)];
+    const auto change = [&](TuneRecord& record) {
+        if ((forArtist ? record.Artist.view() : record.Album.view()) != key) {
+            return;
+        }
+        const std::string_view old = record.Genre.view();
+        if (forArtist && (old == "Holiday & Seasonal" || old == "Holiday" || old == "Soundtrack")) {
+            return;
+        }
+        SetGenreIn(record, genre);
+    };
+    for (int32_t slot = 1; slot <= app.library->TuneCount; ++slot) {
+        change((*app.library)[slot]);
+    }
+    for (int32_t row = 1; row <= view.List.ViewCount; ++row) {
+        change(view.List[row]);
+    }
+    PlayerState& p = *app.player;
+    for (int32_t i = 1; i <= p.NowPlayingList.ViewCount; ++i) {
+        change(p.NowPlayingList[i]);
+    }
+    const int32_t row = view.SelectedRow;
+    app.window->RefreshList();
+    app.window->SelectListRow(row);
+    view.SelectedRow = row;
+}
+
+void RevealSelectedTuneCommand(App& app) {
+    if (!HasTunes(app) || !HasSelection(app) || !app.view->List.HasRow(app.view->SelectedRow)) {
+        return;
+    }
+    const std::filesystem::path file(app.view->List[app.view->SelectedRow].Location.view());
+    std::error_code error;
+    if (file.empty() || !std::filesystem::exists(file, error)) {
+        app.notices->Beep(1);
+        return;
+    }
+    const QUrl url = QUrl::fromLocalFile(FromMacRoman(file.string()));
+    if (QDBusConnection bus = QDBusConnection::sessionBus(); bus.isConnected()) {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.FileManager1"),
+            QStringLiteral("/org/freedesktop/FileManager1"),
+            QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+        call << QStringList{url.toString()} << QString();
+        if (bus.call(call, QDBus::Block, 3000).type() == QDBusMessage::ReplyMessage) {
+            return;
+        }
+    }
+    const QUrl folder = QUrl::fromLocalFile(FromMacRoman(file.parent_path().string()));
+    if (!QDesktopServices::openUrl(folder)) {
+        app.notices->Beep(1);
+    }
+}
+
+}  // namespace harmovia

@@ -1,0 +1,124 @@
+#include "shell/player_commands.h"
+
+#include <QSignalBlocker>
+#include <QSlider>
+#include <algorithm>
+
+#include "browse/display_area.h"
+#include "player/play_loop.h"
+#include "player/player_requests.h"
+#include "shell/app_state.h"
+#include "shell/list_commands.h"
+#include "shell/main_window.h"
+#include "shell/player_wiring.h"
+#include "shell/qt_menu_bar.h"
+
+namespace harmovia {
+namespace {
+
+// A playing player is told to stop and every control says so at once.
+void StopPlaying(App& app) {
+    app.menus->SetMenuItem(kPlayerMenu, kPlayItem, kItemEnabled, "Play");
+    app.player->StopRequest = 1;
+    SetPlayButton(*app.playerContext, 1);
+    app.window->ShowDisplayLines(BrowsingDisplayLines(app.view->Label));
+}
+
+}  // namespace
+
+void PlayMenuCommand(App& app) {
+    if (!HasTunes(app) || app.view->List.ViewCount < 1) {
+        return;
+    }
+    if (app.player->IsPlaying == 0) {
+        app.view->SelectedRow = std::max(app.view->SelectedRow, 1);
+        RequestPlay(*app.playerContext);
+    } else {
+        StopPlaying(app);
+    }
+}
+
+void PlayButtonCommand(App& app) {
+    if (!HasTunes(app) || app.view->List.ViewCount < 1) {
+        return;
+    }
+    if (app.player->IsPlaying == 0) {
+        RequestPlay(*app.playerContext);
+    } else {
+        StopPlaying(app);
+        app.player->IsPlaying = 0;
+    }
+}
+
+void NextBackMenuCommand(App& app, bool next) {
+    if (!HasTunes(app) || app.view->List.ViewCount < 1) {
+        return;
+    }
+    (next ? app.player->NextRequest : app.player->BackRequest) = 1;
+}
+
+void NextBackButtonCommand(App& app, bool next) {
+    if (!HasTunes(app)) {
+        return;
+    }
+    next ? RequestNext(*app.playerContext) : RequestBack(*app.playerContext);
+}
+
+void MuteCommand(App& app) {
+    if (app.player->CurrentMovie && app.player->Muted == 0) {
+        app.SavedVolume = app.preferences.Volume;
+    }
+    ToggleMute(*app.playerContext);
+}
+
+void VolumeStepCommand(App& app, int step) {
+    const int volume = std::clamp(app.preferences.Volume + step, 0, int{kMaxVolume});
+    if (auto* slider = qobject_cast<QSlider*>(app.window->Control(kVolumeSlider))) {
+        const QSignalBlocker quiet(slider);
+        slider->setValue(volume);
+    }
+    VolumeChanged(*app.playerContext, kVolumeIndicatorPart, volume);
+}
+
+void VolumeSliderMoved(App& app) {
+    VolumeChanged(*app.playerContext, kVolumeIndicatorPart, app.preferences.Volume);
+}
+
+void RevealNowPlayingCommand(App& app) {
+    if (!HasTunes(app)) {
+        return;
+    }
+    const PlayerState& p = *app.player;
+    if (!p.CurrentMovie || !p.NowPlayingList.HasRow(p.NowPlayingIndex)) {
+        app.notices->Beep(1);
+        app.notices->ShowAlert(
+            {"Nothing Playing", "There is no actively playing playlist.", "Okay"});
+        return;
+    }
+    ViewState& view = *app.view;
+    view.List.ViewCount = p.NowPlayingList.ViewCount;
+    view.ViewSeconds = 0;
+    view.ViewMegabytes = 0;
+    for (int32_t row = 1; row <= p.NowPlayingList.ViewCount; ++row) {
+        view.List[row] = p.NowPlayingList[row];
+        view.ViewSeconds +=
+            static_cast<uint32_t>(std::max(0, p.NowPlayingList[row].DurationSeconds));
+        view.ViewMegabytes += p.NowPlayingList[row].FileSize >> 20;
+    }
+    // The same build as the playing list: the list is the playing list again, so the
+    // player follows its display order and the playing row is marked.
+    view.ViewTitle = p.NowPlayingTitle;
+    view.ViewMode = p.NowPlayingKind;
+    view.Label = p.NowPlayingLabel;
+    view.ViewStamp = p.NowPlayingStamp;
+    view.SelectedRow = p.NowPlayingIndex;
+    app.window->raise();
+    app.window->RefreshList();
+    app.window->SelectListRow(view.SelectedRow);
+    app.playing = {};
+    ShowPlayingMark(app);
+    app.window->ShowDisplayLines(
+        PlayingDisplayLines(p.NowPlayingLabel, p.NowPlayingList[p.NowPlayingIndex]));
+}
+
+}  // namespace harmovia

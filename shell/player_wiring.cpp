@@ -1,0 +1,124 @@
+#include "shell/player_wiring.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QTableView>
+
+#include "library/library_file.h"
+#include "player/mpris_service.h"
+#include "player/play_loop.h"
+#include "player/player_requests.h"
+#include "shell/app_state.h"
+#include "shell/main_window.h"
+#include "shell/qt_menu_bar.h"
+#include "shell/startup.h"
+#include "shell/tune_list.h"
+
+namespace harmovia {
+
+void WindowPlayerSeams::SetPlayButton(int state) {
+    app_.window->SetPlayButton(state);
+}
+
+void WindowPlayerSeams::UpdateDisplayArea(const DisplayAreaLines& lines) {
+    app_.window->ShowDisplayLines(lines);
+}
+
+void WindowPlayerSeams::SelectListRow(int32_t row) {
+    app_.window->SelectListRow(row);
+}
+
+// The rows are the view's own; a redraw shows their check marks and the playing mark.
+void WindowPlayerSeams::RefreshList() {
+    ShowPlayingMark(app_);
+    app_.window->TuneList()->viewport()->update();
+}
+
+int32_t WindowPlayerSeams::DisplayRowOfItem(int32_t item) {
+    return app_.window->Model().ModelRowOf(item);
+}
+
+int32_t WindowPlayerSeams::ItemAtDisplayRow(int32_t row) {
+    const TuneListModel& model = app_.window->Model();
+    return row >= 0 && row < model.rowCount() ? model.ViewRowAt(row) : 0;
+}
+
+void WindowPlayerSeams::TuneStarted(int32_t, int16_t) {
+    ShowPlayingMark(app_);
+}
+
+void WindowPlayerSeams::ShowSavingNotice() {
+    app_.window->ShowDisplayLines({"-", "Saving Database", "-"});
+    app_.window->repaint();
+}
+
+OsError WindowPlayerSeams::SaveLibraryFile() {
+    // A library that could not be read whole at start is never written over.
+    return app_.libraryUnread ? kNoErr : SaveLibrary(*app_.library, *app_.files, app_.folder);
+}
+
+OsError WindowPlayerSeams::SavePreferencesFile() {
+    StoreWindowFrame(app_);
+    return SavePreferences(app_.preferences, *app_.files, app_.folder);
+}
+
+void WindowPlayerSeams::EndProgram(int status) {
+    app_.ending = true;
+    QCoreApplication::exit(status);
+}
+
+void WirePlayer(App& app) {
+    app.player = std::make_unique<PlayerState>();
+    app.playerSeams = std::make_unique<WindowPlayerSeams>(app);
+    app.playerContext = std::make_unique<PlayerContext>(
+        PlayerContext{*app.player, *app.view, *app.library, app.preferences, *app.movies,
+                      *app.menus, *app.notices, *app.playerSeams});
+    app.window->Model().checkToggled = [&app](int32_t viewRow) {
+        RequestCheckToggle(*app.playerContext, viewRow);
+    };
+    if (QDBusConnection bus = QDBusConnection::sessionBus(); bus.isConnected()) {
+        auto mpris = std::make_unique<MprisService>(*app.playerContext);
+        if (mpris->Register(bus)) {
+            app.mpris = std::move(mpris);
+        }
+    }
+}
+
+void TickPlayer(App& app) {
+    if (!app.playerContext) {
+        return;
+    }
+    PlayerState& p = *app.player;
+    if (app.PlayFromSelectionRequest) {
+        app.PlayFromSelectionRequest = false;
+        p.PlayFromSelectionRequest = 1;
+    }
+    const bool toggled = p.CheckToggleRequest == 1;
+    PlayerEventHook(*app.playerContext);
+    if (app.ending) {
+        return;
+    }
+    if (toggled) {
+        app.window->TuneList()->viewport()->update();
+    }
+    ShowPlayingMark(app);
+    if (app.mpris) {
+        app.mpris->Sync();
+    }
+}
+
+void ShowPlayingMark(App& app) {
+    if (!app.player || !app.window) {
+        return;
+    }
+    const PlayerState& p = *app.player;
+    const PlayingMarker marker{p.NowPlayingStamp, p.NowPlayingIndex, p.IsPlaying == 1};
+    if (marker.PlayingStamp != app.playing.PlayingStamp ||
+        marker.NowPlayingIndex != app.playing.NowPlayingIndex ||
+        marker.IsPlaying != app.playing.IsPlaying) {
+        app.playing = marker;
+        app.window->SetPlayingRow(marker);
+    }
+}
+
+}  // namespace harmovia
