@@ -1,5 +1,6 @@
 #include "shell/send_sheet.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -40,6 +41,16 @@ Widget* Place(Widget* widget, int32_t id, const QRect& rect, int fontPixels, boo
     return widget;
 }
 
+// Fonts here run wider than the ones the sheet was laid out with: a label's font shrinks,
+// never below 10 pixels, until its one line fits `width`.
+void FitFontToWidth(QLabel* label, int width) {
+    QFont font = label->font();
+    while (font.pixelSize() > 10 && QFontMetrics(font).horizontalAdvance(label->text()) > width) {
+        font.setPixelSize(font.pixelSize() - 1);
+    }
+    label->setFont(font);
+}
+
 // The count field as a number; text that is no number counts as 0 (the whole list).
 int64_t CountOf(const QString& text) {
     const std::string digits = text.trimmed().toStdString();
@@ -71,6 +82,7 @@ SendSheet::SendSheet(App& app) : app_(app) {
                    sheet_),
         10002, Rect(0, 20, w, 50), 13, true);
     prompt->setAlignment(Qt::AlignCenter);
+    FitFontToWidth(prompt, w - 16);
     Place(new QLabel(QStringLiteral("Total playlist tunes:") + countText, sheet_), 10003,
           Rect(20, h - 31, 170, h - 18), 11);
     Place(new QLabel(QStringLiteral("Limit playlist to the following number of tunes:"), sheet_),
