@@ -19,13 +19,7 @@
 namespace harmovia::test {
 namespace {
 
-// Moods 3, 7, 1 and 9: moods 2, 4, 5, 6 and 8 have no tunes.
-const std::vector<Tune> kTunes = {
-    {"banana", "Cleo", "Zeta", "10:05", "Rock", 3, 4},
-    {"Apple", "anna", "Alpha", "3:00", "Jazz", 7, 1},
-    {"Cherry", "Bert", "Mid", "4:30", "Blues", 1, 4},
-    {"Apple", "Dora", "Beta", "0:59", "Pop", 9, 1},
-};
+const std::vector<Tune>& kTunes = kFourTunes;
 
 struct Command {
     int16_t menu;  // 0: a control click of `item`

@@ -16,12 +16,7 @@
 namespace harmovia::test {
 namespace {
 
-const std::vector<Tune> kTunes = {
-    {"banana", "Cleo", "Zeta", "10:05", "Rock", 3, 4},
-    {"Apple", "anna", "Alpha", "3:00", "Jazz", 7, 1},
-    {"Cherry", "Bert", "Mid", "4:30", "Blues", 1, 4},
-    {"Apple", "Dora", "Beta", "0:59", "Pop", 9, 1},
-};
+const std::vector<Tune>& kTunes = kFourTunes;
 
 QRect Rect(int left, int top, int right, int bottom) {
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));

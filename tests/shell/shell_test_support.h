@@ -50,6 +50,15 @@ struct Tune {
     uint16_t fileKind;
 };
 
+// The tunes most window tests start with: moods 3, 7, 1 and 9 (2, 4, 5, 6 and 8 have none),
+// two titles alike but for their case, times on both sides of ten minutes.
+inline const std::vector<Tune> kFourTunes = {
+    {"banana", "Cleo", "Zeta", "10:05", "Rock", 3, 4},
+    {"Apple", "anna", "Alpha", "3:00", "Jazz", 7, 1},
+    {"Cherry", "Bert", "Mid", "4:30", "Blues", 1, 4},
+    {"Apple", "Dora", "Beta", "0:59", "Pop", 9, 1},
+};
+
 inline TuneRecord MakeRecord(const Tune& t) {
     TuneRecord r;
     r.Title.Set(t.title);
