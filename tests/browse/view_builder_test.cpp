@@ -219,6 +219,7 @@ TEST_F(ViewBuilderTest, MoodButtonsAndMoodByGenre) {
     view.SelectedMood = 2;
     result = ShowMoodView(view, library, kLastAddedButton, clock, random, notices);
     EXPECT_FALSE(result.autoplay);
+    EXPECT_EQ(view.ViewMode, kModeLastAdded);
     EXPECT_EQ(view.SelectedMood, 2);  // untouched by All Tunes and Last Added
 
     EXPECT_FALSE(ShowMoodByGenre(view, library, 12 /* Heavy Metal */, 5, clock, random, notices));
