@@ -219,6 +219,9 @@ TEST_F(RealAdd, EachFileGetsItsOutcomeAndKeptTunesTheirRecords) {
                                                                  : kFileKindMp3);
         EXPECT_EQ(record.LastAddedFlag, 1);
         EXPECT_EQ(record.RecordIndex, slot);
+        // The measurement reaches the record whole, its last figures included.
+        EXPECT_GT(record.FirstWindowSignificant, 0);
+        EXPECT_GT(record.FirstWindowCentroid, 0);
         EXPECT_GT(record.AddedSerial, lastSerial);
         lastSerial = record.AddedSerial;
         EXPECT_EQ(record.GenreCategory.view(), file.title == "Carols"  ? "Holiday & Seasonal"
