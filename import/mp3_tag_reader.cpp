@@ -85,19 +85,34 @@ std::u16string TakeUtf16Units(std::span<const uint8_t> buffer, size_t start, siz
     return units;
 }
 
+// Where a text frame's text starts (past the size field, the two flag bytes of 2.3/2.4 and
+// the encoding byte) and the frame's size; nothing when the buffer ends before the text.
+struct FrameText {
+    size_t textAt;
+    int64_t size;
+};
+
+std::optional<FrameText> LocateFrameText(std::span<const uint8_t> buffer, size_t afterId,
+                                         Id3Layout layout) {
+    const bool v22 = layout == Id3Layout::V22;
+    const size_t textAt = afterId + (v22 ? 4 : 7);
+    if (afterId > buffer.size() || textAt > buffer.size()) {
+        return std::nullopt;
+    }
+    return FrameText{textAt, FrameSize(buffer.subspan(afterId, v22 ? 3 : 4), layout)};
+}
+
 // The frame's raw bytes as earlier versions took them, looking only at the first text byte
 // (0xFF: the low byte of each little-endian UTF-16 unit); what libraries saved by them
 // hold came from these bytes.
 std::optional<std::string> LegacyFrameBytes(std::span<const uint8_t> buffer, size_t afterId,
                                             Id3Layout layout) {
     const bool v22 = layout == Id3Layout::V22;
-    const size_t sizeBytes = v22 ? 3 : 4;
-    // Size field, the two flag bytes of 2.3/2.4, the encoding byte.
-    const size_t textAt = afterId + (v22 ? 4 : 7);
-    if (afterId > buffer.size() || textAt > buffer.size()) {
+    const std::optional<FrameText> frame = LocateFrameText(buffer, afterId, layout);
+    if (!frame) {
         return std::nullopt;
     }
-    const int64_t s = FrameSize(buffer.subspan(afterId, sizeBytes), layout);
+    const auto [textAt, s] = *frame;
     const bool utf16 = textAt < buffer.size() && buffer[textAt] == 0xFF;
 
     if (utf16 && !v22) {
@@ -159,13 +174,11 @@ bool HasEarlierTwin(const Library& library, int32_t slot, const TuneNames* asBef
 std::optional<std::u32string> ExtractFrameText(std::span<const uint8_t> buffer, size_t afterId,
                                                Id3Layout layout) {
     const bool v22 = layout == Id3Layout::V22;
-    const size_t sizeBytes = v22 ? 3 : 4;
-    // Size field, the two flag bytes of 2.3/2.4, the encoding byte.
-    const size_t textAt = afterId + (v22 ? 4 : 7);
-    if (afterId > buffer.size() || textAt > buffer.size()) {
+    const std::optional<FrameText> frame = LocateFrameText(buffer, afterId, layout);
+    if (!frame) {
         return std::nullopt;
     }
-    const int64_t s = FrameSize(buffer.subspan(afterId, sizeBytes), layout);
+    const auto [textAt, s] = *frame;
     const uint8_t encoding = buffer[textAt - 1];
 
     if (encoding == kEncodingUtf16 || encoding == kEncodingUtf16Be) {
