@@ -1,3 +1,6 @@
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "browse/display_area.h"
@@ -17,11 +20,8 @@ TEST(BrowseTexts, StatusLine) {
         uint32_t megabytes;
         const char* text;
     } cases[] = {
-        {0, 0, 0, "Tunes: 0 \xA5 Time: 0 secs \xA5 Size: 0 MB"},
         {0, 500, 7, "Tunes: 0 \xA5 Time: 0 secs \xA5 Size: 0 MB"},
         {12, 3907, 1024, "Tunes: 12  \xA5  Time: 1 hr  5 mins  7 secs  \xA5  Size: 1024 MB"},
-        {12, 45, 1025, "Tunes: 12  \xA5  Time: 45 secs  \xA5  Size: 1 GB"},
-        {1, 65, 2048, "Tunes: 1  \xA5  Time: 1 min  5 secs  \xA5  Size: 2 GB"},
         {3, 4'000'000'000u, 0,
          "Tunes: 3  \xA5  Time: 24855 days  3 hrs  14 mins  7 secs  \xA5  Size: 0 MB"},
     };
@@ -52,8 +52,8 @@ TEST(BrowseTexts, TitlesAndPlaylistNames) {
         {label(MoodViewMode(1), 1), "Deep Relaxation \xA5 All Tunes",
          "Deep Relaxation \xA5 All Tunes", "M1 - Deep Relaxation Tunes"},
         // A plain mood view is of all genres whatever the pop-up shows.
-        {label(MoodViewMode(8), 8, 24), "Dance, Dance, Dance \xA5 All Tunes",
-         "Dance, Dance, Dance \xA5 All Tunes", "M8 - Dance, Dance, Dance Tunes"},
+        {label(MoodViewMode(9), 9, 24), "Maximum Wild \xA5 All Tunes",
+         "Maximum Wild \xA5 All Tunes", "M9 - Maximum Wild Tunes"},
         {label(kModeMoodByGenre, 5, 24), "Move & Groove \xA5 Rock", "Move & Groove \xA5 Rock",
          "M5 - Move & Groove - Rock"},
     };
@@ -63,41 +63,43 @@ TEST(BrowseTexts, TitlesAndPlaylistNames) {
         EXPECT_EQ(DefaultPlaylistName(c.view), c.playlist) << c.view.Mode;
     }
 
+    const auto lines = [](const DisplayAreaLines& l) {
+        return std::vector<std::string>{l.Line1.str(), l.Line2.str(), l.Line3.str()};
+    };
+    EXPECT_EQ(lines(BrowsingDisplayLines(label(kModeTuneBased))),
+              (std::vector<std::string>{"-", "Tune Based", "-"}));
     const TuneRecord tune = test::MakeTune({.title = "Song", .artist = "Band", .album = "LP"});
-    const DisplayAreaLines browsing = BrowsingDisplayLines(label(kModeTuneBased));
-    EXPECT_EQ(browsing.Line1, "-");
-    EXPECT_EQ(browsing.Line2, "Tune Based");
-    EXPECT_EQ(browsing.Line3, "-");
-    const DisplayAreaLines playing = PlayingDisplayLines(label(kModeTuneBased), tune);
-    EXPECT_EQ(playing.Line1, "Tunes Based On: Seed");
-    EXPECT_EQ(playing.Line2, "Song");
-    EXPECT_EQ(playing.Line3, "Band \xA5 LP");
-
-    EXPECT_EQ(EmptyMoodButtonNotice(1), "No midnight blue tunes...");
-    EXPECT_EQ(EmptyMoodButtonNotice(4), "No bright green tunes...");
+    EXPECT_EQ(lines(PlayingDisplayLines(label(kModeTuneBased), tune)),
+              (std::vector<std::string>{"Tunes Based On: Seed", "Song", "Band \xA5 LP"}));
     EXPECT_EQ(EmptyMoodMenuNotice(8), "No Dance, Dance, Dance tunes...");
 }
 
-TEST(BrowseTexts, ListCells) {
+TEST(BrowseList, CellsAndSortOrder) {
     ViewList list;
-    TuneRecord r = test::MakeTune({.title = "Song", .genre = "Jazz"});
+    TuneRecord r = test::MakeTune({.title = "Banana", .artist = "Zed", .genre = "Jazz"});
     r.MoodColourRed = 0xFF00;
     r.MoodColourGreen = 0xAD00;
-    for (const uint16_t kind : {1, 4, 0}) {
-        r.FileKind = kind;
-        r.Checked = kind == 1;
-        AppendRow(list, r);
-    }
+    r.MoodEnergy = -5;
+    r.DurationText.Set("3:00");
+    AppendRow(list, r);  // row 1
+    r.Title.Set("apple");
+    r.Checked = 0;
+    r.MoodEnergy = 30000;
+    r.DurationText.Set("10:05");
+    r.FileKind = kFileKindMp4;
+    AppendRow(list, r);  // row 2
+    r.FileKind = 0;
+    AppendRow(list, r);  // row 3
     const struct {
         int32_t row;
         ViewColumn column;
         const char* text;
-    } cells[] = {{1, ViewColumn::Type, "MP3"},    {2, ViewColumn::Type, "AAC"},
-                 {3, ViewColumn::Type, "AAC"},    {3, ViewColumn::RowNumber, "3"},
-                 {1, ViewColumn::Title, "Song"},  {1, ViewColumn::Time, "3:20"},
-                 {1, ViewColumn::Genre, "Jazz"},  {1, ViewColumn::Artist, "Artist"},
-                 {1, ViewColumn::Album, "Album"}, {2, ViewColumn::PlayRowNumber, "2"},
-                 {1, ViewColumn::Blank, ""},      {4, ViewColumn::Title, ""}};  // no row 4
+    } cells[] = {{1, ViewColumn::Type, "MP3"},     {2, ViewColumn::Type, "AAC"},
+                 {3, ViewColumn::Type, "AAC"},     {3, ViewColumn::RowNumber, "3"},
+                 {1, ViewColumn::Title, "Banana"}, {1, ViewColumn::Time, "3:00"},
+                 {1, ViewColumn::Genre, "Jazz"},   {1, ViewColumn::Artist, "Zed"},
+                 {1, ViewColumn::Album, "Album"},  {2, ViewColumn::PlayRowNumber, "2"},
+                 {1, ViewColumn::Blank, ""},       {4, ViewColumn::Title, ""}};  // no row 4
     for (const auto& c : cells) {
         EXPECT_EQ(ListCellValue(list, c.row, c.column).text, c.text) << c.row;
     }
@@ -108,6 +110,32 @@ TEST(BrowseTexts, ListCells) {
     EXPECT_EQ(swatch.colour, (MoodColour{0xFF00, 0xAD00, 0}));
     EXPECT_EQ(LaidOutColumnWidth(kListColumns[3], 1001), 250);  // Title: width x 0.25
     EXPECT_EQ(LaidOutColumnWidth(kListColumns[7], 1001), 157);  // Genre: fixed
+
+    const struct {
+        ViewColumn column;
+        bool oneBeforeTwo;
+        bool twoBeforeOne;
+    } orders[] = {
+        {ViewColumn::RowNumber, true, false},
+        {ViewColumn::PlayRowNumber, true, false},
+        {ViewColumn::Check, false, true},    // unchecked first
+        {ViewColumn::Energy, true, false},   // lowest energy first, signed
+        {ViewColumn::Title, true, false},    // "Banana" before "apple"
+        {ViewColumn::Time, false, true},     // textual: "10:05" before "3:00"
+        {ViewColumn::Type, false, true},     // "AAC" before "MP3"
+        {ViewColumn::Artist, false, false},  // equal
+        {ViewColumn::Blank, false, false},
+        {static_cast<ViewColumn>(FourCharCode("Date")), false, false},
+    };
+    for (const auto& c : orders) {
+        const auto column = static_cast<uint32_t>(c.column);
+        EXPECT_EQ(CompareRows(list, 1, 2, c.column), c.oneBeforeTwo) << column;
+        EXPECT_EQ(CompareRows(list, 2, 1, c.column), c.twoBeforeOne) << column;
+        // A sort needs a strict order: no row comes before itself.
+        EXPECT_FALSE(CompareRows(list, 1, 1, c.column)) << column;
+    }
+    EXPECT_FALSE(CompareRows(list, 0, 1, ViewColumn::RowNumber));
+    EXPECT_FALSE(CompareRows(list, 1, 4, ViewColumn::RowNumber));
 }
 
 }  // namespace

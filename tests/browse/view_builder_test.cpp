@@ -1,5 +1,6 @@
 #include "browse/view_builder.h"
 
+#include <algorithm>
 #include <numeric>
 #include <random>
 #include <set>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "browse/mood_views.h"
+#include "browse/search.h"
 #include "browse/seed_views.h"
 #include "tests/browse/browse_test_tunes.h"
 
@@ -49,8 +51,6 @@ TEST(Shuffle, FollowsTheDocumentedDraws) {
     RandomSource random(2024);
     ShufflePositions(positions, random);
     EXPECT_EQ(positions, expected);
-    std::vector<int32_t> none;
-    ShufflePositions(none, random);  // an empty view draws nothing and does nothing
 }
 
 // The same six tunes twice (slots 1..6 and 7..12), so that every selection has a few
@@ -59,29 +59,22 @@ class ViewBuilderTest : public ::testing::Test {
   protected:
     ViewBuilderTest() {
         const struct {
-            test::TuneSpec spec;
+            const char* title;
+            const char* artist;
+            const char* album;
+            const char* genre;  // and its category
+            int mood;
             bool lastAdded;
             int smartPlays;
-        } tunes[] = {
-            {{.title = "Lake Song", .artist = "Odd", .album = "A", .mood = 4}, true, 0},
-            {{.title = "Two", .artist = "Even", .album = "A", .genre = "Jazz", .category = "Jazz"},
-             false,
-             2},
-            {{.title = "Three",
-              .artist = "Odd",
-              .album = "B",
-              .genre = "Jazz",
-              .category = "Jazz",
-              .mood = 4},
-             true,
-             0},
-            {{.title = "Lakeside", .artist = "Even", .album = "B"}, false, 1},
-            {{.title = "Five", .artist = "Odd", .album = "C", .mood = 1}, false, 0},
-            {{.title = "Six", .artist = "Odd", .album = "A"}, true, 0},
-        };
+        } tunes[] = {{"Lake Song", "Odd", "A", "Rock", 4, true, 0},
+                     {"Two", "Even", "A", "Jazz", 5, false, 2},
+                     {"Three", "Odd", "B", "Jazz", 4, true, 0},
+                     {"Lakeside", "Even", "B", "Rock", 5, false, 1},
+                     {"Five", "Odd", "C", "Rock", 1, false, 0},
+                     {"Six", "Odd", "A", "Rock", 5, true, 0}};
         for (int copy = 0; copy < 2; ++copy) {
             for (const auto& t : tunes) {
-                TuneRecord r = MakeTune(t.spec);
+                TuneRecord r = MakeTune({t.title, t.artist, t.album, t.genre, t.genre, t.mood});
                 r.LastAddedFlag = t.lastAdded;
                 r.SmartPlayCount = t.smartPlays;
                 AddTune(library, r);
@@ -91,6 +84,8 @@ class ViewBuilderTest : public ::testing::Test {
     Library library;
     ViewState view;
     FixedClock clock{"12:34:56"};
+    RandomSource random{3};
+    RecordingNotices notices;
 };
 
 TEST_F(ViewBuilderTest, EveryModeSelectsItsTunes) {
@@ -110,13 +105,8 @@ TEST_F(ViewBuilderTest, EveryModeSelectsItsTunes) {
         {kModeMoreFromAlbum, {1, 2, 6}},
         {MoodViewMode(1), {5}},
         {MoodViewMode(2), {}},
-        {MoodViewMode(3), {}},
         {MoodViewMode(4), {1, 3}},
         {MoodViewMode(5), {2, 4, 6}},
-        {MoodViewMode(6), {}},
-        {MoodViewMode(7), {}},
-        {MoodViewMode(8), {}},
-        {MoodViewMode(9), {}},
         {kModeMoodByGenre, {2, 4, 6}, 5, kAllGenresItem},
         {kModeMoodByGenre, {4, 6}, 5, 24 /* Rock */},
         {kModeMoodByGenre, {3}, 4, 15 /* Jazz */},
@@ -135,8 +125,8 @@ TEST_F(ViewBuilderTest, EveryModeSelectsItsTunes) {
         view.SearchText = PStr("lake");
         view.Label.Mood = c.mood;
         view.Label.GenreItem = c.genreItem;
-        RandomSource random(99);
-        BuildView(view, library, clock, random);
+        RandomSource seeded(99);
+        BuildView(view, library, clock, seeded);
         std::vector<int32_t> expected = c.slots;
         for (const int32_t slot : c.slots) {
             expected.push_back(slot + 6);
@@ -155,47 +145,37 @@ TEST_F(ViewBuilderTest, EveryModeSelectsItsTunes) {
     view.SelectedTuneIndex = 13;
     for (const uint16_t mode : {kModeTuneBased, kModeMoreFromArtist, kModeMoreFromAlbum}) {
         view.ViewMode = mode;
-        RandomSource random(1);
         BuildView(view, library, clock, random);
         EXPECT_EQ(view.List.ViewCount, 0) << mode;
     }
-
     // An empty library leaves the view as it was.
     view.ViewMode = kModeAllTunes;
-    RandomSource random(1);
     BuildView(view, Library{}, clock, random);
     EXPECT_EQ(view.ViewStamp, stamp + 3);
-    EXPECT_EQ(view.ViewMode, kModeAllTunes);
     EXPECT_EQ(view.Label.Mode, kModeMoreFromAlbum);
 
-    // One tune is a library too.
-    Library one;
-    AddTune(one, MakeTune({}));
-    BuildView(view, one, clock, random);
-    EXPECT_EQ(view.List.ViewCount, 1);
-    BuildMoodByGenreView(view, one, 5, kAllGenresItem, clock, random);
-    EXPECT_EQ(view.ViewMode, kModeMoodByGenre);
-    EXPECT_EQ(view.List.ViewCount, 1);
-}
-
-TEST_F(ViewBuilderTest, TotalsSaturateOnDamagedRecords) {
+    // One tune is a library too; damaged records' totals saturate instead of wrapping.
     Library damaged;
     TuneRecord r = MakeTune({});
     r.DurationSeconds = -50;
     AddTune(damaged, r);
+    BuildView(view, damaged, clock, random);
+    EXPECT_EQ(view.List.ViewCount, 1);
+    EXPECT_EQ(view.ViewSeconds, 0u);
+    BuildMoodByGenreView(view, damaged, 5, kAllGenresItem, clock, random);
+    EXPECT_EQ(view.ViewMode, kModeMoodByGenre);
+    EXPECT_EQ(view.List.ViewCount, 1);
     r.DurationSeconds = 2'000'000'000;
     r.FileSize = 0xFFFFFFFFu;
     AddTune(damaged, r);
     AddTune(damaged, r);
-    RandomSource random(1);
+    view.ViewMode = kModeAllTunes;
     BuildView(view, damaged, clock, random);
     EXPECT_EQ(view.ViewSeconds, 2'147'483'647u);
     EXPECT_EQ(view.ViewMegabytes, 5u + 2 * 4095);
 }
 
 TEST_F(ViewBuilderTest, MoodButtonsAndMoodByGenre) {
-    RandomSource random(3);
-    RecordingNotices notices;
     view.SelectedGenreItem = 9;
     MoodViewResult result =
         ShowMoodView(view, library, kFirstMoodButton + 8, clock, random, notices);
@@ -229,8 +209,7 @@ TEST_F(ViewBuilderTest, MoodButtonsAndMoodByGenre) {
     EXPECT_EQ(view.SelectedGenreItem, 15);
 
     RecordingNotices emptyNotices;
-    Library empty;
-    EXPECT_EQ(ShowMoodView(view, empty, kAllTunesButton, clock, random, emptyNotices).outcome,
+    EXPECT_EQ(ShowMoodView(view, Library{}, kAllTunesButton, clock, random, emptyNotices).outcome,
               MoodViewOutcome::Refused);
     EXPECT_EQ(emptyNotices.beeps, 3);
 }
@@ -241,7 +220,6 @@ TEST_F(ViewBuilderTest, SeedViewsCountOnlyOnTheDesktopPath) {
     for (int i = 0; i < 250; ++i) {
         AddTune(big, MakeTune({.artist = "Prolific"}));
     }
-    RandomSource random(5);
     const struct {
         SeedCommand command;
         const char* baseText;
@@ -250,13 +228,14 @@ TEST_F(ViewBuilderTest, SeedViewsCountOnlyOnTheDesktopPath) {
                  {SeedCommand::MoreFromAlbum, "Album"},
                  {SeedCommand::MoreFromArtist, "Prolific"}};
     for (const auto& c : seeds) {
-        ASSERT_TRUE(BuildSeedView(view, big, c.command, 10, clock, random));
+        // The last slot is a seed too.
+        ASSERT_TRUE(BuildSeedView(view, big, c.command, 250, clock, random));
         EXPECT_EQ(view.ViewMode, static_cast<uint16_t>(c.command));
         EXPECT_EQ(view.BaseText, c.baseText);
         EXPECT_EQ(view.List.ViewCount, 100);
         EXPECT_EQ(view.ViewSeconds, 100u * 200);
     }
-    EXPECT_EQ(big[10].SmartPlayCount, 0);
+    EXPECT_EQ(big[250].SmartPlayCount, 0);
     EXPECT_FALSE(BuildSeedView(view, big, SeedCommand::TuneBased, 251, clock, random));
 
     // The desktop path finds the seed through the selected row and counts its use.
@@ -265,7 +244,6 @@ TEST_F(ViewBuilderTest, SeedViewsCountOnlyOnTheDesktopPath) {
     ASSERT_TRUE(ShowSeedView(view, big, SeedCommand::TuneBased, clock, random));
     EXPECT_EQ(view.SelectedTuneIndex, seed);
     EXPECT_EQ(big[seed].SmartPlayCount, 1);
-    EXPECT_EQ(view.ViewMode, kModeTuneBased);
     EXPECT_EQ(view.Label.BaseText, "Song");
 
     // No row and no earlier seed: nothing happens.
@@ -278,6 +256,65 @@ TEST_F(ViewBuilderTest, SeedViewsCountOnlyOnTheDesktopPath) {
     EXPECT_EQ(fresh.ViewMode, kModeTuneBased);
     EXPECT_EQ(fresh.List.ViewCount, 100);
     EXPECT_FALSE(ShowSurpriseView(fresh, Library{}, clock, random));
+}
+
+TEST(Search, TextContainsIgnoresCaseThroughMacRoman) {
+    const struct {
+        std::string_view field;
+        std::string_view text;
+        bool found;
+    } cases[] = {
+        {"The Beatles", "beat", true},
+        {"The Beatles", "THE", true},  // at the very start
+        {"The Beatles", "les", true},  // at the very end
+        {"The Beatles", "beatles!", false},
+        {"Caf\x8E Noir", "CAF\x83", true},  // e-acute matches E-acute
+        {"\x83TOILE", "\x8Etoile", true},
+        {"Cafe", "caf\x8E", false},  // an accent is not its base letter
+        {"abc", "", true},
+        {"", "a", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TextContains(c.field, c.text), c.found) << c.field << " / " << c.text;
+    }
+}
+
+TEST_F(ViewBuilderTest, SearchLooksInTitleArtistAlbumAndGenreOnly) {
+    library[2].Artist.Set("Monolake");
+    library[3].Album.Set("By The Lake");
+    library[5].Genre.Set("Lake Pop");
+    library[6].Location.Set("/music/Lake/six.mp3");
+    library[6].GenreCategory.Set("Lake Music");
+    for (const char* text : {"lake", "LAKE"}) {
+        view.SelectedRow = 2;
+        EXPECT_EQ(RunSearch(view, library, text, clock, random, notices), SearchOutcome::Shown);
+        std::vector<int32_t> found = RowRecordIndexes(view);
+        std::sort(found.begin(), found.end());
+        EXPECT_EQ(found, (std::vector<int32_t>{1, 2, 3, 4, 5, 7, 10})) << text;
+        EXPECT_EQ(view.SelectedRow, 0);
+        EXPECT_EQ(view.ViewMode, kModeSearchResults);
+        EXPECT_EQ(view.Label.SearchText, text);
+    }
+    EXPECT_EQ(notices.beeps, 0);
+
+    // An empty text, a text found only in Location or GenreCategory: the view stays.
+    view.SelectedRow = 2;
+    const uint64_t stamp = view.ViewStamp;
+    EXPECT_EQ(RunSearch(view, library, "", clock, random, notices), SearchOutcome::EmptyText);
+    EXPECT_EQ(notices.beeps, 1);
+    EXPECT_TRUE(notices.overlays.empty());
+    for (const char* text : {".mp3", "lake music"}) {
+        EXPECT_EQ(RunSearch(view, library, text, clock, random, notices), SearchOutcome::NoMatch);
+    }
+    EXPECT_EQ(notices.beeps, 3);
+    ASSERT_EQ(notices.overlays.size(), 2u);
+    EXPECT_EQ(notices.overlays[1].text, "No match found.");
+    EXPECT_EQ(notices.waitedMilliseconds, 4000);
+    EXPECT_EQ(notices.overlaysClosed, 2);
+    EXPECT_EQ(view.ViewStamp, stamp);
+    EXPECT_EQ(view.SelectedRow, 2);
+    EXPECT_EQ(view.SearchText, "lake music");
+    EXPECT_EQ(RunSearch(view, Library{}, "x", clock, random, notices), SearchOutcome::NoMatch);
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <map>
-#include <memory>
-#include <numeric>
 #include <set>
 #include <vector>
 
@@ -47,8 +45,6 @@ TEST(GenreTable, ContentsAsListed) {
     }
     std::sort(codes.begin(), codes.end());
     EXPECT_EQ(codes, expectedCodes);
-    EXPECT_EQ(table[1].Code, 40);  // the empty names first
-    EXPECT_EQ(table[kGenreCount].Name, "Young Adult & Children");
 }
 
 TEST(GenreTable, Lookups) {
@@ -103,47 +99,46 @@ TEST(GenreTable, Lookups) {
     }
 }
 
+// Every tune starts with code 255 and category "x": what the pass leaves alone stays so.
 TEST(GenreTable, CategoryPass) {
     const struct {
         const char* album;
         const char* genre;
         int16_t code;
         const char* category;
-        const char* expectedGenre;
-        int16_t expectedCode;
-        const char* expectedCategory;
     } cases[] = {
-        {"Merry Xmas Songs", "Rock", 523, "Rock", "Holiday & Seasonal", 177, "Holiday & Seasonal"},
-        {"Decemberists Live", "Folk", 509, "Folk", "Holiday & Seasonal", 177, "Holiday & Seasonal"},
-        {"a santa claus story", "Jazz", 514, "x", "Holiday & Seasonal", 177, "Holiday & Seasonal"},
-        {"Santa Klaus", "Jazz", 514, "x", "Jazz", 514, "Jazz"},
-        {"Plain", "Unknown", 255, "Unknown", "Unknown", -2, "Unknown"},
-        {"Plain", "unknown", 255, "unknown", "unknown", 255, "Unknown"},
-        {"Plain", "techno", 315, "techno", "techno", 315, "Dance & DJ"},
-        {"Plain", "Zydeco", 255, "Zydeco", "Zydeco", 255, "Zydeco"},
+        {"Merry Xmas Songs", "Rock", kHolidayCode, "Holiday & Seasonal"},
+        {"Decemberists Live", "Folk", kHolidayCode, "Holiday & Seasonal"},
+        {"a santa claus story", "Jazz", kHolidayCode, "Holiday & Seasonal"},
+        {"Santa Klaus", "Jazz", 255, "Jazz"},
+        {"Plain", "Unknown", -2, "Unknown"},
+        {"Plain", "unknown", 255, "Unknown"},
+        {"Plain", "techno", 255, "Dance & DJ"},
+        {"Plain", "Zydeco", 255, "x"},
     };
-    auto library = std::make_unique<Library>();
+    Library library;
     int slot = 0;
     for (const auto& c : cases) {
-        TuneRecord& r = (*library)[++slot];
+        TuneRecord& r = library[++slot];
         r.Album.Set(c.album);
         r.Genre.Set(c.genre);
-        r.GenreCode = c.code;
-        r.GenreCategory.Set(c.category);
+        r.GenreCode = 255;
+        r.GenreCategory.Set("x");
     }
     // Slot 0 is never used, whatever range is asked for; the last slot is.
-    (*library)[0].Album.Set("Xmas");
-    (*library)[kMaxTunes].Album.Set("Xmas");
-    AssignGenreCategories(*library, 0, slot);
-    AssignGenreCategories(*library, kMaxTunes, kMaxTunes + 1);
-    EXPECT_EQ((*library)[0].GenreCode, 0);
-    EXPECT_EQ((*library)[kMaxTunes].GenreCode, kHolidayCode);
+    library[0].Album.Set("Xmas");
+    library[kMaxTunes].Album.Set("Xmas");
+    AssignGenreCategories(library, 0, slot);
+    AssignGenreCategories(library, kMaxTunes, kMaxTunes + 1);
+    EXPECT_EQ(library[0].GenreCode, 0);
+    EXPECT_EQ(library[kMaxTunes].GenreCode, kHolidayCode);
     slot = 0;
     for (const auto& c : cases) {
-        const TuneRecord& r = (*library)[++slot];
-        EXPECT_EQ(r.Genre.view(), c.expectedGenre) << c.album << "/" << c.genre;
-        EXPECT_EQ(r.GenreCode, c.expectedCode) << c.album << "/" << c.genre;
-        EXPECT_EQ(r.GenreCategory.view(), c.expectedCategory) << c.album << "/" << c.genre;
+        const TuneRecord& r = library[++slot];
+        const bool holiday = c.code == kHolidayCode;
+        EXPECT_EQ(r.Genre.view(), holiday ? "Holiday & Seasonal" : c.genre) << c.album;
+        EXPECT_EQ(r.GenreCode, c.code) << c.album << "/" << c.genre;
+        EXPECT_EQ(r.GenreCategory.view(), c.category) << c.album << "/" << c.genre;
     }
 }
 

@@ -10,7 +10,7 @@ namespace {
 
 using testing::TempFolder;
 
-// The 20-line text of the given numbers, each line ending in a carriage return.
+// The text of the given numbers, each line ending in a carriage return.
 std::string Lines(std::initializer_list<const char*> numbers) {
     std::string text;
     for (const char* n : numbers) {
@@ -69,18 +69,8 @@ TEST(PreferencesFile, RoundTripThroughTheFile) {
     EXPECT_EQ(LoadPreferences(loaded, files, folder.path()), kNoErr);
     EXPECT_EQ(loaded, defaults) << "no file keeps the defaults";
 
-    Preferences p;
-    p.WindowHeight = -1;
-    p.WindowWidth = 32767;
-    p.WindowLeft = -32768;
-    p.WindowTop = 255;
-    p.Volume = 0;
-    p.PanelOn = 65535;
-    p.PanelLeft = 12;
-    p.PanelTop = -300;
-    p.SelectedGenreItem = 28;
-    p.SelectedMood = 9;
-    p.SparePreference = 0x8000;
+    // Each value its own, extremes included, in file order.
+    const Preferences p{-1, 32767, -32768, 255, 0, 65535, 12, -300, 28, 9, 0x8000};
     ASSERT_EQ(SavePreferences(p, files, folder.path()), kNoErr);
     Preferences back = defaults;
     ASSERT_EQ(LoadPreferences(back, files, folder.path()), kNoErr);

@@ -1,21 +1,18 @@
 #include "library/tune_library.h"
 
-#include <memory>
-
 #include <gtest/gtest.h>
 
 namespace harmovia {
 namespace {
 
-// A library of n committed tunes whose RecordIndex and Title name their slot.
-std::unique_ptr<Library> LibraryOf(int n) {
-    auto library = std::make_unique<Library>();
+// A library of n committed tunes whose RecordIndex names their slot.
+Library LibraryOf(int n) {
+    Library library;
     for (int i = 0; i < n; ++i) {
-        const int32_t slot = *ClaimSlot(*library);
-        (*library)[slot].RecordIndex = slot;
-        (*library)[slot].Title.Set("tune " + std::to_string(slot));
+        const int32_t slot = *ClaimSlot(library);
+        library[slot].RecordIndex = slot;
     }
-    CommitTunes(*library);
+    CommitTunes(library);
     return library;
 }
 
@@ -31,45 +28,34 @@ TEST(TuneLibrary, ClaimGiveBackCommit) {
     GiveBackSlot(library);
     EXPECT_EQ(library.CurrentTuneIndex, 1) << "a committed slot is never given back";
 
-    auto full = LibraryOf(kMaxTunes);
-    EXPECT_EQ(ClaimSlot(*full), std::nullopt);
-    EXPECT_EQ(full->CurrentTuneIndex, kMaxTunes);
+    Library full = LibraryOf(kMaxTunes);
+    EXPECT_EQ(ClaimSlot(full), std::nullopt);
+    EXPECT_EQ(full.CurrentTuneIndex, kMaxTunes);
 }
 
 TEST(TuneLibrary, RemoveClosesTheGap) {
     const struct { int count, removed; } cases[] = {{1, 1}, {5, 1}, {5, 3}, {5, 5}};
     for (const auto& c : cases) {
-        auto library = LibraryOf(c.count);
-        RemoveTune(*library, c.removed);
-        ASSERT_EQ(library->TuneCount, c.count - 1);
-        ASSERT_EQ(library->CurrentTuneIndex, c.count - 1);
-        for (int slot = 1; slot <= library->TuneCount; ++slot) {
+        Library library = LibraryOf(c.count);
+        RemoveTune(library, c.removed);
+        ASSERT_EQ(library.TuneCount, c.count - 1);
+        ASSERT_EQ(library.CurrentTuneIndex, c.count - 1);
+        for (int slot = 1; slot <= library.TuneCount; ++slot) {
             const int expected = slot < c.removed ? slot : slot + 1;
-            EXPECT_EQ((*library)[slot].RecordIndex, expected) << c.count << "/" << c.removed;
+            EXPECT_EQ(library[slot].RecordIndex, expected) << c.count << "/" << c.removed;
         }
     }
 }
 
 TEST(TuneLibrary, FindSlotTakesTheLowestMatch) {
-    auto library = LibraryOf(4);
-    RemoveTune(*library, 2);  // slots now hold record indexes 1, 3, 4
-    const int32_t slot = *ClaimSlot(*library);
-    (*library)[slot].RecordIndex = slot;  // a new tune scored into slot 4
-    CommitTunes(*library);
+    Library library = LibraryOf(4);
+    RemoveTune(library, 2);  // slots now hold record indexes 1, 3, 4
+    const int32_t slot = *ClaimSlot(library);
+    library[slot].RecordIndex = slot;  // a new tune scored into slot 4
+    CommitTunes(library);
     ASSERT_EQ(slot, 4);
-    EXPECT_EQ(FindSlotByRecordIndex(*library, 4), 3) << "the older tune at slot 3 comes first";
-    EXPECT_EQ(FindSlotByRecordIndex(*library, 2), std::nullopt);
-}
-
-TEST(TuneLibrary, RecountSkipsMoodsOutsideTheNine) {
-    auto library = LibraryOf(5);
-    const int32_t moods[] = {0, 1, 9, 10, 9};
-    for (int slot = 1; slot <= 5; ++slot) {
-        (*library)[slot].Mood = moods[slot - 1];
-    }
-    RecountMoods(*library);
-    const std::array<int32_t, 10> expected = {0, 1, 0, 0, 0, 0, 0, 0, 0, 2};
-    EXPECT_EQ(library->MoodCounts, expected);
+    EXPECT_EQ(FindSlotByRecordIndex(library, 4), 3) << "the older tune at slot 3 comes first";
+    EXPECT_EQ(FindSlotByRecordIndex(library, 2), std::nullopt);
 }
 
 }  // namespace
