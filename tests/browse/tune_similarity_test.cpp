@@ -79,29 +79,29 @@ TEST(TuneSimilarity, ScoresAndExclusions) {
 // A tune-based view keeps the 100 best, highest score first, ties in library order.
 TEST(TuneSimilarity, TuneBasedViewIsRankedBySimilarity) {
     Library library;
-    const int32_t seed = AddTune(library, MakeTune({}));  // 131
-    for (int32_t slot = 2; slot <= 150; ++slot) {
+    for (int32_t slot = 1; slot < 150; ++slot) {
         const bool song = slot == 2 || slot == 3;  // 123
         const bool artist = slot == 140;           // 125, behind row 100
         AddTune(library, MakeTune({.title = song ? "Song" : "x",
                                    .artist = artist ? "Artist" : "x",
                                    .album = "x"}));  // else 120
     }
-    AddTune(library, MakeTune({.mood = 3}));  // not chosen
+    const int32_t seed = AddTune(library, MakeTune({}));  // 131
+    AddTune(library, MakeTune({.mood = 3}));              // not chosen
     ViewState view;
     FixedClock clock("00:00:00");
     RandomSource random(1);
     ASSERT_TRUE(BuildSeedView(view, library, SeedCommand::TuneBased, seed, clock, random));
     ASSERT_EQ(view.List.ViewCount, 100);
     EXPECT_EQ(view.ViewSeconds, 100u * 200);
-    const int32_t order[] = {1, 140, 2, 3, 4, 5};
+    const int32_t order[] = {150, 140, 2, 3, 1, 4};
     const int32_t scores[] = {131, 125, 123, 123, 120, 120};
     for (int row = 1; row <= 6; ++row) {
         EXPECT_EQ(view.List[row].RecordIndex, order[row - 1]);
         EXPECT_EQ(view.List[row].Similarity, scores[row - 1]);
     }
-    EXPECT_EQ(view.List[100].RecordIndex, 99);
-    EXPECT_EQ(library[1].Similarity, 0);  // library records never carry a score
+    EXPECT_EQ(view.List[100].RecordIndex, 98);
+    EXPECT_EQ(library[seed].Similarity, 0);  // library records never carry a score
 }
 
 }  // namespace
