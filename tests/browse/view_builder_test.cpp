@@ -59,22 +59,18 @@ class ViewBuilderTest : public ::testing::Test {
   protected:
     ViewBuilderTest() {
         const struct {
-            const char* title;
-            const char* artist;
-            const char* album;
-            const char* genre;  // and its category
-            int mood;
+            test::TuneSpec spec;
             bool lastAdded;
             int smartPlays;
-        } tunes[] = {{"Lake Song", "Odd", "A", "Rock", 4, true, 0},
-                     {"Two", "Even", "A", "Jazz", 5, false, 2},
-                     {"Three", "Odd", "B", "Jazz", 4, true, 0},
-                     {"Lakeside", "Even", "B", "Rock", 5, false, 1},
-                     {"Five", "Odd", "C", "Rock", 1, false, 0},
-                     {"Six", "Odd", "A", "Rock", 5, true, 0}};
+        } tunes[] = {{{"Lake Song", "Odd", "A", "Rock", "Rock", 4}, true, 0},
+                     {{"Two", "Even", "A", "Jazz", "Jazz", 5}, false, 2},
+                     {{"Three", "Odd", "B", "Jazz", "Jazz", 4}, true, 0},
+                     {{"Lakeside", "Even", "B", "Rock", "Rock", 5}, false, 1},
+                     {{"Five", "Odd", "C", "Rock", "Rock", 1}, false, 0},
+                     {{"Six", "Odd", "A", "Rock", "Rock", 5}, true, 0}};
         for (int copy = 0; copy < 2; ++copy) {
             for (const auto& t : tunes) {
-                TuneRecord r = MakeTune({t.title, t.artist, t.album, t.genre, t.genre, t.mood});
+                TuneRecord r = MakeTune(t.spec);
                 r.LastAddedFlag = t.lastAdded;
                 r.SmartPlayCount = t.smartPlays;
                 AddTune(library, r);
