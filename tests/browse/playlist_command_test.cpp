@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -65,11 +66,7 @@ TEST_F(PlaylistCommandTest, FormatsAndViews) {
               "#EXTM3U\n"
               "#EXTINF:200,Band - Caf\xC3\xA9\n/music/caf\xC3\xA9.mp3\n"
               "#EXTINF:61,Band - Two\n/music/two.m4a\n");
-    const struct {
-        std::vector<std::string> args;
-        long lines;
-        const char* found;
-    } cases[] = {
+    const std::tuple<std::vector<std::string>, long, const char*> cases[] = {
         {{"--all"}, 3, "Row\tSlot\tMood\tMoodName\tTitle\tArtist\tAlbum\tGenre\tTime\tLocation\n"},
         {{"--all"}, 3, "\n1\t1\t2\tCool Blue Chill\tCaf\xC3\xA9\tBand\t"},
         {{"--all"}, 3, "\n2\t2\t5\t"},
@@ -79,22 +76,19 @@ TEST_F(PlaylistCommandTest, FormatsAndViews) {
         {{"--mood", "5", "--category", "jazz"}, 2, "\tTwo\t"},
         {{"--search", "CAF\xC3\x89"}, 2, "\n1\t1\t"},  // upper-case E-acute in UTF-8
     };
-    for (const auto& c : cases) {
-        run = RunPlaylist(c.args, library);
+    for (const auto& [args, lines, found] : cases) {
+        run = RunPlaylist(args, library);
         EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), c.lines) << c.found;
-        EXPECT_NE(run.out.find(c.found), std::string::npos) << run.out;
+        EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), lines) << found;
+        EXPECT_NE(run.out.find(found), std::string::npos) << run.out;
     }
 }
 
 TEST_F(PlaylistCommandTest, ExitStatuses) {
     const char* genreClash =
         "--genre SLOT is a view of its own; the genre category of a mood view is --category NAME";
-    const struct {
-        std::vector<std::string> args;
-        int status;
-        std::string message;  // err is this line
-    } cases[] = {
+    // The arguments, the exit status, and the line on err.
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
         {{}, 2, "choose a view"},
         {{"--all", "--last-added"}, 2, "choose exactly one view"},
         {{"--mood", "10"}, 2, "the mood must be a number from 1 to 9"},
@@ -112,10 +106,10 @@ TEST_F(PlaylistCommandTest, ExitStatuses) {
         {{"--all", "--shuffle"}, 2, "unknown argument \"--shuffle\""},
         {{"--like", "3"}, 1, "no tune in slot 3 (the library holds 2)"},
     };
-    for (const auto& c : cases) {
-        const CommandRun run = RunPlaylist(c.args, library);
-        EXPECT_EQ(run.status, c.status) << run.err;
-        EXPECT_EQ(run.err, "harmovia-cli playlist: " + c.message + "\n");
+    for (const auto& [args, status, message] : cases) {
+        const CommandRun run = RunPlaylist(args, library);
+        EXPECT_EQ(run.status, status) << run.err;
+        EXPECT_EQ(run.err, "harmovia-cli playlist: " + message + "\n");
         EXPECT_TRUE(run.out.empty());
     }
 }
@@ -123,11 +117,7 @@ TEST_F(PlaylistCommandTest, ExitStatuses) {
 // A view with no tunes is an empty list, not a failure; the mood goes by its name.
 TEST_F(PlaylistCommandTest, EmptyViews) {
     const Library empty;
-    const struct {
-        std::vector<std::string> args;
-        const Library* library;
-        const char* note;
-    } cases[] = {
+    const std::tuple<std::vector<std::string>, const Library*, std::string> cases[] = {
         {{"--mood", "9"}, &library, "no Maximum Wild tunes"},
         {{"--mood", "2", "--category", "Jazz"}, &library, "no Cool Blue Chill tunes in Jazz"},
         {{"--search", "zzz"}, &library, "no tunes match \"zzz\""},
@@ -135,16 +125,16 @@ TEST_F(PlaylistCommandTest, EmptyViews) {
         {{"--mood", "5"}, &empty, "no Move & Groove tunes (the library holds no tunes)"},
         {{"--last-added"}, &empty, "the last add kept no tunes (the library holds no tunes)"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [view, from, note] : cases) {
         for (const auto& [format, out] :
              {std::pair{"tsv", std::string("Row\t") + TuneRecordTsvHeader() + "\n"},
               std::pair{"json", std::string()}, std::pair{"m3u", std::string("#EXTM3U\n")}}) {
-            std::vector<std::string> args = c.args;
+            std::vector<std::string> args = view;
             args.insert(args.end(), {"--format", format});
-            const CommandRun run = RunPlaylist(args, *c.library);
+            const CommandRun run = RunPlaylist(args, *from);
             EXPECT_EQ(run.status, 0) << run.err;
             EXPECT_EQ(run.out, out);
-            EXPECT_EQ(run.err, "harmovia-cli playlist: empty view: " + std::string(c.note) + "\n");
+            EXPECT_EQ(run.err, "harmovia-cli playlist: empty view: " + note + "\n");
         }
     }
 }

@@ -1,4 +1,5 @@
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -14,19 +15,14 @@ namespace harmovia {
 namespace {
 
 TEST(BrowseTexts, StatusLine) {
-    const struct {
-        int32_t count;
-        uint32_t seconds;
-        uint32_t megabytes;
-        const char* text;
-    } cases[] = {
+    const std::tuple<int32_t, uint32_t, uint32_t, const char*> cases[] = {
         {0, 500, 7, "Tunes: 0 \xA5 Time: 0 secs \xA5 Size: 0 MB"},
         {12, 3907, 1024, "Tunes: 12  \xA5  Time: 1 hr  5 mins  7 secs  \xA5  Size: 1024 MB"},
         {3, 4'000'000'000u, 0,
          "Tunes: 3  \xA5  Time: 24855 days  3 hrs  14 mins  7 secs  \xA5  Size: 0 MB"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(StatusLineText(c.count, c.seconds, c.megabytes), c.text);
+    for (const auto& [count, seconds, megabytes, text] : cases) {
+        EXPECT_EQ(StatusLineText(count, seconds, megabytes), text);
     }
 }
 
@@ -34,12 +30,7 @@ TEST(BrowseTexts, TitlesAndPlaylistNames) {
     const auto label = [](uint16_t mode, int16_t mood = 0, int16_t genreItem = 1) {
         return ViewLabel{mode, mood, genreItem, PStr("Seed"), PStr("lake")};
     };
-    const struct {
-        ViewLabel view;
-        const char* browsing;
-        const char* playing;
-        const char* playlist;
-    } cases[] = {
+    const std::tuple<ViewLabel, const char*, const char*, const char*> cases[] = {
         {label(kModeAllTunes), "All Tunes", "All Tunes", "All Tunes"},
         {label(kModeLastAdded), "Last Added Tunes", "Last Added Tunes", "Last Added Tunes"},
         {label(kModeSmartPlays), "Smart-Plays", "Smart-Plays", "Smart-Plays"},
@@ -57,10 +48,10 @@ TEST(BrowseTexts, TitlesAndPlaylistNames) {
         {label(kModeMoodByGenre, 5, 24), "Move & Groove \xA5 Rock", "Move & Groove \xA5 Rock",
          "M5 - Move & Groove - Rock"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(BrowsingTitle(c.view), c.browsing) << c.view.Mode;
-        EXPECT_EQ(PlayingTitle(c.view), c.playing) << c.view.Mode;
-        EXPECT_EQ(DefaultPlaylistName(c.view), c.playlist) << c.view.Mode;
+    for (const auto& [view, browsing, playing, playlist] : cases) {
+        EXPECT_EQ(BrowsingTitle(view), browsing) << view.Mode;
+        EXPECT_EQ(PlayingTitle(view), playing) << view.Mode;
+        EXPECT_EQ(DefaultPlaylistName(view), playlist) << view.Mode;
     }
 
     const auto lines = [](const DisplayAreaLines& l) {
@@ -90,18 +81,15 @@ TEST(BrowseList, CellsAndSortOrder) {
     AppendRow(list, r);  // row 2
     r.FileKind = 0;
     AppendRow(list, r);  // row 3
-    const struct {
-        int32_t row;
-        ViewColumn column;
-        const char* text;
-    } cells[] = {{1, ViewColumn::Type, "MP3"},     {2, ViewColumn::Type, "AAC"},
-                 {3, ViewColumn::Type, "AAC"},     {3, ViewColumn::RowNumber, "3"},
-                 {1, ViewColumn::Title, "Banana"}, {1, ViewColumn::Time, "3:00"},
-                 {1, ViewColumn::Genre, "Jazz"},   {1, ViewColumn::Artist, "Zed"},
-                 {1, ViewColumn::Album, "Album"},  {2, ViewColumn::PlayRowNumber, "2"},
-                 {1, ViewColumn::Blank, ""},       {4, ViewColumn::Title, ""}};  // no row 4
-    for (const auto& c : cells) {
-        EXPECT_EQ(ListCellValue(list, c.row, c.column).text, c.text) << c.row;
+    const std::tuple<int32_t, ViewColumn, const char*> cells[] = {
+        {1, ViewColumn::Type, "MP3"},     {2, ViewColumn::Type, "AAC"},
+        {3, ViewColumn::Type, "AAC"},     {3, ViewColumn::RowNumber, "3"},
+        {1, ViewColumn::Title, "Banana"}, {1, ViewColumn::Time, "3:00"},
+        {1, ViewColumn::Genre, "Jazz"},   {1, ViewColumn::Artist, "Zed"},
+        {1, ViewColumn::Album, "Album"},  {2, ViewColumn::PlayRowNumber, "2"},
+        {1, ViewColumn::Blank, ""},       {4, ViewColumn::Title, ""}};  // no row 4
+    for (const auto& [row, column, text] : cells) {
+        EXPECT_EQ(ListCellValue(list, row, column).text, text) << row;
     }
     EXPECT_TRUE(ListCellValue(list, 1, ViewColumn::Check).checked);
     EXPECT_FALSE(ListCellValue(list, 2, ViewColumn::Check).checked);
@@ -111,11 +99,7 @@ TEST(BrowseList, CellsAndSortOrder) {
     EXPECT_EQ(LaidOutColumnWidth(kListColumns[3], 1001), 250);  // Title: width x 0.25
     EXPECT_EQ(LaidOutColumnWidth(kListColumns[7], 1001), 157);  // Genre: fixed
 
-    const struct {
-        ViewColumn column;
-        bool oneBeforeTwo;
-        bool twoBeforeOne;
-    } orders[] = {
+    const std::tuple<ViewColumn, bool, bool> orders[] = {
         {ViewColumn::RowNumber, true, false},
         {ViewColumn::PlayRowNumber, true, false},
         {ViewColumn::Check, false, true},    // unchecked first
@@ -127,12 +111,12 @@ TEST(BrowseList, CellsAndSortOrder) {
         {ViewColumn::Blank, false, false},
         {static_cast<ViewColumn>(FourCharCode("Date")), false, false},
     };
-    for (const auto& c : orders) {
-        const auto column = static_cast<uint32_t>(c.column);
-        EXPECT_EQ(CompareRows(list, 1, 2, c.column), c.oneBeforeTwo) << column;
-        EXPECT_EQ(CompareRows(list, 2, 1, c.column), c.twoBeforeOne) << column;
+    for (const auto& [column, oneBeforeTwo, twoBeforeOne] : orders) {
+        const auto code = static_cast<uint32_t>(column);
+        EXPECT_EQ(CompareRows(list, 1, 2, column), oneBeforeTwo) << code;
+        EXPECT_EQ(CompareRows(list, 2, 1, column), twoBeforeOne) << code;
         // A sort needs a strict order: no row comes before itself.
-        EXPECT_FALSE(CompareRows(list, 1, 1, c.column)) << column;
+        EXPECT_FALSE(CompareRows(list, 1, 1, column)) << code;
     }
     EXPECT_FALSE(CompareRows(list, 0, 1, ViewColumn::RowNumber));
     EXPECT_FALSE(CompareRows(list, 1, 4, ViewColumn::RowNumber));
