@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -48,32 +49,29 @@ TEST(GenreTable, ContentsAsListed) {
 }
 
 TEST(GenreTable, Lookups) {
-    const struct {
-        const char* name;
-        std::optional<int16_t> code;
-        std::optional<std::string_view> category;
-    } cases[] = {
-        {"blues", 501, "Blues"},
-        {"BLUES", 501, "Blues"},
-        {"TECHNO", 315, "Dance & DJ"},
-        {"Noise", 316, "Heavy Metal"},
-        {"Beat", 317, "R&B"},
-        {"Classic Rock", 505, "Classic Rock"},
-        {"Alternative Rock", 500, "Alternative"},
-        {"Alternative", 20, "Alternative Rock"},
-        {"Hard Rock & Metal", 510, "Heavy Metal"},
-        {"International", 513, "World & International"},
-        {"Terror", 130, "Holiday & Seasonal"},
-        {"rock & roll", 78, "Classic Rock"},
-        {"Rock and Roll", std::nullopt, std::nullopt},
-        {"Rock & Roll ", std::nullopt, std::nullopt},
-        {"Rock", 523, "Rock"},
-        {"", 60, "Misc."},
-        {"Zydeco", std::nullopt, std::nullopt},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(GenreCodeForName(c.name), c.code) << c.name;
-        EXPECT_EQ(GenreCategoryForName(c.name), c.category) << c.name;
+    const std::tuple<const char*, std::optional<int16_t>, std::optional<std::string_view>> cases[] =
+        {
+            {"blues", 501, "Blues"},
+            {"BLUES", 501, "Blues"},
+            {"TECHNO", 315, "Dance & DJ"},
+            {"Noise", 316, "Heavy Metal"},
+            {"Beat", 317, "R&B"},
+            {"Classic Rock", 505, "Classic Rock"},
+            {"Alternative Rock", 500, "Alternative"},
+            {"Alternative", 20, "Alternative Rock"},
+            {"Hard Rock & Metal", 510, "Heavy Metal"},
+            {"International", 513, "World & International"},
+            {"Terror", 130, "Holiday & Seasonal"},
+            {"rock & roll", 78, "Classic Rock"},
+            {"Rock and Roll", std::nullopt, std::nullopt},
+            {"Rock & Roll ", std::nullopt, std::nullopt},
+            {"Rock", 523, "Rock"},
+            {"", 60, "Misc."},
+            {"Zydeco", std::nullopt, std::nullopt},
+        };
+    for (const auto& [name, code, category] : cases) {
+        EXPECT_EQ(GenreCodeForName(name), code) << name;
+        EXPECT_EQ(GenreCategoryForName(name), category) << name;
     }
 
     // The ID3v1 (Winamp) genre numbers, every tenth and the last, and the category-level
@@ -101,12 +99,8 @@ TEST(GenreTable, Lookups) {
 
 // Every tune starts with code 255 and category "x": what the pass leaves alone stays so.
 TEST(GenreTable, CategoryPass) {
-    const struct {
-        const char* album;
-        const char* genre;
-        int16_t code;
-        const char* category;
-    } cases[] = {
+    // The album, the genre, and the code and category the pass leaves.
+    const std::tuple<const char*, const char*, int16_t, const char*> cases[] = {
         {"Merry Xmas Songs", "Rock", kHolidayCode, "Holiday & Seasonal"},
         {"Decemberists Live", "Folk", kHolidayCode, "Holiday & Seasonal"},
         {"a santa claus story", "Jazz", kHolidayCode, "Holiday & Seasonal"},
@@ -118,10 +112,10 @@ TEST(GenreTable, CategoryPass) {
     };
     Library library;
     int slot = 0;
-    for (const auto& c : cases) {
+    for (const auto& [album, genre, code, category] : cases) {
         TuneRecord& r = library[++slot];
-        r.Album.Set(c.album);
-        r.Genre.Set(c.genre);
+        r.Album.Set(album);
+        r.Genre.Set(genre);
         r.GenreCode = 255;
         r.GenreCategory.Set("x");
     }
@@ -133,12 +127,11 @@ TEST(GenreTable, CategoryPass) {
     EXPECT_EQ(library[0].GenreCode, 0);
     EXPECT_EQ(library[kMaxTunes].GenreCode, kHolidayCode);
     slot = 0;
-    for (const auto& c : cases) {
+    for (const auto& [album, genre, code, category] : cases) {
         const TuneRecord& r = library[++slot];
-        const bool holiday = c.code == kHolidayCode;
-        EXPECT_EQ(r.Genre.view(), holiday ? "Holiday & Seasonal" : c.genre) << c.album;
-        EXPECT_EQ(r.GenreCode, c.code) << c.album << "/" << c.genre;
-        EXPECT_EQ(r.GenreCategory.view(), c.category) << c.album << "/" << c.genre;
+        EXPECT_EQ(r.Genre.view(), code == kHolidayCode ? "Holiday & Seasonal" : genre) << album;
+        EXPECT_EQ(r.GenreCode, code) << album;
+        EXPECT_EQ(r.GenreCategory.view(), category) << album;
     }
 }
 

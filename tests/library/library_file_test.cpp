@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <memory>
 #include <random>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -19,11 +20,7 @@ using testing::WriteBytes;
 
 TEST(TuneRecordLayout, GoldenRecord) {
     using Set = void (*)(TuneRecord&);
-    const struct {
-        int offset;
-        std::vector<uint8_t> bytes;
-        Set set;
-    } fields[] = {
+    const std::tuple<int, std::vector<uint8_t>, Set> fields[] = {
         {370, {2, 'H', 'i'}, [](TuneRecord& r) { r.Title.Set("Hi"); }},
         {882, {0xFF, 0xFE}, [](TuneRecord& r) { r.VolumeRef = -2; }},
         {884, {0x01, 0x02, 0x03, 0x04}, [](TuneRecord& r) { r.FolderId = 0x01020304; }},
@@ -51,9 +48,9 @@ TEST(TuneRecordLayout, GoldenRecord) {
     };
     TuneRecord r;
     std::array<uint8_t, kTuneRecordSize> expected{}, actual{};
-    for (const auto& f : fields) {
-        f.set(r);
-        std::copy(f.bytes.begin(), f.bytes.end(), expected.begin() + f.offset);
+    for (const auto& [offset, bytes, set] : fields) {
+        set(r);
+        std::copy(bytes.begin(), bytes.end(), expected.begin() + offset);
     }
     EncodeTuneRecord(r, actual);
     for (int i = 0; i < kTuneRecordSize; ++i) {
@@ -76,31 +73,27 @@ std::vector<uint8_t> LibraryImage(int count, size_t extra) {
 }
 
 TEST(LibraryFile, LoadKeepsWhatIsThereAndSaveWritesItBack) {
-    const struct {
-        const char* name;
-        int records;
-        size_t extraBytes;
-        int expectedTunes;
-    } cases[] = {{"empty file", 0, 0, 0},
-                 {"partial record only", 0, 2965, 0},
-                 {"three records and 100 bytes", 3, 100, 3},
-                 {"eleven records", 11, 0, 11},
-                 {"2001 records", 2001, 0, 2000}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    const std::tuple<const char*, int, size_t, int> cases[] = {
+        {"empty file", 0, 0, 0},
+        {"partial record only", 0, 2965, 0},
+        {"three records and 100 bytes", 3, 100, 3},
+        {"eleven records", 11, 0, 11},
+        {"2001 records", 2001, 0, 2000}};
+    for (const auto& [name, records, extraBytes, tunes] : cases) {
+        SCOPED_TRACE(name);
         TempFolder folder;
-        std::vector<uint8_t> image = LibraryImage(c.records, c.extraBytes);
+        std::vector<uint8_t> image = LibraryImage(records, extraBytes);
         WriteBytes(folder / kLibraryFileName, image);
         auto library = std::make_unique<Library>();
         DiskFileSystem files;
         const LibraryLoadResult result = LoadLibrary(*library, files, folder.path());
         EXPECT_EQ(result.error, kNoErr);
         EXPECT_FALSE(result.created);
-        EXPECT_EQ(result.ignoredBytes, c.extraBytes);
-        EXPECT_EQ(library->TuneCount, c.expectedTunes);
-        EXPECT_EQ(library->CurrentTuneIndex, c.expectedTunes);
+        EXPECT_EQ(result.ignoredBytes, extraBytes);
+        EXPECT_EQ(library->TuneCount, tunes);
+        EXPECT_EQ(library->CurrentTuneIndex, tunes);
         std::array<int32_t, 10> counts{};
-        for (int slot = 1; slot <= c.expectedTunes; ++slot) {
+        for (int slot = 1; slot <= tunes; ++slot) {
             EXPECT_EQ((*library)[slot].AddedSerial, slot);
             const uint8_t serial[] = {0, 0, uint8_t(slot >> 8), uint8_t(slot)};
             std::copy(std::begin(serial), std::end(serial),
@@ -116,16 +109,15 @@ TEST(LibraryFile, LoadKeepsWhatIsThereAndSaveWritesItBack) {
         for (int save = 0; save < 2; ++save) {
             ASSERT_EQ(SaveLibrary(*library, files, folder.path()), kNoErr);
         }
-        const auto tail = image.end() - static_cast<long>(c.extraBytes);
-        if (c.expectedTunes > 0) {
+        const auto tail = image.end() - static_cast<long>(extraBytes);
+        if (tunes > 0) {
             EXPECT_EQ(ReadBytes(folder / kLibraryFileName),
-                      std::vector<uint8_t>(image.begin(),
-                                           image.begin() + c.expectedTunes * kTuneRecordSize));
+                      std::vector<uint8_t>(image.begin(), image.begin() + tunes * kTuneRecordSize));
         } else {
             EXPECT_FALSE(std::filesystem::exists(folder / kLibraryFileName));
         }
-        EXPECT_EQ(std::filesystem::exists(folder / kDamagedTailFileName), c.extraBytes > 0);
-        if (c.extraBytes > 0) {
+        EXPECT_EQ(std::filesystem::exists(folder / kDamagedTailFileName), extraBytes > 0);
+        if (extraBytes > 0) {
             EXPECT_EQ(ReadBytes(folder / kDamagedTailFileName),
                       std::vector<uint8_t>(tail, image.end()));
         }
@@ -185,23 +177,19 @@ struct FullDisk final : DiskFileSystem {
 };
 
 TEST(LibraryFile, FailedSaveKeepsThePreviousFile) {
-    const struct {
-        const char* name;
-        size_t budget;
-        bool failFlush;
-        OsError error;
-    } cases[] = {{"disk full at once", 0, false, kDiskFullErr},
-                 {"disk full part-way", 3 * kTuneRecordSize + 17, false, kDiskFullErr},
-                 {"flush fails", SIZE_MAX, true, kIoErr}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    const std::tuple<const char*, size_t, bool, OsError> cases[] = {
+        {"disk full at once", 0, false, kDiskFullErr},
+        {"disk full part-way", 3 * kTuneRecordSize + 17, false, kDiskFullErr},
+        {"flush fails", SIZE_MAX, true, kIoErr}};
+    for (const auto& [name, budget, failFlush, error] : cases) {
+        SCOPED_TRACE(name);
         TempFolder folder;
         const auto previous = LibraryImage(4, 0);
         WriteBytes(folder / kLibraryFileName, previous);
         auto library = std::make_unique<Library>();
         library->TuneCount = library->CurrentTuneIndex = 9;
-        FullDisk files(c.budget, c.failFlush);
-        EXPECT_EQ(SaveLibrary(*library, files, folder.path()), c.error);
+        FullDisk files(budget, failFlush);
+        EXPECT_EQ(SaveLibrary(*library, files, folder.path()), error);
         EXPECT_EQ(ReadBytes(folder / kLibraryFileName), previous);
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1)
             << "no temporary file is left behind";

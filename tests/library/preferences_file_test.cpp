@@ -1,5 +1,8 @@
 #include "library/preferences_file.h"
 
+#include <string>
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "platform/app_folders.h"
@@ -35,12 +38,8 @@ TEST(PreferencesFile, Reading) {
     const std::string full =
         Lines({"-17406", "-6141", " 0",   " 0",   " 4353", " 256", " 0",   " 0",   " 256", " 512",
                " 0",     " 256",  " 256", " 256", " 256",  " 256", " 256", " 256", " 256", " 0"});
-    const struct {
-        const char* name;
-        std::string text;
-        int16_t height, volume;
-        uint16_t panelOn, mood;
-    } cases[] = {
+    // What the text means, the text, and the height, volume, PanelOn and mood read from it.
+    const std::tuple<const char*, std::string, int16_t, int16_t, uint16_t, uint16_t> cases[] = {
         {"the last PanelOn line decides", full, 700, 273, 0, 2},
         {"short file: missing lines read 0", Lines({"-17406", "-6141", " 0", " 0", " 4353"}), 700,
          273, 0, 0},
@@ -50,13 +49,11 @@ TEST(PreferencesFile, Reading) {
         {"not a number reads 0", Lines({"abc", "-6141", " 0", " 0", "43x53"}), 0, 0, 0, 0},
         {"empty file", "", 0, 0, 0, 0},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const Preferences p = DecodePreferences(c.text);
-        EXPECT_EQ(p.WindowHeight, c.height);
-        EXPECT_EQ(p.Volume, c.volume);
-        EXPECT_EQ(p.PanelOn, c.panelOn);
-        EXPECT_EQ(p.SelectedMood, c.mood);
+    for (const auto& [name, text, height, volume, panelOn, mood] : cases) {
+        const Preferences p = DecodePreferences(text);
+        EXPECT_EQ(std::tuple(p.WindowHeight, p.Volume, p.PanelOn, p.SelectedMood),
+                  std::tuple(height, volume, panelOn, mood))
+            << name;
     }
     EXPECT_EQ(DecodePreferences("-17406\r\n-6141\r\n").WindowWidth, 0)
         << "the empty line between CR and LF is line 2";

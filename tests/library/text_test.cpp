@@ -70,18 +70,16 @@ TEST(RoundHalfEven, TiesGoToEven) {
 }
 
 TEST(MacRoman, CaseTables) {
-    const struct {
-        uint8_t lower, upper;
-    } letters[] = {{'a', 'A'},
-                   {'z', 'Z'},
-                   {0x8E, 0x83} /* é É */,
-                   {0x8A, 0x80} /* ä Ä */,
-                   {0x96, 0x84} /* ñ Ñ */,
-                   {0xBF, 0xAF} /* ø Ø */,
-                   {0xD8, 0xD9} /* ÿ Ÿ */};
-    for (const auto& l : letters) {
-        EXPECT_EQ(MacRomanUpper(l.lower), l.upper) << int(l.lower);
-        EXPECT_EQ(MacRomanLower(l.upper), l.lower) << int(l.upper);
+    const std::pair<uint8_t, uint8_t> letters[] = {{'a', 'A'},
+                                                   {'z', 'Z'},
+                                                   {0x8E, 0x83} /* é É */,
+                                                   {0x8A, 0x80} /* ä Ä */,
+                                                   {0x96, 0x84} /* ñ Ñ */,
+                                                   {0xBF, 0xAF} /* ø Ø */,
+                                                   {0xD8, 0xD9} /* ÿ Ÿ */};
+    for (const auto& [lower, upper] : letters) {
+        EXPECT_EQ(MacRomanUpper(lower), upper) << int(lower);
+        EXPECT_EQ(MacRomanLower(upper), lower) << int(upper);
     }
     for (uint8_t unchanged : {uint8_t('1'), uint8_t('&'), uint8_t(0xA7) /* ß */,
                               uint8_t(0xF5) /* ı */, uint8_t(0xB5) /* µ */}) {
@@ -102,10 +100,7 @@ TEST(MacRoman, Utf8RoundTripAndReplacement) {
     }
     EXPECT_EQ(Utf8ToMacRoman(MacRomanToUtf8(all)), all);
     EXPECT_EQ(MacRomanToUtf8("Caf\x8E"), "Caf\xC3\xA9");
-    const struct {
-        const char* utf8;
-        const char* macRoman;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"\xE2\x82\xAC", "\xDB"},  // euro sign
         {"\xE6\x97\xA5", "?"},     // a character Mac Roman lacks
         {"a\xFF"
@@ -115,8 +110,8 @@ TEST(MacRoman, Utf8RoundTripAndReplacement) {
         {"\xC0\xAF", "?"},            // overlong form
         {"\xF0\x9F\x8E\xB5!", "?!"},  // outside the basic plane
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Utf8ToMacRoman(c.utf8), c.macRoman) << c.utf8;
+    for (const auto& [utf8, macRoman] : cases) {
+        EXPECT_EQ(Utf8ToMacRoman(utf8), macRoman) << utf8;
     }
 }
 
