@@ -1,6 +1,8 @@
 #include "browse/tune_similarity.h"
 
+#include <iterator>
 #include <optional>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -28,13 +30,10 @@ TEST(TuneSimilarity, ScoresAndExclusions) {
     TuneRecord unchecked = song;
     unchecked.Checked = 0;
     // Ratio 1, SignificantCount 2500, PeakBinMean 120, Centroid 900.
-    const TuneRecord seed = WithFigures(2500, 2500, 120, 900);
+    const TuneRecord figures = WithFigures(2500, 2500, 120, 900);
     const TuneRecord blank = WithFigures(0, 0, 0, 0);
-    const struct {
-        TuneRecord seed;
-        TuneRecord candidate;
-        std::optional<int32_t> score;  // {}: not chosen
-    } cases[] = {
+    // The seed, the candidate and its score ({}: not chosen).
+    const std::tuple<TuneRecord, TuneRecord, std::optional<int32_t>> cases[] = {
         {song, song, 131},
         // The two "Unknown" bonuses fall away; the text bonuses stay even for "Unknown".
         {unknown, unknown, 111},
@@ -62,17 +61,17 @@ TEST(TuneSimilarity, ScoresAndExclusions) {
         {song, MakeTune({.genre = "Country"}), {}},
         {MakeTune({.genre = "Country"}), MakeTune({.genre = "Country"}), 131},
         // The sound figures; every pair shares its texts: +31.
-        {seed, WithFigures(1936, 2200, 120, 900), 89 + 31},  // a = b = 0.88 exactly
-        {seed, WithFigures(1914, 2200, 120, 900), {}},       // a = 0.87
-        {seed, WithFigures(2175, 2175, 120, 900), {}},       // b = 0.87
-        {seed, WithFigures(1936, 2200, 24, 180), 77 + 31},   // q = 10.08 / 13
-        {seed, WithFigures(1936, 2200, 12, 90), {}},         // q = 9.88 / 13
-        {seed, blank, {}},                                   // b = 0
+        {figures, WithFigures(1936, 2200, 120, 900), 89 + 31},  // a = b = 0.88 exactly
+        {figures, WithFigures(1914, 2200, 120, 900), {}},       // a = 0.87
+        {figures, WithFigures(2175, 2175, 120, 900), {}},       // b = 0.87
+        {figures, WithFigures(1936, 2200, 24, 180), 77 + 31},   // q = 10.08 / 13
+        {figures, WithFigures(1936, 2200, 12, 90), {}},         // q = 9.88 / 13
+        {figures, blank, {}},                                   // b = 0
         {blank, blank, 131},  // a tune without figures is still similar to itself
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(SimilarityScore(MakeSimilaritySeed(c.seed), c.candidate), c.score)
-            << "case " << &c - cases;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& [seed, candidate, score] = cases[i];
+        EXPECT_EQ(SimilarityScore(MakeSimilaritySeed(seed), candidate), score) << "case " << i;
     }
 }
 

@@ -60,21 +60,19 @@ TEST(Shuffle, FollowsTheDocumentedDraws) {
 class ViewBuilderTest : public ::testing::Test {
   protected:
     ViewBuilderTest() {
-        const struct {
-            test::TuneSpec spec;
-            bool lastAdded;
-            int smartPlays;
-        } tunes[] = {{{"Lake Song", "Odd", "A", "Rock", "Rock", 4}, true, 0},
-                     {{"Two", "Even", "A", "Jazz", "Jazz", 5}, false, 2},
-                     {{"Three", "Odd", "B", "Jazz", "Jazz", 4}, true, 0},
-                     {{"Lakeside", "Even", "B", "Rock", "Rock", 5}, false, 1},
-                     {{"Five", "Odd", "C", "Rock", "Rock", 1}, false, 0},
-                     {{"Six", "Odd", "A", "Rock", "Rock", 5}, true, 0}};
+        // Each tune, whether the last add kept it, and its smart-play count.
+        const std::tuple<test::TuneSpec, bool, int> tunes[] = {
+            {{"Lake Song", "Odd", "A", "Rock", "Rock", 4}, true, 0},
+            {{"Two", "Even", "A", "Jazz", "Jazz", 5}, false, 2},
+            {{"Three", "Odd", "B", "Jazz", "Jazz", 4}, true, 0},
+            {{"Lakeside", "Even", "B", "Rock", "Rock", 5}, false, 1},
+            {{"Five", "Odd", "C", "Rock", "Rock", 1}, false, 0},
+            {{"Six", "Odd", "A", "Rock", "Rock", 5}, true, 0}};
         for (int copy = 0; copy < 2; ++copy) {
-            for (const auto& t : tunes) {
-                TuneRecord r = MakeTune(t.spec);
-                r.LastAddedFlag = t.lastAdded;
-                r.SmartPlayCount = t.smartPlays;
+            for (const auto& [spec, lastAdded, smartPlays] : tunes) {
+                TuneRecord r = MakeTune(spec);
+                r.LastAddedFlag = lastAdded;
+                r.SmartPlayCount = smartPlays;
                 AddTune(library, r);
             }
         }
