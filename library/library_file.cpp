@@ -95,7 +95,22 @@ LibraryLoadResult LoadLibrary(Library& library, FileSystem& files,
                                            bytes.end());
             },
             length);
-        result.ignoredBytes = library.DamagedTail.size();
+        // Records past the last slot are kept aside with a partial record, not dropped by
+        // the next save; a file that large is damaged, so the keeping has a bound.
+        const uint64_t readLimit = static_cast<uint64_t>(kMaxTunes) * kTuneRecordSize;
+        if (result.error == kNoErr && length > readLimit) {
+            constexpr uint64_t kMaxKeptBeyond = uint64_t{64} << 20;
+            const FileContents whole = files.ReadFile(file, readLimit + kMaxKeptBeyond);
+            result.error = whole.error;
+            if (whole.error == kNoErr && whole.bytes.size() > readLimit) {
+                library.DamagedTail.assign(whole.bytes.begin() + static_cast<ptrdiff_t>(readLimit),
+                                           whole.bytes.end());
+            }
+        }
+        if (result.error == kNoErr) {
+            result.ignoredBytes =
+                static_cast<size_t>(length - static_cast<uint64_t>(count) * kTuneRecordSize);
+        }
     }
     SetLoadedCount(library, count);
     result.tunesRead = count;

@@ -19,7 +19,7 @@ struct LibraryLoadResult {
     OsError error = kNoErr;  // a read failure (the library then starts empty)
     int32_t tunesRead = 0;
     bool created = false;     // there was no file: the folder and an empty file were made
-    size_t ignoredBytes = 0;  // a partial record at the end (in library.DamagedTail)
+    size_t ignoredBytes = 0;  // past the last whole record read (in library.DamagedTail)
 };
 
 // Where a save keeps the bytes of a damaged end of the library file.
