@@ -42,10 +42,6 @@ bool TextContains(std::string_view field, std::string_view text) {
     return ContainsUpper(field, UpperCased(text));
 }
 
-bool TuneMatchesSearch(const TuneRecord& record, std::string_view text) {
-    return TuneMatchesUpperCasedText(record, UpperCased(text));
-}
-
 SearchOutcome RunSearch(ViewState& view, const Library& library, std::string_view fieldText,
                         Clock& clock, RandomSource& random, UserNotices& notices) {
     view.SearchText = PStr(fieldText);

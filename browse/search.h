@@ -20,9 +20,8 @@ inline constexpr std::string_view kNoMatchNotice = "No match found.";
 bool TextContains(std::string_view field, std::string_view text);
 
 // True when the tune's Title, Artist, Album or Genre (tested in that order) contains the
-// text. Location, GenreCategory and the other fields are never searched.
-bool TuneMatchesSearch(const TuneRecord& record, std::string_view text);
-// The same with the text already upper-cased (UpperCased), for loops over the library.
+// text, already upper-cased (UpperCased). Location, GenreCategory and the other fields are
+// never searched.
 bool TuneMatchesUpperCasedText(const TuneRecord& record, const PStr& upperText);
 
 enum class SearchOutcome {
