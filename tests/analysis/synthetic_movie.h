@@ -1,8 +1,7 @@
 #pragma once
 
-// A stand-in movie whose sound the test computes: frame f of channel c is sample(f, c).
-// Blocks are laid out as the decoder lays them out (84-byte header, channel count in byte
-// 24, 16-bit samples high byte first); a window past the end of the sound is shorter.
+// A stand-in movie whose sound the test computes: frame f of channel c is sample(f, c), in
+// blocks laid out as the decoder lays them out; a window past the end of the sound is shorter.
 
 #include <algorithm>
 #include <cstdint>
@@ -18,8 +17,7 @@ class SyntheticMovie final : public Movie {
   public:
     using Sample = std::function<int16_t(int64_t frame, int channel)>;
 
-    // `seconds` of sound; the movie reports `reportedUnits` as its duration (the sound's
-    // own length when 0).
+    // `seconds` of sound; a duration of `reportedUnits` (0: the sound's own length).
     SyntheticMovie(double seconds, Sample sample, int channels = 2, int rate = 44100,
                    uint32_t reportedUnits = 0)
         : sample_(std::move(sample)),

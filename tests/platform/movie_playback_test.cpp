@@ -1,7 +1,6 @@
 #include <QCoreApplication>
 #include <chrono>
 #include <cmath>
-#include <fstream>
 #include <numeric>
 #include <thread>
 
@@ -24,20 +23,18 @@ using testing::TestEncoding;
 
 constexpr int kRate = 44100;
 constexpr int64_t kTuneSamples = 3 * kRate * 2;  // three seconds of stereo
-// LAME's priming and padding are trimmed to within a frame.
-constexpr int64_t kMp3SlackSamples = 1152 * 2;
 
 class MoviePlayback : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         folder_ = new TempFolder;
-        const auto aac = TestEncoding::AacM4a;
         MakeTestAudio(Path("tune.mp3"), {.amplitude = 0.3, .kbps = 320});
         MakeTestAudio(Path("tune.caf"), {.amplitude = 0.3, .encoding = TestEncoding::CafPcm});
         MakeTestAudio(Path("loud.mp3"), {.amplitude = 0.9, .kbps = 320});
         MakeTestAudio(Path("short.mp3"), {.seconds = 1.0});
         MakeTestAudio(Path("mono.mp3"), {.seconds = 2.0, .channels = 1});
-        MakeTestAudio(Path("six.m4a"), {.seconds = 2.0, .channels = 6, .encoding = aac});
+        MakeTestAudio(Path("six.m4a"),
+                      {.seconds = 2.0, .channels = 6, .encoding = TestEncoding::AacM4a});
         MakeTestAudio(Path("48k.mp3"), {.seconds = 2.0, .sampleRate = 48000});
     }
     static void TearDownTestSuite() { delete folder_; }
@@ -89,13 +86,9 @@ TEST(MovieVolume, ScalesTruncatesAndSaturates) {
         int16_t sample, volume, expected;
     };
     const Case cases[] = {
-        {1000, 256, 1000},     {1000, 512, 2000},
-        {1000, 102, 398},      {-1000, 410, -1601},
-        {255, 1, 0},           {-255, 1, 0},
-        {20000, 512, 32767},   {-20000, 512, -32767},
-        {32767, 730, 32767},   {-32768, 730, -32767},
-        {-32768, 256, -32767}, {100, 0, 0},
-        {100, -1, 0},          {-32768, 32767, -32767},
+        {1000, 256, 1000},     {1000, 102, 398},    {-1000, 410, -1601},   {255, 1, 0},
+        {-255, 1, 0},          {20000, 512, 32767}, {-20000, 512, -32767}, {-32768, 730, -32767},
+        {-32768, 256, -32767}, {100, 0, 0},         {100, -1, 0},          {-32768, 32767, -32767},
     };
     for (const Case& c : cases) {
         int16_t sample[] = {c.sample};
@@ -144,64 +137,41 @@ TEST(SampleRingTest, AWaitingWriterEndsWhenStopped) {
     }
 }
 
-// Each tune is played whole; its level is compared with the same file played at 256.
-TEST_F(MoviePlayback, LevelFollowsTheVolumeAndClipsWithoutWrapping) {
-    struct Case {
+// Any layout and rate comes out whole as 16-bit stereo at the tune's own rate, each sample
+// scaled by volume / 256 and clipped at full scale rather than wrapped round.
+TEST_F(MoviePlayback, PlaysWholeAsStereoAtTheVolumeAndClipsWithoutWrapping) {
+    const struct {
         const char* file;
         int16_t volume;
-        double rmsRatio;  // to the same file at 256; < 0: clipped at full scale instead
+        int64_t samples;  // MP3 and AAC within a frame of it: the encoder's padding is trimmed
+        double rms;       // of full scale; < 0: clipped at full scale
+    } cases[] = {
+        {"tune.mp3", 102, kTuneSamples, 0.3 * M_SQRT1_2 * 102 / 256},
+        {"tune.caf", 410, kTuneSamples, 0.3 * M_SQRT1_2 * 410 / 256},
+        {"tune.caf", 0, kTuneSamples, 0.0},
+        {"loud.mp3", 730, kTuneSamples, -1},
+        {"mono.mp3", 256, 2 * 2 * kRate, 0.5 * M_SQRT1_2 * M_SQRT1_2},  // -3 dB to each side
+        {"six.m4a", 256, 2 * 2 * kRate, 0.5 * M_SQRT1_2},
+        {"48k.mp3", 256, 2 * 2 * 48000, 0.5 * M_SQRT1_2},
     };
-    const Case cases[] = {
-        {"tune.mp3", 102, 0.4}, {"tune.mp3", 410, 1.6}, {"tune.mp3", 0, 0.0},
-        {"tune.caf", 102, 0.4}, {"tune.caf", 410, 1.6}, {"loud.mp3", 730, -1},
-    };
-    // A sine moves by under 2 % of full scale per sample at 440 Hz, even at 2.85 times;
-    // a sample that wrapped round jumps by more than half of it.
-    constexpr int32_t kSmoothStep = 16384;
-    constexpr double kTolerance = 0.01;  // of the ratio (volume / 256 truncates)
-
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.file) + " at " + std::to_string(c.volume));
-        const int64_t expected = kTuneSamples;
-        const int64_t slack = std::string(c.file).ends_with(".caf") ? 0 : kMp3SlackSamples;
-
-        levels_ = {};
-        auto unity = Started(c.file, kUnityMovieVolume);
-        ASSERT_TRUE(unity && PlayToEnd(*unity));
-        const double unityRms = RmsOf(levels_);
-        unity.reset();
-
         levels_ = {};
         auto movie = Started(c.file, c.volume);
         ASSERT_TRUE(movie && PlayToEnd(*movie));
-        EXPECT_NEAR(static_cast<double>(levels_.samples), static_cast<double>(expected),
-                    static_cast<double>(slack));
-        EXPECT_LT(levels_.largestStep, kSmoothStep);
-        if (c.rmsRatio >= 0) {
-            EXPECT_NEAR(RmsOf(levels_) / unityRms, c.rmsRatio, kTolerance);
+        const bool exact = std::string(c.file).ends_with(".caf");
+        EXPECT_NEAR(static_cast<double>(levels_.samples), static_cast<double>(c.samples),
+                    exact ? 0.0 : 2 * 1152.0);
+        // A sine moves by under 2 % of full scale per sample at 440 Hz, even at 2.85 times;
+        // a sample that wrapped round jumps by more than half of it.
+        EXPECT_LT(levels_.largestStep, 16384);
+        if (c.rms >= 0) {
+            EXPECT_NEAR(RmsOf(levels_), c.rms, 0.08 * c.rms);  // lossy coding moves it a little
         } else {
             EXPECT_EQ(levels_.highest, 32767);
             EXPECT_EQ(levels_.lowest, -32767);
-            EXPECT_GT(RmsOf(levels_), unityRms);
+            EXPECT_GT(RmsOf(levels_), 0.9 * M_SQRT1_2);
         }
-    }
-}
-
-// Any layout and rate comes out as 16-bit stereo at the tune's own rate, whole.
-TEST_F(MoviePlayback, EveryLayoutPlaysWholeAsStereo) {
-    struct Case {
-        const char* file;
-        int rate;
-    };
-    const Case cases[] = {{"mono.mp3", 44100}, {"six.m4a", 44100}, {"48k.mp3", 48000}};
-    for (const Case& c : cases) {
-        levels_ = {};
-        auto movie = Started(c.file, kUnityMovieVolume);
-        ASSERT_TRUE(movie && PlayToEnd(*movie)) << c.file;
-        EXPECT_NEAR(static_cast<double>(levels_.samples), 2.0 * 2 * c.rate,
-                    static_cast<double>(kMp3SlackSamples))
-            << c.file;
-        EXPECT_GT(levels_.highest, 1000) << c.file;
     }
 }
 
@@ -250,27 +220,6 @@ TEST_F(MoviePlayback, StopVolumeAndRewindApplyWhilePlaying) {
     }
 }
 
-TEST_F(MoviePlayback, FilesWithoutPlayableAudioAreRefused) {
-    std::ofstream(Path("text.mp3")) << "Not a tune at all, just some words in a file.\n";
-    std::ofstream(Path("empty.mp3")).flush();
-    fs::create_directories(Path("folder.mp3"));
-    struct Case {
-        const char* file;
-        OsError expected;
-    };
-    const Case cases[] = {
-        {"missing.mp3", kFileNotFoundErr},
-        {"text.mp3", kIoErr},
-        {"empty.mp3", kIoErr},
-        {"folder.mp3", kNotAFileErr},
-    };
-    for (const Case& c : cases) {
-        std::unique_ptr<PlayingMovie> movie;
-        EXPECT_EQ(player_->OpenPlayingMovie(Path(c.file), movie), c.expected) << c.file;
-        EXPECT_FALSE(movie) << c.file;
-    }
-}
-
 // Run without a sound server (as in CI), the device output falls back to the silent one in
 // real time; with one, it plays. Either way the tune is heard to its end.
 TEST_F(MoviePlayback, DevicePlaysToTheEndWithOrWithoutASoundServer) {
@@ -281,9 +230,12 @@ TEST_F(MoviePlayback, DevicePlaysToTheEndWithOrWithoutASoundServer) {
     player_ = MakeFfmpegMoviePlayer(AudioOutputChoice::Device, levels_);
     std::unique_ptr<PlayingMovie> movie;
     ASSERT_EQ(player_->OpenPlayingMovie(Path("short.mp3"), movie), kNoErr);
+    const auto started = std::chrono::steady_clock::now();
     movie->Start();
     ASSERT_TRUE(TaskUntil(
         *movie, [&] { return movie->IsDone(); }, std::chrono::milliseconds(1000 * 2 / 60)));
+    // In real time: a second of sound never ends sooner (a slow machine only makes it later).
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(900));
     // At the device's own rate, which need not be the tune's.
     EXPECT_GT(levels_.samples, 0);
     EXPECT_GT(levels_.highest, 1000);

@@ -81,7 +81,7 @@ TEST(MpegAudioFrames, HeaderTables) {
               ParseMpegFrameHeader(0xFFFBE264)->streamBits);  // bit rate and padding differ
 }
 
-// Frames of 417 or 418 bytes (128 kbit/s), each a header and zeros.
+// Frames of 417 or 418 bytes (128 kbit/s, one in three padded), each a header and zeros.
 std::vector<uint8_t> Frames(int count, size_t offset = 0) {
     std::vector<uint8_t> bytes(offset, 0x55);
     for (int i = 0; i < count; ++i) {
@@ -92,7 +92,7 @@ std::vector<uint8_t> Frames(int count, size_t offset = 0) {
     return bytes;
 }
 
-TEST(MpegAudioFrames, WalkAcceptsOnlyBackToBackFrames) {
+TEST(MpegAudioFrames, WalkAcceptsOnlyBackToBackFramesAndThinsLongStreams) {
     TempFolder folder;
     std::vector<uint8_t> tagged = Frames(20, 100);
     tagged.insert(tagged.end(), {'T', 'A', 'G'});
@@ -111,45 +111,36 @@ TEST(MpegAudioFrames, WalkAcceptsOnlyBackToBackFrames) {
         std::vector<uint8_t> bytes;
         int64_t first;
         int64_t frames;  // -1: the walk must refuse
+        int64_t step;    // every step-th frame's position is kept
     } cases[] = {
-        {"plain", Frames(20), 0, 20},
-        {"after a tag, with ID3v1", tagged, 100, 20},
-        {"junk between frames", junk, 0, -1},
-        {"last frame cut", cut, 0, -1},
-        {"sample rate changes", otherRate, 0, -1},
-        {"other trailing tag", trailing, 0, -1},
-        {"start not on a frame", Frames(20), 1, -1},
-        {"start past the end", Frames(2), 5000, -1},
-        {"empty", {}, 0, -1},
+        {"plain", Frames(20), 0, 20, 1},
+        {"after a tag, with ID3v1", tagged, 100, 20, 1},
+        // Halved at 200, 400 and 800 kept positions.
+        {"1000 frames, 100 positions at most", Frames(1000), 0, 1000, 8},
+        {"junk between frames", junk, 0, -1, 0},
+        {"last frame cut", cut, 0, -1, 0},
+        {"sample rate changes", otherRate, 0, -1, 0},
+        {"other trailing tag", trailing, 0, -1, 0},
+        {"start not on a frame", Frames(20), 1, -1, 0},
+        {"start past the end", Frames(2), 5000, -1, 0},
+        {"empty", {}, 0, -1, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WriteBytes(folder / "f.mp3", c.bytes);
-        const auto walked = WalkMpegAudioFrames(folder / "f.mp3", c.first, 1000);
+        const auto walked = WalkMpegAudioFrames(folder / "f.mp3", c.first, 100);
         EXPECT_EQ(walked ? walked->frameCount : -1, c.frames);
         if (walked) {
             EXPECT_EQ(walked->samplesPerFrame, 1152);
-            EXPECT_EQ(walked->positions.at(1), c.first + 417);
+            EXPECT_EQ(walked->step, c.step);
+            ASSERT_EQ(static_cast<int64_t>(walked->positions.size()), c.frames / c.step);
+            for (size_t k = 0; k < walked->positions.size(); ++k) {
+                const int64_t frame = static_cast<int64_t>(k) * c.step;
+                ASSERT_EQ(walked->positions[k], c.first + 417 * frame + (frame + 1) / 3) << k;
+            }
         }
     }
-    EXPECT_FALSE(WalkMpegAudioFrames(folder / "missing.mp3", 0, 1000));
-}
-
-TEST(MpegAudioFrames, LongStreamsKeepEveryNthPosition) {
-    TempFolder folder;
-    const std::vector<uint8_t> bytes = Frames(1000);
-    WriteBytes(folder / "f.mp3", bytes);
-    const auto walked = WalkMpegAudioFrames(folder / "f.mp3", 0, 100);
-    ASSERT_TRUE(walked);
-    EXPECT_EQ(walked->frameCount, 1000);
-    EXPECT_EQ(walked->step, 8);  // halved at 200, 400 and 800 kept frames' worth
-    ASSERT_EQ(walked->positions.size(), 125u);
-    for (const int64_t position : walked->positions) {
-        ASSERT_EQ(bytes[position], 0xFF);
-        ASSERT_EQ(bytes[position + 1], 0xFB);
-    }
-    // Frame 8 starts after frames 0..7: one padded frame in three (1, 4, 7).
-    EXPECT_EQ(walked->positions[1], 8 * 417 + 3);
+    EXPECT_FALSE(WalkMpegAudioFrames(folder / "missing.mp3", 0, 100));
 }
 
 }  // namespace
