@@ -15,8 +15,6 @@
 namespace harmovia::test {
 namespace {
 
-const std::vector<Tune>& kTunes = kFourTunes;
-
 struct Command {
     int16_t menu;  // 0: a control click of `item`
     int32_t item;
@@ -95,8 +93,8 @@ TEST(Commands, ListCommandsShowTheirListAndPlayFromRowOneOrOnlySayWhyNot) {
     }
 }
 
-TEST(Commands, VolumeStepsByTenToTheEndsAndLoopItemsExcludeEachOther) {
-    StartedApp started(kTunes);
+TEST(Commands, PlayerMenuAndControlsPlayStopMuteLoopRevealAndSetTheVolume) {
+    StartedApp started(kTunes, true, true);
     App& app = started.app;
     auto* slider = qobject_cast<QSlider*>(app.window->Control(kVolumeSlider));
     // From, item, to.
@@ -123,17 +121,13 @@ TEST(Commands, VolumeStepsByTenToTheEndsAndLoopItemsExcludeEachOther) {
     }
     HandleMenuCommand(app, kPlayerMenu, kMuteItem);  // nothing loaded
     EXPECT_EQ(app.player->Muted, 0);
-}
 
-TEST(Commands, PlayerControlsPlayStopMuteRevealAndSetTheVolume) {
-    StartedApp started(kTunes, true, true);
-    App& app = started.app;
     QTableView& list = *app.window->TuneList();
     emit list.doubleClicked(list.model()->index(2, 0));
     app.eventHook();
     ASSERT_EQ(app.player->IsPlaying, 1);
     EXPECT_EQ(app.player->NowPlayingIndex, app.window->Model().ViewRowAt(2));
-    qobject_cast<QSlider*>(app.window->Control(kVolumeSlider))->setValue(400);
+    slider->setValue(400);
     EXPECT_EQ(app.preferences.Volume, 400);
     EXPECT_GT(app.player->AppliedVolume, 0);
 
@@ -224,7 +218,6 @@ TEST(EditCommands, DeleteRefusesThePlayingTuneAndKeepsTheOtherRowsInStep) {
     app.eventHook();
     ASSERT_EQ(app.player->NowPlayingIndex, 2);
 
-    started.notices.Clear();
     HandleMenuCommand(app, kEditMenu, 13);  // the playing tune
     EXPECT_EQ(started.notices.beeps, 1);
     EXPECT_EQ(app.library->TuneCount, 5);

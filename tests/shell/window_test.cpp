@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "library/genre_table.h"
+#include "shell/artwork.h"
 #include "shell/menu_table.h"
 #include "shell/notices.h"
 #include "shell/qt_menu_bar.h"
@@ -24,8 +26,6 @@
 
 namespace harmovia::test {
 namespace {
-
-const std::vector<Tune>& kTunes = kFourTunes;
 
 QRect Rect(int left, int top, int right, int bottom) {
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
@@ -101,9 +101,10 @@ TEST(TuneList, SortsByEachColumnAndTheSelectionAndPlayingMarkFollowTheirRow) {
             EXPECT_EQ(window.Model().ViewRowAt(row), rows[row]) << "column " << column;
         }
     }
-    window.SelectListRow(3);
+    list.selectRow(1);  // view row 3
+    EXPECT_EQ(started.app.view->SelectedRow, 3);
     list.sortByColumn(8, Qt::AscendingOrder);
-    EXPECT_EQ(list.currentIndex().row(), 2);
+    EXPECT_EQ(list.currentIndex().row(), 2);  // the selection follows its row
     EXPECT_EQ(started.app.view->SelectedRow, 3);
 
     // The white dot marks only the playing row of the playing list, wherever it is sorted to.
@@ -117,6 +118,14 @@ TEST(TuneList, SortsByEachColumnAndTheSelectionAndPlayingMarkFollowTheirRow) {
         window.SetPlayingRow(marker);
         EXPECT_EQ(window.Model().IsPlayingRow(window.Model().ModelRowOf(2)), dotOnRow2);
     }
+    QImage cell(40, 21, QImage::Format_ARGB32);
+    cell.fill(Qt::black);
+    QPainter painter(&cell);
+    DrawMoodCell(painter, QRect(0, 0, 40, 21), 21, MoodTable[1].colour, true);
+    painter.end();
+    EXPECT_EQ(cell.pixelColor(8, 10), QColor(Qt::white));   // the dot
+    EXPECT_NEAR(cell.pixelColor(8, 5).blue(), 0x7C, 1);     // the disc
+    EXPECT_EQ(cell.pixelColor(30, 10), QColor(Qt::black));  // nothing beyond it
 }
 
 TEST(TuneList, EditsAndCheckBoxClicksReachTheLibraryRecordOfTheRow) {
@@ -135,7 +144,8 @@ TEST(TuneList, EditsAndCheckBoxClicksReachTheLibraryRecordOfTheRow) {
     }
 
     list.sortByColumn(3, Qt::AscendingOrder);  // model row 0 is view row 2
-    const std::pair<int, const char*> edits[] = {{3, "Pomme"}, {7, "Chanson fran\u00e7aise"}};
+    const std::pair<int, const char*> edits[] = {
+        {3, "Pomme"}, {4, "Ana"}, {5, "Verger"}, {7, "Chanson fran\u00e7aise"}};
     for (const auto& [column, typed] : edits) {
         const QModelIndex index = list.model()->index(0, column);
         list.setCurrentIndex(index);
@@ -154,6 +164,7 @@ TEST(TuneList, EditsAndCheckBoxClicksReachTheLibraryRecordOfTheRow) {
     }
     const TuneRecord& tune = (*started.app.library)[2];
     EXPECT_EQ(tune.Title.view(), "Pomme");
+    EXPECT_EQ(std::string(tune.Artist.view()) + "/" + std::string(tune.Album.view()), "Ana/Verger");
     EXPECT_EQ(tune.Genre.view(),
               "Chanson fran\x8D"
               "aise");  // Mac Roman
@@ -207,9 +218,14 @@ TEST(Menus, EveryItemShowsItsTextKeyAndInitialState) {
     EXPECT_EQ(items, 1 + 8 + 16 + 12 + 2 + 23);
 }
 
-TEST(Menus, BarOrderSubmenusAndChoicesReachTheHandler) {
+TEST(Menus, KeysBarOrderSubmenusAndChoicesReachTheHandler) {
     BuiltMenus built;
     QtMenuBar& m = built.menus;
+    // A text carries its key after a slash; an ampersand stays one.
+    EXPECT_EQ(Shown(m.Item(kPlayerMenu, 7)), QStringLiteral("Volume Up "));
+    EXPECT_EQ(m.Item(kPlayerMenu, 7)->shortcut().toString(), QStringLiteral("Ctrl+]"));
+    EXPECT_EQ(Shown(m.Item(kFileMenu, 8)), QStringLiteral("Close Window & Quit"));
+    EXPECT_EQ(m.Item(kEditMenu, 2)->shortcut().toString(), QStringLiteral("Ctrl+Shift+Z"));
     QStringList titles;
     for (const QAction* menu : m.Bar()->actions()) {
         titles << menu->text();
@@ -254,7 +270,7 @@ void ClickWhenShown(const QString& text, QStringList& buttons) {
     });
 }
 
-TEST(Alerts, OnlyTheNamedButtonSaysYesAndErrorAlertsNameTheirChoice) {
+TEST(Notices, OnlyTheNamedButtonSaysYesAndOverlaysSitCentredOverTheWindow) {
     QtNotices notices;
     // Escape (no button clicked) is a "Cancel".
     for (const auto& [click, yes] :
@@ -280,12 +296,10 @@ TEST(Alerts, OnlyTheNamedButtonSaysYesAndErrorAlertsNameTheirChoice) {
     ClickWhenShown(QStringLiteral("Quit"), buttons);
     notices.ShowFatalAlert("QuickTime 7 Error:", "Sorry");
     EXPECT_EQ(buttons, QStringList({QStringLiteral("Quit")}));
-}
 
-TEST(Overlays, HalfTheWindowCentredInTheMoodsColour) {
+    // Overlays: half the window, centred, with text at a twentieth of its width.
     StartedApp started({});
     started.window().setGeometry(100, 50, 1200, 800);
-    QtNotices notices;
     notices.SetWindow(&started.window());
     notices.ShowOverlayNotice("No match found.", 1);
     ASSERT_NE(notices.Overlay(), nullptr);
