@@ -9,6 +9,7 @@
 
 #include "export/script_runner.h"
 #include "library/library_file.h"
+#include "platform/movie_ffmpeg.h"
 #include "platform/movie_playback_ffmpeg.h"
 #include "shell/app_state.h"
 #include "shell/main_window.h"
@@ -116,7 +117,7 @@ struct StartedApp {
                    : n == "HOME"        ? std::optional(homePath)
                                         : std::nullopt;
         };
-        return StartUp(target, {environment, nullptr, 1400, 900});
+        return StartUp(target, {environment, movies.get(), 1400, 900});
     }
     MainWindow& window() { return *app.window; }
     std::vector<uint8_t> LibraryBytes() const {
@@ -125,6 +126,7 @@ struct StartedApp {
 
     testing::TempFolder home;
     std::filesystem::path folder;
+    std::unique_ptr<MovieFramework> movies = MakeFfmpegMovieFramework();  // as the program has
     RecordingShellNotices notices;
     App app;
     RecordingScriptRunner* scripts = nullptr;
