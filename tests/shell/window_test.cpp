@@ -35,13 +35,12 @@ QRect Rect(int left, int top, int right, int bottom) {
 void ExpectControlsAt(MainWindow& window, int colourTop) {
     const int w = window.ContentSize().width();
     const int h = window.ContentSize().height();
-    // The colour row: 65 pixels apart, centred on the width.
     const std::pair<int32_t, QRect> rects[] = {
         {7000, Rect(w - 218, 14, w - 18, 36)},
         {kTuneListId, Rect(0, 137, w, h - 50)},
         {1007, Rect(w - 220, h - 36, w - 20, h - 16)},
         {1001, Rect(w / 2 - 200, h - 31, w / 2 + 200, h - 15)},
-        {9001, Rect(w / 2 - 351, colourTop, w / 2 - 303, colourTop + 48)},
+        {9001, Rect(w / 2 - 351, colourTop, w / 2 - 303, colourTop + 48)},  // the colour row
         {9011, Rect(w / 2 + 299, colourTop, w / 2 + 347, colourTop + 48)},
     };
     for (const auto& [id, rect] : rects) {
