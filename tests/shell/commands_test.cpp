@@ -1,11 +1,8 @@
 #include "shell/commands.h"
 
-#include <QMenu>
-#include <QPushButton>
 #include <QSlider>
 #include <QTableView>
 #include <QTest>
-#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -14,12 +11,9 @@
 #include "shell/qt_menu_bar.h"
 #include "shell/tune_list.h"
 #include "tests/shell/shell_test_support.h"
-#include "tests/support/test_audio.h"
 
 namespace harmovia::test {
 namespace {
-
-const std::vector<Tune>& kTunes = kFourTunes;
 
 struct Command {
     int16_t menu;  // 0: a control click of `item`
@@ -27,244 +21,223 @@ struct Command {
 };
 
 void RunCommand(App& app, const Command& c) {
-    if (c.menu == 0) {
-        HandleControlEvent(app, ControlEventKind::Hit, c.item);
-    } else {
-        HandleMenuCommand(app, c.menu, static_cast<int16_t>(c.item));
-    }
+    c.menu == 0 ? HandleControlEvent(app, ControlEventKind::Hit, c.item)
+                : HandleMenuCommand(app, c.menu, static_cast<int16_t>(c.item));
 }
-
-// A program whose tunes all play one short real file, silently and as fast as it decodes.
-struct PlayingApp {
-    PlayingApp()
-        : audio(testing::MakeTestAudio(folder.path() / "tune.mp3", {.seconds = 2.0})),
-          started(kTunes, true, audio) {}
-    App& app() { return started.app; }
-    void Tick(int times = 1) {
-        for (int i = 0; i < times; ++i) {
-            started.app.eventHook();
-        }
-    }
-    testing::TempFolder folder;
-    std::filesystem::path audio;
-    StartedApp started;
-};
 
 TEST(Commands, AnEmptyLibraryBeepsThreeTimesForEveryListAndPlayerCommand) {
-    const Command commands[] = {
-        {kPlaylistsMenu, 1},
-        {kPlaylistsMenu, 15},
-        {kPlaylistsMenu, 17},
-        {kPlaylistsMenu, 18},
-        {kPlaylistsMenu, 19},
-        {kPlaylistsMenu, 21},
-        {kPlaylistsMenu, 23},
-        {kPlayerMenu, 1},
-        {kPlayerMenu, 3},
-        {kPlayerMenu, 4},
-        {kPlayerMenu, 12},
-        {0, 9001},
-        {0, 9005},
-        {0, 9011},
-        {0, 1008},
-        {0, kPlayButton},
-        {0, kForwardButton},
+    const std::pair<int16_t, std::vector<int32_t>> cases[] = {
+        {kPlaylistsMenu, {1, 15, 17, 18, 19, 21, 23}},
+        {kPlayerMenu, {1, 3, 4, 12}},
+        {0, {9001, 9005, 9011, 1008, kPlayButton, kForwardButton}},
     };
     StartedApp started({});
-    for (const Command& c : commands) {
-        started.notices.beeps = 0;
-        RunCommand(started.app, c);
-        EXPECT_EQ(started.notices.beeps, 3) << c.menu << "/" << c.item;
-        EXPECT_TRUE(started.notices.alerts.empty()) << c.menu << "/" << c.item;
-        EXPECT_EQ(started.app.player->PlayRequest, 0);
+    for (const auto& [menu, items] : cases) {
+        for (const int32_t item : items) {
+            SCOPED_TRACE(::testing::Message() << menu << "/" << item);
+            started.notices.Clear();
+            RunCommand(started.app, {menu, item});
+            EXPECT_EQ(started.notices.beeps, 3);
+            EXPECT_TRUE(started.notices.alerts.empty());
+            EXPECT_EQ(started.app.player->PlayRequest, 0);
+        }
     }
 }
 
-TEST(Commands, AMoodWithoutTunesShowsItsNoticeAndNothingElseChanges) {
+TEST(Commands, ListCommandsShowTheirListAndPlayFromRowOneOrOnlySayWhyNot) {
     struct Case {
         Command command;
-        std::string notice;
-    };
-    const Case cases[] = {
-        {{0, 9003}, std::string(EmptyMoodButtonNotice(2).view())},
-        {{0, 9009}, std::string(EmptyMoodButtonNotice(8).view())},
-        {{kPlaylistsMenu, 4}, "No Cool Blue Chill tunes..."},
-        {{kPlaylistsMenu, 10}, "No Dance, Dance, Dance tunes..."},
-    };
-    StartedApp started(kTunes);
-    started.app.view->SelectedRow = 2;
-    const uint64_t stamp = started.app.view->ViewStamp;
-    for (const Case& c : cases) {
-        started.notices.overlays.clear();
-        started.notices.beeps = 0;
-        RunCommand(started.app, c.command);
-        EXPECT_EQ(started.notices.overlays, std::vector<std::string>{c.notice});
-        EXPECT_EQ(started.notices.beeps, 1);
-        EXPECT_EQ(started.app.view->ViewStamp, stamp);
-        EXPECT_EQ(started.app.view->SelectedRow, 2);
-        EXPECT_EQ(started.app.player->PlayRequest, 0);
-    }
-}
-
-TEST(Commands, MoodAndSeedListsPlayFromRowOneWhileAllTunesAndLastAddedOnlyShow) {
-    struct Case {
-        Command command;
+        int32_t selected;
         uint16_t mode;
         bool plays;
+        std::string said;
     };
     const Case cases[] = {
-        {{0, 9004}, 13, true},
-        {{kPlaylistsMenu, 9}, 17, true},
-        {{kPlaylistsMenu, 15}, kModeTuneBased, true},
-        {{kPlaylistsMenu, 17}, kModeMoreFromArtist, true},
-        {{kPlaylistsMenu, 21}, kModeTuneBased, true},
-        {{0, 1008}, kModeTuneBased, true},
-        {{kPlaylistsMenu, 1}, kModeAllTunes, false},
-        {{kPlaylistsMenu, 23}, kModeLastAdded, false},
+        {{0, 9004}, 1, 13, true, ""},
+        {{kPlaylistsMenu, 9}, 1, 17, true, ""},
+        {{kFirstGenreMoodMenu + 1, 1}, 1, kModeMoodByGenre, true, ""},  // Blues, mood 1
+        {{kPlaylistsMenu, 15}, 1, kModeTuneBased, true, ""},
+        {{kPlaylistsMenu, 17}, 1, kModeMoreFromArtist, true, ""},
+        {{kPlaylistsMenu, 21}, 1, kModeTuneBased, true, ""},
+        {{0, 1008}, 1, kModeTuneBased, true, ""},
+        {{kPlaylistsMenu, 1}, 1, kModeAllTunes, false, ""},
+        {{kPlaylistsMenu, 23}, 1, kModeLastAdded, false, ""},
+        {{0, 9003}, 2, kModeAllTunes, false, std::string(EmptyMoodButtonNotice(2).view())},
+        {{kPlaylistsMenu, 4}, 2, kModeAllTunes, false, "No Cool Blue Chill tunes..."},
+        {{kFirstGenreMoodMenu + 1, 3}, 2, kModeAllTunes, false, "No tunes found..."},
+        {{kPlaylistsMenu, 19}, 0, kModeAllTunes, false, "No Tune Selected"},
     };
     for (const Case& c : cases) {
-        PlayingApp playing;
-        App& app = playing.app();
-        app.view->SelectedRow = 1;
+        SCOPED_TRACE(::testing::Message() << c.command.menu << "/" << c.command.item);
+        StartedApp started(kTunes, true, true);
+        App& app = started.app;
+        const uint64_t stamp = app.view->ViewStamp;
+        app.view->SelectedRow = c.selected;
         RunCommand(app, c.command);
-        playing.Tick();
-        EXPECT_EQ(app.view->ViewMode, c.mode) << c.command.item;
-        EXPECT_EQ(app.player->IsPlaying, c.plays ? 1 : 0) << c.command.item;
+        app.eventHook();
+        EXPECT_EQ(app.view->ViewMode, c.mode);
+        EXPECT_EQ(app.player->IsPlaying, c.plays ? 1 : 0);
+        EXPECT_EQ(started.notices.said,
+                  c.said.empty() ? std::vector<std::string>{} : std::vector{c.said});
+        EXPECT_EQ(started.notices.beeps, c.said.empty() ? 0 : 1);
         if (c.plays) {
             EXPECT_EQ(app.view->SelectedRow, 1);
             EXPECT_EQ(app.player->NowPlayingIndex, 1);
             EXPECT_EQ(app.player->NowPlayingStamp, app.view->ViewStamp);
             EXPECT_EQ(app.menus->Item(kPlayerMenu, kPlayItem)->text(),
                       QStringLiteral("Stop Playing"));
+        } else if (!c.said.empty()) {
+            EXPECT_EQ(app.view->ViewStamp, stamp);
+            EXPECT_EQ(app.view->SelectedRow, c.selected);
         }
     }
 }
 
-TEST(Commands, MoodByGenrePlaysFromTheMenuAndThePopupOrSaysNoTunesFound) {
-    struct Case {
-        int16_t menu;  // 0: the pop-up
-        int genreItem, mood;
-        bool found;
-    };
-    // Genre item 3 is "Blues", 16 "Jazz"; the tunes' GenreCategory is empty, so only item 1
-    // (any genre) finds them.
-    const Case cases[] = {
-        {kFirstGenreMoodMenu, 2, 3, false},
-        {0, 1, 3, true},
-        {0, 1, 2, false},
-        {kLastGenreMoodMenu, 29, 9, false},
-    };
-    for (const Case& c : cases) {
-        PlayingApp playing;
-        App& app = playing.app();
-        const uint64_t stamp = app.view->ViewStamp;
-        if (c.menu == 0) {
-            auto* popup = qobject_cast<QPushButton*>(app.window->Control(kGenrePopup));
-            popup->menu()->actions()[c.genreItem - 1]->menu()->actions()[c.mood - 1]->trigger();
-        } else {
-            HandleMenuCommand(app, c.menu, static_cast<int16_t>(c.mood));
-        }
-        playing.Tick();
-        EXPECT_EQ(app.view->ViewStamp != stamp, c.found) << c.genreItem << "/" << c.mood;
-        EXPECT_EQ(app.player->IsPlaying, c.found ? 1 : 0);
-        EXPECT_EQ(playing.started.notices.overlays.size(), c.found ? 0U : 1U);
-        if (c.found) {
-            EXPECT_EQ(app.view->ViewMode, kModeMoodByGenre);
-            EXPECT_EQ(app.view->SelectedMood, c.mood);
-        }
+TEST(Commands, PlayerMenuAndControlsPlayStopMuteLoopRevealAndSetTheVolume) {
+    StartedApp started(kTunes, true, true);
+    App& app = started.app;
+    auto* slider = qobject_cast<QSlider*>(app.window->Control(kVolumeSlider));
+    // From, item, to.
+    for (const auto& [from, item, to] :
+         {std::tuple{725, kVolumeUpItem, 730}, std::tuple{730, kVolumeUpItem, 730},
+          std::tuple{5, kVolumeDownItem, 0}, std::tuple{300, kVolumeDownItem, 290}}) {
+        app.preferences.Volume = static_cast<int16_t>(from);
+        HandleMenuCommand(app, kPlayerMenu, item);
+        EXPECT_EQ(app.preferences.Volume, to) << from;
+        EXPECT_EQ(slider->value(), to);
     }
-}
 
-TEST(Commands, ADoubleClickPlaysTheClickedRowAndTheSliderSetsTheVolume) {
-    PlayingApp playing;
-    App& app = playing.app();
+    QtMenuBar& menus = *app.menus;
+    // Item chosen, then whether the tune and the playlist loop.
+    for (const auto& [item, tune, playlist] :
+         {std::tuple{1, true, false}, std::tuple{2, false, true}, std::tuple{1, true, false},
+          std::tuple{1, false, false}, std::tuple{2, false, true}, std::tuple{2, false, false}}) {
+        HandleMenuCommand(app, kLoopMenu, static_cast<int16_t>(item));
+        EXPECT_EQ(app.player->LoopTune == 1, tune);
+        EXPECT_EQ(app.player->LoopPlaylist == 1, playlist);
+        EXPECT_EQ(menus.Item(kLoopMenu, 1)->isChecked(), tune);
+        EXPECT_EQ(menus.Item(kLoopMenu, 2)->isChecked(), playlist);
+        EXPECT_EQ(menus.Item(kPlayerMenu, kLoopItem)->isChecked(), tune || playlist);
+    }
+    HandleMenuCommand(app, kPlayerMenu, kMuteItem);  // nothing loaded
+    EXPECT_EQ(app.player->Muted, 0);
+
     QTableView& list = *app.window->TuneList();
     emit list.doubleClicked(list.model()->index(2, 0));
-    playing.Tick();
-    EXPECT_EQ(app.player->IsPlaying, 1);
+    app.eventHook();
+    ASSERT_EQ(app.player->IsPlaying, 1);
     EXPECT_EQ(app.player->NowPlayingIndex, app.window->Model().ViewRowAt(2));
-    qobject_cast<QSlider*>(app.window->Control(kVolumeSlider))->setValue(400);
+    slider->setValue(400);
     EXPECT_EQ(app.preferences.Volume, 400);
     EXPECT_GT(app.player->AppliedVolume, 0);
-}
 
-TEST(Commands, SeedListsWithoutASelectionSayNoTuneSelected) {
-    StartedApp started(kTunes);
-    const uint64_t stamp = started.app.view->ViewStamp;
-    for (const Command& c :
-         {Command{kPlaylistsMenu, 15}, Command{kPlaylistsMenu, 17}, Command{kPlaylistsMenu, 18},
-          Command{kPlaylistsMenu, 19}, Command{0, 1008}}) {
-        started.notices.alerts.clear();
-        RunCommand(started.app, c);
-        ASSERT_EQ(started.notices.alerts.size(), 1U);
-        EXPECT_EQ(started.notices.alerts[0].title, "No Tune Selected");
-        EXPECT_EQ(started.app.view->ViewStamp, stamp);
-    }
-}
-
-TEST(Commands, VolumeStepsByTenAndStopsAtTheEnds) {
-    struct Case {
-        int16_t from;
-        int16_t item;
-        int16_t to;
-    };
-    StartedApp started(kTunes);
-    auto* slider = qobject_cast<QSlider*>(started.window().Control(kVolumeSlider));
-    for (const Case& c :
-         {Case{725, kVolumeUpItem, 730}, Case{730, kVolumeUpItem, 730}, Case{5, kVolumeDownItem, 0},
-          Case{300, kVolumeDownItem, 290}, Case{300, kVolumeUpItem, 310}}) {
-        started.app.preferences.Volume = c.from;
-        HandleMenuCommand(started.app, kPlayerMenu, c.item);
-        EXPECT_EQ(started.app.preferences.Volume, c.to) << c.from;
-        EXPECT_EQ(slider->value(), c.to);
-    }
-}
-
-TEST(Commands, LoopItemsExcludeEachOtherAndMuteNeedsATune) {
-    StartedApp started(kTunes);
-    QtMenuBar& menus = *started.app.menus;
-    const auto checked = [&menus](int16_t menu, int16_t item) {
-        return menus.Item(menu, item)->isChecked();
-    };
-    struct Step {
-        int16_t item;
-        bool tune, playlist;
-    };
-    for (const Step& s : {Step{1, true, false}, Step{2, false, true}, Step{1, true, false},
-                          Step{1, false, false}, Step{2, false, true}, Step{2, false, false}}) {
-        HandleMenuCommand(started.app, kLoopMenu, s.item);
-        EXPECT_EQ(started.app.player->LoopTune == 1, s.tune);
-        EXPECT_EQ(started.app.player->LoopPlaylist == 1, s.playlist);
-        EXPECT_EQ(checked(kLoopMenu, 1), s.tune);
-        EXPECT_EQ(checked(kLoopMenu, 2), s.playlist);
-        EXPECT_EQ(checked(kPlayerMenu, kLoopItem), s.tune || s.playlist);
-    }
-    HandleMenuCommand(started.app, kPlayerMenu, kMuteItem);  // nothing loaded
-    EXPECT_EQ(started.app.player->Muted, 0);
-}
-
-TEST(Commands, PlayButtonPlaysAndStopsAndMuteTogglesThePlayingTune) {
-    PlayingApp playing;
-    App& app = playing.app();
-    auto* button = qobject_cast<QToolButton*>(app.window->Control(kPlayButton));
-    QTest::mouseClick(button, Qt::LeftButton);
-    playing.Tick();
-    ASSERT_EQ(app.player->IsPlaying, 1);
     for (const uint16_t muted : {1, 0, 1}) {
         HandleMenuCommand(app, kPlayerMenu, kMuteItem);
         EXPECT_EQ(app.player->Muted, muted);
         EXPECT_EQ(app.menus->Item(kPlayerMenu, kMuteItem)->isChecked(), muted == 1);
     }
+    HandleMenuCommand(app, kPlaylistsMenu, 1);  // another list on screen
     HandleMenuCommand(app, kPlayerMenu, kRevealNowPlayingItem);
     EXPECT_EQ(app.view->SelectedRow, app.player->NowPlayingIndex);
     EXPECT_EQ(app.view->ViewStamp, app.player->NowPlayingStamp);
+
+    QWidget* button = app.window->Control(kPlayButton);
     QTest::mouseClick(button, Qt::LeftButton);
-    playing.Tick();
+    app.eventHook();
     EXPECT_EQ(app.player->IsPlaying, 0);
     EXPECT_EQ(app.menus->Item(kPlayerMenu, kPlayItem)->text(), QStringLiteral("Play"));
     HandleMenuCommand(app, kPlayerMenu, kRevealNowPlayingItem);
-    ASSERT_EQ(playing.started.notices.alerts.size(), 1U);
-    EXPECT_EQ(playing.started.notices.alerts[0].title, "Nothing Playing");
+    EXPECT_EQ(started.notices.said, std::vector<std::string>{"Nothing Playing"});
+    QTest::mouseClick(button, Qt::LeftButton);
+    app.eventHook();
+    EXPECT_EQ(app.player->IsPlaying, 1);
+}
+
+const std::vector<Tune> kArtistTunes = {
+    {"One", "Cleo", "First", "3:00", "Rock", 3, 4},
+    {"Two", "Cleo", "Carols", "3:00", "Holiday", 3, 4},
+    {"Three", "Cleo", "Film", "3:00", "Soundtrack", 3, 4},
+    {"Four", "Dora", "First", "3:00", "Jazz", 7, 4},
+    {"Five", "Unknown", "Unknown", "3:00", "Pop", 9, 4},
+};
+
+TEST(EditCommands, SetGenreKeepsHolidayAndSoundtrackForTheArtistAndCheckMarksReachTheLibrary) {
+    struct Case {
+        int16_t menu;
+        int32_t row;  // All Tunes is in library order
+        std::vector<std::string> genres;
+        std::string alert;
+    };
+    const std::vector<std::string> unchanged = {"Rock", "Holiday", "Soundtrack", "Jazz", "Pop"};
+    // Genre item 2 of the menus is "Blues".
+    const Case cases[] = {
+        {kArtistGenreMenu, 1, {"Blues", "Holiday", "Soundtrack", "Jazz", "Pop"}, ""},
+        {kAlbumGenreMenu, 1, {"Blues", "Holiday", "Soundtrack", "Blues", "Pop"}, ""},
+        {kArtistGenreMenu, 5, unchanged, "Unknown Artist Error"},
+        {kAlbumGenreMenu, 5, unchanged, "Unknown Album Error"},
+        {kAlbumGenreMenu, 0, unchanged, "Nothing Selected"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.menu << " row " << c.row);
+        StartedApp started(kArtistTunes);
+        App& app = started.app;
+        app.view->SelectedRow = c.row;
+        HandleMenuCommand(app, c.menu, 2);
+        std::vector<std::string> genres;
+        for (int32_t slot = 1; slot <= app.library->TuneCount; ++slot) {
+            genres.emplace_back((*app.library)[slot].Genre.view());
+        }
+        EXPECT_EQ(genres, c.genres);
+        EXPECT_EQ(app.view->List[1].Genre.view(), c.genres[0]);
+        EXPECT_EQ((*app.library)[1].GenreCategory.view(), c.genres[0]);
+        EXPECT_EQ(started.notices.said,
+                  c.alert.empty() ? std::vector<std::string>{} : std::vector{c.alert});
+    }
+
+    // Check-mark and uncheck-mark all reach the list and the library.
+    StartedApp started(kArtistTunes);
+    App& app = started.app;
+    for (const bool checked : {false, true}) {
+        HandleMenuCommand(app, kEditMenu, checked ? 10 : 11);
+        for (int32_t row = 1; row <= 5; ++row) {
+            EXPECT_EQ(app.view->List[row].Checked, checked ? 1 : 0);
+            EXPECT_EQ((*app.library)[row].Checked, checked ? 1 : 0);
+        }
+    }
+    app.view->List.ViewCount = 0;
+    HandleMenuCommand(app, kEditMenu, 11);
+    ASSERT_EQ(started.notices.alerts.size(), 1U);
+    EXPECT_EQ(started.notices.alerts[0].message, "There are no tunes in the list to uncheck-mark.");
+}
+
+TEST(EditCommands, DeleteRefusesThePlayingTuneAndKeepsTheOtherRowsInStep) {
+    StartedApp started(kArtistTunes, true, true);
+    App& app = started.app;
+    app.view->SelectedRow = 2;
+    HandleControlEvent(app, ControlEventKind::Hit, kPlayButton);
+    app.eventHook();
+    ASSERT_EQ(app.player->NowPlayingIndex, 2);
+
+    HandleMenuCommand(app, kEditMenu, 13);  // the playing tune
+    EXPECT_EQ(started.notices.beeps, 1);
+    EXPECT_EQ(app.library->TuneCount, 5);
+
+    app.view->SelectedRow = 1;  // above the playing tune
+    HandleMenuCommand(app, kEditMenu, 13);
+    EXPECT_EQ(app.library->TuneCount, 4);
+    EXPECT_EQ(app.view->List.ViewCount, 4);
+    EXPECT_EQ(app.player->NowPlayingList.ViewCount, 4);
+    EXPECT_EQ(app.player->NowPlayingIndex, 1);  // still "Two"
+    EXPECT_EQ(app.player->NowPlayingList[1].Title.view(), "Two");
+    EXPECT_EQ(app.view->SelectedRow, 1);  // the playing list selects the playing tune
+    const TuneListModel& model = app.window->Model();
+    ASSERT_EQ(model.rowCount(), 4);
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(model.TextAt(row, 3).toStdString(),
+                  std::string(app.view->List[model.ViewRowAt(row)].Title.view()));
+        EXPECT_EQ(app.view->List[row + 1].Title.view(), (*app.library)[row + 1].Title.view());
+    }
+    EXPECT_EQ(started.LibraryBytes().size(), 4 * kTuneRecordSize);  // saved at once
 }
 
 }  // namespace

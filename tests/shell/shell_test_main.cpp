@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");  // also when listing the tests
-    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");  // also when the tests are only listed
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);

@@ -7,12 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "export/script_runner.h"
 #include "library/library_file.h"
+#include "platform/movie_ffmpeg.h"
 #include "platform/movie_playback_ffmpeg.h"
 #include "shell/app_state.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_audio.h"
 
 namespace harmovia::test {
 
@@ -21,23 +24,31 @@ class RecordingShellNotices final : public ShellNotices {
     void Beep(int times) override { beeps += times; }
     bool ShowAlert(const Alert& alert) override {
         alerts.push_back(alert);
+        said.push_back(alert.title);
         return answer;
     }
-    void ShowOverlayNotice(std::string_view text, int) override { overlays.emplace_back(text); }
+    void ShowOverlayNotice(std::string_view text, int) override { said.emplace_back(text); }
     void CloseOverlay() override {}
     void WaitMilliseconds(int) override {}
     void ShowFatalAlert(std::string_view title, std::string_view message) override {
         alerts.push_back({std::string(title), std::string(message), "Quit"});
+        said.emplace_back(title);
     }
     ErrorAlertChoice ShowErrorAlert(std::string_view, int32_t) override {
         return ErrorAlertChoice::Continue;
     }
     void ShowSavingOverlay(const ScreenRect&, MoodColour) override {}
 
+    void Clear() {
+        beeps = 0;
+        alerts.clear();
+        said.clear();
+    }
+
     bool answer = true;
     int beeps = 0;
     std::vector<Alert> alerts;
-    std::vector<std::string> overlays;
+    std::vector<std::string> said;  // alert titles and overlay texts, in order
 };
 
 struct Tune {
@@ -50,46 +61,39 @@ struct Tune {
     uint16_t fileKind;
 };
 
-// The tunes most window tests start with: moods 3, 7, 1 and 9 (2, 4, 5, 6 and 8 have none),
-// two titles alike but for their case, times on both sides of ten minutes.
-inline const std::vector<Tune> kFourTunes = {
+// Moods 3, 7, 1 and 9 (none of 2, 4, 5, 6, 8); titles alike but for case; times to 10:05.
+inline const std::vector<Tune> kTunes = {
     {"banana", "Cleo", "Zeta", "10:05", "Rock", 3, 4},
     {"Apple", "anna", "Alpha", "3:00", "Jazz", 7, 1},
     {"Cherry", "Bert", "Mid", "4:30", "Blues", 1, 4},
     {"Apple", "Dora", "Beta", "0:59", "Pop", 9, 1},
 };
 
-inline TuneRecord MakeRecord(const Tune& t) {
-    TuneRecord r;
-    r.Title.Set(t.title);
-    r.Artist.Set(t.artist);
-    r.Album.Set(t.album);
-    r.DurationText.Set(t.time);
-    r.Genre.Set(t.genre);
-    r.Mood = t.mood;
-    r.MoodEnergy = t.mood * 10;
-    const MoodColour c = MoodTable[static_cast<size_t>(t.mood)].colour;
-    r.MoodColourRed = c.red;
-    r.MoodColourGreen = c.green;
-    r.MoodColourBlue = c.blue;
-    r.FileKind = t.fileKind;
-    r.Checked = 1;
-    r.DurationSeconds = 200;
-    r.FileSize = 4 << 20;
-    return r;
-}
-
-// A program started on a library folder of its own, holding `tunes` (in that order).
+// A program started on a library folder of its own, holding `tunes` (in that order). When
+// `playable`, every tune is one short real file that plays silently and as fast as it decodes.
 struct StartedApp {
-    // Every tune's file is `location` when one is given.
-    explicit StartedApp(const std::vector<Tune>& tunes, bool start = true,
-                        const std::filesystem::path& location = {}) {
+    explicit StartedApp(const std::vector<Tune>& tunes, bool start = true, bool playable = false) {
         folder = home.path() / "data" / "Harmovia";
+        const std::filesystem::path audio =
+            playable ? testing::MakeTestAudio(home.path() / "tune.mp3", {.seconds = 2.0})
+                     : std::filesystem::path();
         if (!tunes.empty()) {
             Library library;
             for (const Tune& t : tunes) {
-                library[++library.TuneCount] = MakeRecord(t);
-                library[library.TuneCount].Location.Set(location.string());
+                TuneRecord& r = library[++library.TuneCount];
+                r.Title.Set(t.title);
+                r.Artist.Set(t.artist);
+                r.Album.Set(t.album);
+                r.DurationText.Set(t.time);
+                r.Genre.Set(t.genre);
+                r.GenreCategory.Set(t.genre);
+                r.Mood = t.mood;
+                r.MoodEnergy = t.mood * 10;
+                r.FileKind = t.fileKind;
+                r.Checked = 1;
+                r.DurationSeconds = 200;
+                r.FileSize = 4 << 20;
+                r.Location.Set(audio.string());
             }
             std::filesystem::create_directories(folder);
             DiskFileSystem files;
@@ -97,32 +101,35 @@ struct StartedApp {
         }
         app.notices = &notices;
         app.movies = MakeFfmpegMoviePlayer(AudioOutputChoice::SilentFast);
+        auto recording = std::make_unique<RecordingScriptRunner>();  // never runs a script
+        scripts = recording.get();
+        app.scripts = std::move(recording);
         if (start) {
-            status = Start(app);
+            EXPECT_FALSE(Start(app).has_value());
         }
     }
     std::optional<int> Start(App& target) {
-        const std::filesystem::path data = home.path() / "data";
-        const std::filesystem::path homePath = home.path();
-        const EnvironmentLookup environment =
-            [data, homePath](const char* name) -> std::optional<std::string> {
-            if (std::string(name) == "XDG_DATA_HOME") {
-                return data.string();
-            }
-            if (std::string(name) == "HOME") {
-                return homePath.string();
-            }
-            return std::nullopt;
+        const std::string data = (home.path() / "data").string();
+        const std::string homePath = home.path().string();
+        const EnvironmentLookup environment = [data, homePath](const char* name) {
+            const std::string_view n(name);
+            return n == "XDG_DATA_HOME" ? std::optional(data)
+                   : n == "HOME"        ? std::optional(homePath)
+                                        : std::nullopt;
         };
-        return StartUp(target, {environment, nullptr, 1400, 900});
+        return StartUp(target, {environment, movies.get(), 1400, 900});
     }
     MainWindow& window() { return *app.window; }
+    std::vector<uint8_t> LibraryBytes() const {
+        return testing::ReadBytes(folder / kLibraryFileName);
+    }
 
     testing::TempFolder home;
     std::filesystem::path folder;
+    std::unique_ptr<MovieFramework> movies = MakeFfmpegMovieFramework();  // as the program has
     RecordingShellNotices notices;
     App app;
-    std::optional<int> status;
+    RecordingScriptRunner* scripts = nullptr;
 };
 
 }  // namespace harmovia::test

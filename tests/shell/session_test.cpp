@@ -1,0 +1,288 @@
+// Starting, quitting and the sheets over the window: adding tunes, the welcome, sending a list.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <cerrno>
+#include <csignal>
+
+#include <gtest/gtest.h>
+
+#include "shell/add_session.h"
+#include "shell/commands.h"
+#include "shell/menu_table.h"
+#include "shell/qt_menu_bar.h"
+#include "shell/send_sheet.h"
+#include "shell/tune_list.h"
+#include "tests/shell/shell_test_support.h"
+
+namespace harmovia::test {
+namespace {
+
+// A folder of `count` short tagged tunes.
+std::filesystem::path MakeMusicFolder(const std::filesystem::path& folder, int count) {
+    std::filesystem::create_directories(folder);
+    for (int i = 1; i <= count; ++i) {
+        const std::string title = "Tune " + std::to_string(i);
+        testing::MakeTestAudio(
+            folder / (title + ".mp3"),
+            {.frequency = 200.0 * i, .seconds = 16.0, .tags = {{"title", title}}});
+    }
+    return folder;
+}
+
+// The event loop until the add has ended (its steps are queued on the loop).
+void RunUntilAdded(App& app) {
+    for (int turn = 0; turn < 100000 && (app.AddingTunes || app.adding); ++turn) {
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+}
+
+bool MenusEnabled(App& app) {
+    return app.menus->Menu(kPlaylistsMenu)->menuAction()->isEnabled();
+}
+
+TEST(AddSheet, AddsAChosenFolderAndQuittingOrAddingAgainMeanwhileAsksFirst) {
+    StartedApp started({});
+    App& app = started.app;
+    const auto music = MakeMusicFolder(started.home.path() / "chosen", 2);
+    app.chooseFolder = [music](App&) { return std::optional(music); };
+    HandleMenuCommand(app, kFileMenu, 1);
+    ASSERT_TRUE(app.AddingTunes);
+    QDialog* sheet = app.adding->Sheet();
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(sheet->findChild<QLabel*>(QStringLiteral("control56"))->text(),
+              QStringLiteral("Total Tunes:  0"));  // number text: one leading blank
+    EXPECT_FALSE(MenusEnabled(app));
+
+    started.notices.answer = false;  // "Cancel": the add and the program go on
+    HandleMenuCommand(app, kFileMenu, 8);
+    HandleControlEvent(app, ControlEventKind::WindowClose, 1);
+    HandleMenuCommand(app, kFileMenu, 2);
+    EXPECT_EQ(started.notices.said,
+              std::vector<std::string>({"Tunes Are Still Being Added to Your Database...",
+                                        "Tunes Are Still Being Added to Your Database...",
+                                        "Tunes Are Currently Being Added..."}));
+    EXPECT_FALSE(app.ending);
+    EXPECT_FALSE(app.StopAddingRequest);
+    RunUntilAdded(app);
+    EXPECT_TRUE(MenusEnabled(app));
+    EXPECT_EQ(app.library->TuneCount, 2);
+    EXPECT_EQ(app.view->List.ViewCount, 2);
+    EXPECT_EQ(app.view->ViewMode, kModeAllTunes);
+
+    started.notices.answer = true;  // "Stop Adding" ends a second add
+    HandleMenuCommand(app, kFileMenu, 1);
+    HandleMenuCommand(app, kFileMenu, 1);
+    EXPECT_TRUE(app.StopAddingRequest);
+    RunUntilAdded(app);
+    EXPECT_FALSE(app.AddingTunes);
+    EXPECT_FALSE(app.ending);
+}
+
+TEST(WelcomeSheet, ContinueEnablesTheMenusAndImportsTheMusicFolderOnlyAfterYes) {
+    for (const bool yes : {true, false}) {
+        SCOPED_TRACE(yes);
+        StartedApp started({});
+        started.app.musicFolder = MakeMusicFolder(started.home.path() / "Music", 1);
+        QDialog* sheet = started.window().WelcomeSheet();
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_TRUE(sheet->isVisible());
+        started.app.menus->SetMenuItem(kPlaylistsMenu, 0, kItemDisabled);  // for Continue to undo
+        const auto button = [sheet](int id) {
+            return sheet->findChild<QAbstractButton*>(QStringLiteral("control%1").arg(id));
+        };
+        EXPECT_TRUE(button(4404)->isChecked());  // Yes is the default
+        if (!yes) {
+            button(4405)->click();
+        }
+        button(4402)->click();
+        EXPECT_FALSE(sheet->isVisible());
+        EXPECT_EQ(started.app.AddingTunes, yes);
+        RunUntilAdded(started.app);
+        EXPECT_TRUE(MenusEnabled(started.app));
+        EXPECT_EQ(started.app.library->TuneCount, yes ? 1 : 0);
+    }
+}
+
+TEST(SendSheet, SendsTheCountAskedForOrTheWholeListAndNeedsAName) {
+    struct Case {
+        const char* name;
+        const char* count;
+        int32_t rows;  // -1: refused
+    };
+    for (const Case& c : {Case{"Mix", "0", 4}, Case{"Mix", "-1", 4}, Case{"Mix", "5", 4},
+                          Case{"Mix", "junk", 4}, Case{"Mix", "2", 2}, Case{"", "2", -1}}) {
+        SCOPED_TRACE(::testing::Message() << c.name << "/" << c.count);
+        StartedApp started(kTunes);
+        App& app = started.app;
+        const auto control = [&app](int32_t id) {
+            return app.sending->Sheet()->findChild<QWidget*>(QStringLiteral("control%1").arg(id));
+        };
+        if (c.rows < 0) {
+            HandleMenuCommand(app, kFileMenu, 6);
+        } else {
+            HandleControlEvent(app, ControlEventKind::Hit, 1007);
+        }
+        ASSERT_NE(app.sending, nullptr);
+        EXPECT_FALSE(MenusEnabled(app));
+        auto* name = qobject_cast<QLineEdit*>(control(kSendNameField));
+        EXPECT_EQ(name->text(), QStringLiteral("All Tunes"));
+        name->setText(QString::fromLatin1(c.name));
+        qobject_cast<QLineEdit*>(control(kSendCountField))->setText(QString::fromLatin1(c.count));
+        QWidget* bar = control(kSendProgressBar);
+        QTest::mouseClick(control(kSendButton), Qt::LeftButton);
+        if (c.rows < 0) {
+            EXPECT_EQ(started.notices.said, std::vector<std::string>{"No Playlist Name"});
+            ASSERT_NE(app.sending, nullptr);
+            EXPECT_TRUE(started.scripts->scripts.empty());
+            HandleControlEvent(app, ControlEventKind::Hit, kSendCancelButton);
+        } else {
+            EXPECT_EQ(app.lastSend.sentRows.size(), static_cast<size_t>(c.rows));
+            EXPECT_EQ(bar->property("value").toInt(), c.rows);
+            // One script per tune and one that brings the player forward.
+            EXPECT_EQ(started.scripts->scripts.size(), static_cast<size_t>(c.rows) + 1);
+        }
+        EXPECT_EQ(app.sending, nullptr);
+        EXPECT_TRUE(MenusEnabled(app));
+    }
+}
+
+TEST(StartUp, TheWindowTakesItsFrameAndVolumeFromThePreferences) {
+    // The frame saved, the frame shown (none: anywhere on the screen).
+    const std::pair<QRect, QRect> cases[] = {
+        {QRect(10, 20, 900, 500), QRect(10, 20, 1200, 700)},  // never below the minimum
+        {QRect(-30000, -30000, 1300, 750), QRect()},
+    };
+    for (const auto& [saved, shown] : cases) {
+        StartedApp started(kTunes, false);
+        Preferences prefs = DefaultPreferences(1400, 900);
+        prefs.WindowLeft = static_cast<int16_t>(saved.left());
+        prefs.WindowTop = static_cast<int16_t>(saved.top());
+        prefs.WindowWidth = static_cast<int16_t>(saved.width());
+        prefs.WindowHeight = static_cast<int16_t>(saved.height());
+        prefs.Volume = 500;
+        ASSERT_EQ(SavePreferences(prefs, *started.app.files, started.folder), kNoErr);
+        ASSERT_FALSE(started.Start(started.app).has_value());
+        const QRect frame = started.window().geometry();
+        EXPECT_EQ(frame, shown.isValid() ? shown : QRect(frame.topLeft(), saved.size()));
+        EXPECT_TRUE(QGuiApplication::primaryScreen()->geometry().intersects(frame));
+        EXPECT_EQ(started.window().Control(kVolumeSlider)->property("value").toInt(), 500);
+    }
+}
+
+// Reads fail as a disk that stops answering would (an error the error hook ignores).
+class UnreadableFiles final : public DiskFileSystem {
+  public:
+    OsError ReadFileInChunks(const std::filesystem::path&, uint64_t, size_t,
+                             const std::function<void(std::span<const uint8_t>)>&,
+                             uint64_t& length) override {
+        length = 0;
+        return kIoErr;
+    }
+};
+
+// Every write fails as on a full disk (an error the error hook would ignore).
+class FullDisk final : public DiskFileSystem {
+  protected:
+    long WriteSome(int, const uint8_t*, size_t) override {
+        errno = ENOSPC;
+        return -1;
+    }
+};
+
+// A library that could not be read is never saved over; a failed save is never passed over.
+TEST(StartUp, QuitSavesOrAsksWhileAddingOrAfterAFailedReadOrSave) {
+    enum class Disk { Fine, Unreadable, Full };
+    struct Case {
+        Disk disk;
+        bool adding, answer;
+        std::string alert;
+        bool quits, savesLibrary, savesPreferences;
+    };
+    const std::string stillAdding = "Tunes Are Still Being Added to Your Database...";
+    const Case cases[] = {
+        {Disk::Fine, false, true, "", true, true, true},
+        {Disk::Fine, true, false, stillAdding, false, false, false},
+        {Disk::Fine, true, true, stillAdding, true, false, true},  // the add saves the library
+        {Disk::Full, false, false, "Harmovia Could Not Save", false, false, false},
+        {Disk::Full, false, true, "Harmovia Could Not Save", true, false, false},
+        {Disk::Unreadable, false, true, "Harmovia Could Not Read Its Database", true, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.alert + (c.answer ? " yes" : " no"));
+        StartedApp started(kTunes, false);
+        const auto before = started.LibraryBytes();
+        if (c.disk == Disk::Unreadable) {
+            started.app.files = std::make_unique<UnreadableFiles>();
+        }
+        ASSERT_FALSE(started.Start(started.app).has_value());
+        if (c.disk == Disk::Full) {
+            started.app.files = std::make_unique<FullDisk>();
+        }
+        started.app.AddingTunes = c.adding;
+        started.app.library->TuneCount = 1;
+        started.notices.answer = c.answer;
+        EXPECT_EQ(QuitCommand(started.app), c.quits);
+        EXPECT_EQ(started.app.ending, c.quits);
+        EXPECT_EQ(started.notices.said.empty() ? "" : started.notices.said[0], c.alert);
+        EXPECT_EQ(started.LibraryBytes() != before, c.savesLibrary);
+        EXPECT_EQ(std::filesystem::exists(started.folder / kPreferencesFileName),
+                  c.savesPreferences);
+    }
+}
+
+TEST(StartUp, ASecondProgramRefusesOnTheLockAndWritesNothing) {
+    StartedApp first(kTunes);
+    EXPECT_TRUE(first.window().isVisible());
+    EXPECT_EQ(first.window().WelcomeSheet(), nullptr);
+    const auto before = first.LibraryBytes();
+    RecordingShellNotices notices;
+    App second;
+    second.notices = &notices;
+    EXPECT_EQ(first.Start(second), 1);
+    EXPECT_EQ(notices.said, std::vector<std::string>{"Harmovia Is Already Open"});
+    EXPECT_EQ(second.window, nullptr);
+    EXPECT_EQ(first.LibraryBytes(), before);
+    EXPECT_FALSE(std::filesystem::exists(first.folder / kPreferencesFileName));
+}
+
+TEST(StartUp, CriticalErrorIgnoresItsRangesAndEndsOnOthers) {
+    const std::pair<OsError, bool> cases[] = {{-33, true},    {-61, true},   {-4999, true},
+                                              {-5500, true},  {-32, false},  {-62, false},
+                                              {-4998, false}, {-5501, false}};
+    for (const auto& [error, goesOn] : cases) {
+        StartedApp started({}, false);
+        EXPECT_EQ(CriticalError(started.app, error), goesOn) << error;
+        EXPECT_EQ(started.app.ending, !goesOn);
+        EXPECT_EQ(started.notices.said,
+                  goesOn ? std::vector<std::string>{}
+                         : std::vector{"Critical Error " + std::to_string(error)});
+    }
+}
+
+TEST(StartUp, SigtermSavesTheLibraryAndThePreferencesAsAQuitDoes) {
+    StartedApp started(kTunes);
+    TuneListModel& model = started.window().Model();
+    ASSERT_TRUE(model.setData(model.index(0, 3), QStringLiteral("Renamed"), Qt::EditRole));
+    InstallTerminationHandler(started.app);
+    QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
+
+    Library saved;
+    ASSERT_EQ(LoadLibrary(saved, *started.app.files, started.folder).error, kNoErr);
+    ASSERT_EQ(saved.TuneCount, 4);
+    EXPECT_EQ(saved[1].Title.view(), "Renamed");
+    EXPECT_TRUE(std::filesystem::exists(started.folder / kPreferencesFileName));
+    EXPECT_EQ(started.window().Control(kDisplayLine2)->property("text").toString(),
+              QStringLiteral("Saving Database"));
+}
+
+}  // namespace
+}  // namespace harmovia::test
