@@ -80,8 +80,7 @@ class Cli : public ::testing::Test {
     static void SetUpTestSuite() {
         tunes_ = std::make_unique<testing::TempFolder>();
         const struct {
-            const char* file;
-            const char* title;
+            const char *file, *title;
             double seconds;
         } made[] = {{"album/cafe.mp3", "Caf\xC3\xA9", 16},
                     {"album/second.mp3", "Second", 16},

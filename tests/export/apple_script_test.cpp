@@ -39,8 +39,7 @@ TEST(AppleScript, TrackScriptWholeBuffer) {
 // literal and run the rest as script.
 TEST(AppleScript, LiteralsHoldTheWholeTextAndNothingElse) {
     const struct {
-        std::string text;
-        std::string literal;
+        std::string text, literal;
     } cases[] = {
         {"Plain", "\"Plain\""},
         {"", "\"\""},
@@ -58,8 +57,7 @@ TEST(AppleScript, LiteralsHoldTheWholeTextAndNothingElse) {
 
 TEST(HfsPath, NativePathsOnTheirVolumes) {
     const struct {
-        const char* native;
-        const char* hfs;
+        const char *native, *hfs;
     } cases[] = {
         {"/Users/me/Music/a.mp3", "Boot:Users:me:Music:a.mp3"},
         {"/Volumes/Ext Disk/Tunes/b.m4a", "Ext Disk:Tunes:b.m4a"},

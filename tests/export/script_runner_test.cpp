@@ -68,8 +68,7 @@ TEST(OsascriptRunner, RunsTheProgramWithTheScriptOnItsInput) {
 
 TEST(OsascriptRunner, ErrorMessages) {
     const struct {
-        const char* output;
-        const char* message;
+        const char *output, *message;
     } errors[] = {
         {"0:10: syntax error: Expected end of line. (-2741)\n", "Expected end of line."},
         {"execution error: Fine (seriously) (42)", "Fine (seriously)"},
@@ -84,8 +83,7 @@ TEST(OsascriptRunner, ErrorMessages) {
 TEST(RunScript, BufferTakesTheResultOfARunScriptOnly) {
     const struct {
         int32_t code;
-        std::string result;
-        std::string buffer;
+        std::string result, buffer;
         std::string resultText;  // Mac Roman
     } cases[] = {
         {0, "caf\xC3\xA9", "caf\xC3\xA9", "caf\x8E"},

@@ -142,9 +142,7 @@ TEST(SendPlaylist, ChecksAmongTheFirstNRowsEachRowAdvancing) {
 TEST(SendPlaylist, PlaylistFileNames) {
     const std::string cafe = "caf\x8E";  // Mac Roman; two bytes in UTF-8
     const struct {
-        std::string name;
-        std::string fallback;
-        std::string file;
+        std::string name, fallback, file;
     } cases[] = {
         {"Mood Mix", "All Tunes", "Mood Mix.m3u8"},
         {"AC/DC//Live", "All Tunes", "AC_DC__Live.m3u8"},

@@ -22,8 +22,7 @@ using test::PlayerHarness;
 
 TEST(TuneVolume, LevelsByPeakPower) {
     const struct {
-        int volume;
-        int peak;
+        int volume, peak;
         int16_t expected;
     } cases[] = {
         {256, 80, 409},     // x 1.6
@@ -214,8 +213,7 @@ TEST(PlayLoop, CheckToggleReachesTheCopiesOfTheTune) {
 TEST(PlayLoop, TooManyMissingTunesSaveAndEndTheProgram) {
     const struct {
         const char* what;
-        int tunes;
-        int missingFromTop;
+        int tunes, missingFromTop;
         OsError libraryError;
         size_t opensBeforeAlert;  // 0: no alert
         const char* endedWith;
