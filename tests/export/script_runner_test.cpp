@@ -34,38 +34,32 @@ TEST(OsascriptRunner, RunsTheProgramWithTheScriptOnItsInput) {
     while (bigScript.size() < 300'000) {
         bigScript += "set x to \"\\\"$(touch owned)\" & `id`\r";
     }
+    const std::string scriptError =
+        "cat >/dev/null\necho '-:51:60: execution error: Can'\\''t get playlist \"x\". (-1728)' "
+        ">&2\nexit 1\n";
     const struct {
         const char* what;
-        const char* program;  // the stand-in's shell text; nullptr: no osascript on PATH
+        std::string program;  // the stand-in's shell text behind "#!/bin/sh"; empty: none
         std::string script;
         ScriptRunResult result;
     } cases[] = {
-        {"not installed", nullptr, "activate", {-1, "AppleScript is not available"}},
-        {"script given on input", "#!/bin/sh\nexec cat\n", bigScript, {0, bigScript}},
-        {"only '-' as argument", "#!/bin/sh\nprintf '%s|' \"$@\"\n", "x", {0, "-|"}},
-        {"result's line feed dropped", "#!/bin/sh\ncat >/dev/null\necho 'a b'\n", "x", {0, "a b"}},
-        {"script error",
-         "#!/bin/sh\ncat >/dev/null\n"
-         "echo '-:51:60: execution error: Can'\\''t get playlist \"x\". (-1728)' >&2\nexit 1\n",
-         "x",
-         {-1753, "Can't get playlist \"x\"."}},
-        {"ends without reading",
-         "#!/bin/sh\nexit 3\n",
-         bigScript,
-         {-1, "ERROR: An error has occurred."}},
-        {"cannot start",
-         "#!/missing/interpreter\n",
-         "x",
-         {-1, "ERROR: Couldn't launch AppleScript"}},
+        {"not installed", "", "activate", {-1, "AppleScript is not available"}},
+        {"script given on input", "exec cat\n", bigScript, {0, bigScript}},
+        {"only '-' as argument", "printf '%s|' \"$@\"\n", "x", {0, "-|"}},
+        {"result's line feed dropped", "cat >/dev/null\necho 'a b'\n", "x", {0, "a b"}},
+        {"script error", scriptError, "x", {-1753, "Can't get playlist \"x\"."}},
+        {"ends without reading", "exit 3\n", bigScript, {-1, "ERROR: An error has occurred."}},
+        {"cannot start", "#!/missing/interpreter", "x", {-1, "ERROR: Couldn't launch AppleScript"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         testing::TempFolder bin;
-        if (c.program != nullptr) {
-            WriteProgram(bin / "osascript", c.program);
+        if (!c.program.empty()) {
+            const bool shell = !c.program.starts_with("#!");
+            WriteProgram(bin / "osascript", (shell ? "#!/bin/sh\n" : "") + c.program);
         }
         OsascriptRunner runner(PathIs("relative:" + bin.path().string() + ":/nonexistent"));
-        EXPECT_EQ(runner.IsAvailable(), c.program != nullptr);
+        EXPECT_EQ(runner.IsAvailable(), !c.program.empty());
         const ScriptRunResult run = runner.Run(c.script);
         EXPECT_EQ(run.code, c.result.code);
         EXPECT_TRUE(run.result == c.result.result) << run.result.substr(0, 200);
@@ -74,8 +68,7 @@ TEST(OsascriptRunner, RunsTheProgramWithTheScriptOnItsInput) {
 
 TEST(OsascriptRunner, ErrorMessages) {
     const struct {
-        const char* output;
-        const char* message;
+        const char *output, *message;
     } errors[] = {
         {"0:10: syntax error: Expected end of line. (-2741)\n", "Expected end of line."},
         {"execution error: Fine (seriously) (42)", "Fine (seriously)"},
@@ -90,12 +83,10 @@ TEST(OsascriptRunner, ErrorMessages) {
 TEST(RunScript, BufferTakesTheResultOfARunScriptOnly) {
     const struct {
         int32_t code;
-        std::string result;
-        std::string buffer;
+        std::string result, buffer;
         std::string resultText;  // Mac Roman
     } cases[] = {
         {0, "caf\xC3\xA9", "caf\xC3\xA9", "caf\x8E"},
-        {0, "", "", ""},
         {-1753, "Can't get playlist.", "Can't get playlist.", "Can't get playlist."},
         {-1, "AppleScript is not available", "script\r", "AppleScript is not available"},
         {0, std::string(300, 'r'), std::string(300, 'r'), std::string(255, 'r')},

@@ -8,11 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include "export/apple_script.h"
 #include "export/m3u_playlist.h"
 #include "tests/browse/browse_test_tunes.h"
 #include "tests/support/temp_folder.h"
-
-#include <unistd.h>
 
 namespace harmovia {
 namespace {
@@ -33,12 +32,31 @@ ViewState ViewOf(const std::vector<int>& checked) {
     return view;
 }
 
+// Answers every script as osascript would, and meanwhile changes the shown list as a user
+// could: a send goes by the rows as they were when it started.
+struct MeddlingRunner final : ScriptRunner {
+    ScriptRunResult Run(std::string_view script) override {
+        scripts.emplace_back(script);
+        for (int32_t row = 1; view != nullptr && row <= view->List.ViewCount; ++row) {
+            view->List[row].Checked = 0;
+            view->List[row].Location.Set("/elsewhere.mp3");
+        }
+        return {0, "track id 7"};  // left in the buffer
+    }
+    ViewState* view = nullptr;
+    std::vector<std::string> scripts;
+};
+
 struct Sender {
-    RecordingScriptRunner runner;
+    MeddlingRunner runner;
     DiskFileSystem disk;
     RecordingNotices notices;
     std::vector<std::pair<int32_t, int32_t>> progress;
 
+    SendReport Send(ViewState& view, std::string_view name, int32_t n, SendTargets& targets) {
+        runner.view = &view;
+        return SendPlaylistToITunes(view, name, n, targets);
+    }
     SendTargets Targets(FileSystem& files, std::optional<fs::path> playlistFolder = {}) {
         return {runner,
                 files,
@@ -50,42 +68,26 @@ struct Sender {
     }
 };
 
-TEST(SendPlaylist, ProposedNameOfEveryMode) {
-    const char* moods[] = {"M1 - Deep Relaxation Tunes",    "M2 - Cool Blue Chill Tunes",
-                           "M3 - Dinner & Drinks Tunes",    "M4 - Lite & Lively Tunes",
-                           "M5 - Move & Groove Tunes",      "M6 - Uptempo Workout Tunes",
-                           "M7 - Intense Activities Tunes", "M8 - Dance, Dance, Dance Tunes",
-                           "M9 - Maximum Wild Tunes"};
-    struct Case {
+// Views of no named mode are proposed their tune count.
+TEST(SendPlaylist, ProposedNameAtTheEdgesOfTheNamedModes) {
+    const struct {
         uint16_t mode;
         int16_t mood;
-        int16_t genreItem;
-        std::string name;
+        const char* name;
+    } cases[] = {
+        {kModeAllTunes - 1, 0, " 7"},
+        {kModeAllTunes, 0, "All Tunes"},
+        {kModeLastMood, 9, "M9 - Maximum Wild Tunes"},
+        {kModeMoodByGenre, 9, "M9 - Maximum Wild - All Tunes"},
+        {kModeMoodByGenre, 0, " 7"},
+        {kModeMoodByGenre, 10, " 7"},
+        {kModeMoodByGenre + 1, 0, " 7"},
     };
-    std::vector<Case> cases = {
-        {0, 0, 1, " 7"},
-        {2, 0, 1, " 7"},
-        {kModeAllTunes, 0, 1, "All Tunes"},
-        {kModeLastAdded, 0, 1, "Last Added Tunes"},
-        {kModeSmartPlays, 0, 1, "Smart-Plays"},
-        {kModeTuneBased, 0, 1, "Tunes Based On: Seed"},
-        {kModeMoreFromArtist, 0, 1, "Artist: Seed"},
-        {kModeSearchResults, 0, 1, "Search Results: lake"},
-        {kModeMoreFromGenre, 0, 1, "Genre: Seed"},
-        {kModeMoreFromAlbum, 0, 1, "Album: Seed"},
-        {kModeMoodByGenre, 9, 1, "M9 - Maximum Wild - All Tunes"},
-        {kModeMoodByGenre, 3, 24, "M3 - Dinner & Drinks - Rock"},
-        {kModeMoodByGenre, 0, 1, " 7"},
-        {21, 0, 1, " 7"},
-    };
-    for (int mood = 1; mood <= 9; ++mood) {
-        cases.push_back({MoodViewMode(mood), static_cast<int16_t>(mood), 5, moods[mood - 1]});
-    }
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ViewState view = ViewOf(std::vector<int>(7, 1));
         view.ViewMode = c.mode;
-        view.Label = ViewLabel{c.mode, c.mood, c.genreItem, PStr("Seed"), PStr("lake")};
-        EXPECT_EQ(ProposedPlaylistName(view), c.name) << c.mode;
+        view.Label = ViewLabel{c.mode, c.mood, 1, PStr("Seed"), PStr("lake")};
+        EXPECT_EQ(ProposedPlaylistName(view), c.name) << c.mode << " " << c.mood;
     }
 }
 
@@ -110,8 +112,8 @@ TEST(SendPlaylist, ChecksAmongTheFirstNRowsEachRowAdvancing) {
         SCOPED_TRACE(::testing::Message() << c.checked.size() << " rows, n " << c.n);
         Sender sender;
         SendTargets targets = sender.Targets(sender.disk);
-        const SendReport report =
-            SendPlaylistToITunes(ViewOf(c.checked), "Say \"Mix\"", c.n, targets);
+        ViewState view = ViewOf(c.checked);
+        const SendReport report = sender.Send(view, "Say \"Mix\"", c.n, targets);
         EXPECT_EQ(report.sentRows, c.sent);
         EXPECT_EQ(report.rowsConsidered, c.considered);
 
@@ -128,52 +130,19 @@ TEST(SendPlaylist, ChecksAmongTheFirstNRowsEachRowAdvancing) {
         }
         ASSERT_EQ(scripts.size(), c.sent.size() + 1);
         for (size_t i = 0; i < c.sent.size(); ++i) {
-            const std::string add =
-                "\rset myTrack to (add \"Boot:Music:t" + std::to_string(c.sent[i]) + ".mp3\")\r";
-            EXPECT_NE(scripts[i].find(add), std::string::npos) << scripts[i];
-            EXPECT_NE(scripts[i].find("\rduplicate myTrack to playlist  \"Say \\\"Mix\\\"\"\r"),
-                      std::string::npos)
-                << scripts[i];
+            ScriptBuffer expected;
+            WriteTrackScript(expected, "\"Say \\\"Mix\\\"\"",
+                             "\"Boot:Music:t" + std::to_string(c.sent[i]) + ".mp3\"");
+            EXPECT_EQ(scripts[i], expected.Text);
         }
         EXPECT_EQ(scripts.back(), kActivateScript);
     }
 }
 
-// Changes the shown list while the first script runs, as a user could.
-class MeddlingRunner final : public ScriptRunner {
-  public:
-    explicit MeddlingRunner(ViewState& view) : view_(view) {}
-    ScriptRunResult Run(std::string_view script) override {
-        scripts.emplace_back(script);
-        for (int32_t row = 1; row <= view_.List.ViewCount; ++row) {
-            view_.List[row].Checked = 0;
-            view_.List[row].Location.Set("/elsewhere.mp3");
-        }
-        return {};
-    }
-    std::vector<std::string> scripts;
-
-  private:
-    ViewState& view_;
-};
-
-TEST(SendPlaylist, SendsTheRowsAsTheyWereWhenItStarted) {
-    ViewState view = ViewOf({1, 1});
-    MeddlingRunner runner(view);
-    DiskFileSystem files;
-    RecordingNotices notices;
-    SendTargets targets{runner, files, notices, "Boot", false, std::nullopt, {}};
-    EXPECT_EQ(SendPlaylistToITunes(view, "Mix", 2, targets).sentRows, (std::vector<int32_t>{1, 2}));
-    ASSERT_EQ(runner.scripts.size(), 3u);
-    EXPECT_NE(runner.scripts[1].find("(add \"Boot:Music:t2.mp3\")"), std::string::npos);
-}
-
 TEST(SendPlaylist, PlaylistFileNames) {
     const std::string cafe = "caf\x8E";  // Mac Roman; two bytes in UTF-8
     const struct {
-        std::string name;
-        std::string fallback;
-        std::string file;
+        std::string name, fallback, file;
     } cases[] = {
         {"Mood Mix", "All Tunes", "Mood Mix.m3u8"},
         {"AC/DC//Live", "All Tunes", "AC_DC__Live.m3u8"},
@@ -195,44 +164,6 @@ TEST(SendPlaylist, PlaylistFileNames) {
     }
 }
 
-TEST(SendPlaylist, WritesTheSentTunesAsAnM3uFileReplacingAnOlderOne) {
-    testing::TempFolder music;
-    const fs::path playlists = music / "Playlists";
-    ViewState view;
-    const auto tune = [](const char* title, const char* artist, int32_t seconds,
-                         const char* location, uint16_t checked) {
-        TuneRecord r = test::MakeTune({.title = title, .artist = artist});
-        r.DurationSeconds = seconds;
-        r.Location.Set(location);
-        r.Checked = checked;
-        return r;
-    };
-    AppendRow(view.List, tune("Caf\x8E", "Band", 200, "/Music/caf\xC3\xA9.mp3", 1));
-    AppendRow(view.List, tune("Skipped", "Band", 100, "/Music/skipped.mp3", 0));
-    AppendRow(view.List, tune("Two\nLines", "Duo", -5, "/Music/two\n.m4a", 1));
-    AppendRow(view.List, tune("Beyond", "Band", 100, "/Music/beyond.mp3", 1));
-    const std::string expected =
-        "#EXTM3U\n"
-        "#EXTINF:200,Band - Caf\xC3\xA9\n/Music/caf\xC3\xA9.mp3\n"
-        "#EXTINF:-1,Duo - Two Lines\n/Music/two?.m4a\n";
-
-    fs::create_directories(playlists);
-    testing::WriteBytes(playlists / "Mood_Mix.m3u8", {'o', 'l', 'd'});
-    const std::string longName(300, 'L');
-    for (const std::string& name : {std::string("Mood/Mix"), longName}) {
-        Sender sender;
-        SendTargets targets = sender.Targets(sender.disk, playlists);
-        const SendReport report = SendPlaylistToITunes(view, name, 3, targets);
-        const fs::path file = playlists / PlaylistFileName(name, "");
-        EXPECT_EQ(report.playlistFile, file);
-        EXPECT_FALSE(report.playlistNotSaved);
-        EXPECT_TRUE(sender.notices.alerts.empty());
-        const std::vector<uint8_t> bytes = testing::ReadBytes(file);
-        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected);
-    }
-    EXPECT_EQ(std::distance(fs::directory_iterator(playlists), fs::directory_iterator()), 2);
-}
-
 // A disk that is full for the playlist's temporary file.
 class FullDisk final : public DiskFileSystem {
   protected:
@@ -242,51 +173,76 @@ class FullDisk final : public DiskFileSystem {
     }
 };
 
-TEST(SendPlaylist, UnsavedPlaylistTellsOnceAndKeepsTheOlderFile) {
-    const std::vector<uint8_t> older = {'#', 'E', 'X', 'T', 'M', '3', 'U', '\n'};
-    enum class Fault { DiskFull, FileInTheWay, NoMusicFolder };
+TEST(SendPlaylist, PlaylistFileReplacesTheOlderOneWholeOrTellsWhyNot) {
+    const auto tune = [](const char* title, const char* artist, int32_t seconds,
+                         const char* location, uint16_t checked) {
+        TuneRecord r = test::MakeTune({.title = title, .artist = artist});
+        r.DurationSeconds = seconds;
+        r.Location.Set(location);
+        r.Checked = checked;
+        return r;
+    };
+    const std::string written =
+        "#EXTM3U\n"
+        "#EXTINF:200,Band - Caf\xC3\xA9\n/Music/caf\xC3\xA9.mp3\n"
+        "#EXTINF:-1,Duo - Two Lines\n/Music/two?.m4a\n";
+    const std::string older = "#EXTM3U\n";
+    enum class Fault { None, DiskFull, FileInTheWay, NoMusicFolder };
     const struct {
+        std::string name;
         Fault fault;
         const char* reason;
     } cases[] = {
-        {Fault::DiskFull, "could not be written (the disk is full)."},
-        {Fault::FileInTheWay, "could not be written"},
-        {Fault::NoMusicFolder, "There is no music folder to keep the playlist in."},
+        {"Mood/Mix", Fault::None, ""},
+        {std::string(300, 'L'), Fault::None, ""},
+        {"Mood/Mix", Fault::DiskFull, "could not be written (the disk is full)."},
+        {"Mood/Mix", Fault::FileInTheWay, "could not be written"},
+        {"Mood/Mix", Fault::NoMusicFolder, "There is no music folder to keep the playlist in."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.fault));
+        ViewState view;
+        AppendRow(view.List, tune("Caf\x8E", "Band", 200, "/Music/caf\xC3\xA9.mp3", 1));
+        AppendRow(view.List, tune("Skipped", "Band", 100, "/Music/skipped.mp3", 0));
+        AppendRow(view.List, tune("Two\nLines", "Duo", -5, "/Music/two\n.m4a", 1));
+        AppendRow(view.List, tune("Beyond", "Band", 100, "/Music/beyond.mp3", 1));
         testing::TempFolder music;
-        fs::path playlists = music / "Playlists";
-        fs::create_directories(playlists);
-        testing::WriteBytes(playlists / "Mix.m3u8", older);
+        const fs::path file = music / "Playlists" / PlaylistFileName(c.name, "");
+        fs::create_directories(music / "Playlists");
+        testing::WriteBytes(file, {older.begin(), older.end()});
+        fs::path folder = music / "Playlists";
         if (c.fault == Fault::FileInTheWay) {
-            playlists = music / "Mix.m3u8" / "Playlists";  // under a file
-            testing::WriteBytes(music / "Mix.m3u8", older);
+            folder = music / "Mood_Mix.m3u8" / "Playlists";  // under a file
+            testing::WriteBytes(music / "Mood_Mix.m3u8", {'x'});
         }
         Sender sender;
         FullDisk fullDisk;
         FileSystem& files = c.fault == Fault::DiskFull ? static_cast<FileSystem&>(fullDisk)
                                                        : static_cast<FileSystem&>(sender.disk);
-        SendTargets targets = sender.Targets(files, playlists);
+        SendTargets targets = sender.Targets(files, folder);
         if (c.fault == Fault::NoMusicFolder) {
             targets.playlistFolder.reset();
         }
-        const SendReport report = SendPlaylistToITunes(ViewOf({1, 1}), "Mix", 2, targets);
+        const SendReport report = sender.Send(view, c.name, 3, targets);
 
-        EXPECT_TRUE(report.playlistNotSaved);
-        EXPECT_EQ(report.playlistFile, std::nullopt);
-        ASSERT_EQ(sender.notices.alerts.size(), 1u);
-        const Alert& alert = sender.notices.alerts[0];
-        EXPECT_EQ(alert.title, "Playlist Not Saved");
-        EXPECT_EQ(alert.button, "Okay");
-        EXPECT_EQ(alert.icon, AlertIcon::Caution);
-        EXPECT_NE(alert.message.find(c.reason), std::string::npos) << alert.message;
         EXPECT_EQ(sender.runner.scripts.size(), 3u);  // the tunes and the final script ran
         EXPECT_EQ(sender.runner.scripts.back(), kActivateScript);
-        EXPECT_EQ(testing::ReadBytes(music / "Playlists" / "Mix.m3u8"), older);
+        const std::vector<uint8_t> bytes = testing::ReadBytes(file);
+        const bool saved = c.fault == Fault::None;
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), saved ? written : older);
         EXPECT_EQ(
             std::distance(fs::directory_iterator(music / "Playlists"), fs::directory_iterator()),
             1);
+        EXPECT_EQ(report.playlistFile, saved ? std::optional(file) : std::nullopt);
+        EXPECT_EQ(report.playlistNotSaved, !saved);
+        ASSERT_EQ(sender.notices.alerts.size(), saved ? 0u : 1u);
+        if (!saved) {
+            const Alert& alert = sender.notices.alerts[0];
+            EXPECT_EQ(alert.title, "Playlist Not Saved");
+            EXPECT_EQ(alert.button, "Okay");
+            EXPECT_EQ(alert.icon, AlertIcon::Caution);
+            EXPECT_NE(alert.message.find(c.reason), std::string::npos) << alert.message;
+        }
     }
 }
 

@@ -23,8 +23,10 @@
 namespace harmovia {
 namespace {
 
-const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
-const QString kPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
+using namespace Qt::StringLiterals;
+
+const QString kProperties = u"org.freedesktop.DBus.Properties"_s;
+const QString kPlayer = u"org.mpris.MediaPlayer2.Player"_s;
 
 // Delivers the events of both ends until `done` holds; the limit only guards against a
 // test that would otherwise hang.
@@ -59,7 +61,7 @@ class Mpris : public ::testing::Test {
         }
         ASSERT_TRUE(service.Register(QDBusConnection::sessionBus()));
     }
-    void TearDown() override { QDBusConnection::disconnectFromBus(QStringLiteral("client")); }
+    void TearDown() override { QDBusConnection::disconnectFromBus(u"client"_s); }
 
     QDBusMessage Call(const QString& interface, const QString& method,
                       const QVariantList& args = {}) {
@@ -71,7 +73,7 @@ class Mpris : public ::testing::Test {
         return pending.reply();
     }
     QVariant Get(const QString& interface, const QString& property) {
-        const QDBusMessage reply = Call(kProperties, QStringLiteral("Get"), {interface, property});
+        const QDBusMessage reply = Call(kProperties, u"Get"_s, {interface, property});
         return reply.arguments().isEmpty() ? QVariant()
                                            : reply.arguments()[0].value<QDBusVariant>().variant();
     }
@@ -79,7 +81,7 @@ class Mpris : public ::testing::Test {
     test::PlayerHarness h{3};
     MprisService service{h.ctx};
     QDBusConnection client =
-        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("client"));
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"client"_s);
 };
 
 TEST_F(Mpris, MethodsSetTheRequestFlags) {
@@ -115,55 +117,57 @@ TEST_F(Mpris, MethodsSetTheRequestFlags) {
 
 TEST_F(Mpris, PropertiesDescribeTheTunePlaying) {
     EXPECT_TRUE(client.interface()->isServiceRegistered(QLatin1String(kMprisServiceName)));
-    EXPECT_EQ(Get(QStringLiteral("org.mpris.MediaPlayer2"), QStringLiteral("Identity")),
-              QStringLiteral("Harmovia"));
-    EXPECT_EQ(Get(kPlayer, QStringLiteral("PlaybackStatus")), QStringLiteral("Stopped"));
+    EXPECT_EQ(Get(u"org.mpris.MediaPlayer2"_s, u"Identity"_s), u"Harmovia"_s);
+    EXPECT_EQ(Get(kPlayer, u"PlaybackStatus"_s), u"Stopped"_s);
 
     ChangeListener listener;
     ASSERT_TRUE(client.connect(service.ServiceName(), QLatin1String(kMprisObjectPath), kProperties,
-                               QStringLiteral("PropertiesChanged"), &listener,
+                               u"PropertiesChanged"_s, &listener,
                                SLOT(Changed(QString, QVariantMap, QStringList))));
     (*h.view).List[2].Title.Set("Caf\x8E");  // Mac Roman e-acute
     (*h.view).List[2].DurationSeconds = 61;
     h.view->SelectedRow = 2;
-    Call(kPlayer, QStringLiteral("Play"));
+    Call(kPlayer, u"Play"_s);
     h.Tick();
     service.Sync();
-    ASSERT_TRUE(
-        SpinUntil([&listener] { return listener.received.contains(QStringLiteral("Metadata")); }));
-    EXPECT_EQ(listener.received.value(QStringLiteral("PlaybackStatus")), QStringLiteral("Playing"));
+    ASSERT_TRUE(SpinUntil([&listener] { return listener.received.contains(u"Metadata"_s); }));
+    EXPECT_EQ(listener.received.value(u"PlaybackStatus"_s), u"Playing"_s);
 
     const QVariantMap metadata =
-        qdbus_cast<QVariantMap>(Get(kPlayer, QStringLiteral("Metadata")).value<QDBusArgument>());
-    EXPECT_EQ(metadata.value(QStringLiteral("xesam:title")).toString(), QStringLiteral("Café"));
-    EXPECT_EQ(metadata.value(QStringLiteral("xesam:artist")).toStringList(),
-              QStringList{QStringLiteral("Artist")});
-    EXPECT_EQ(metadata.value(QStringLiteral("xesam:album")).toString(), QStringLiteral("Album 2"));
-    EXPECT_EQ(metadata.value(QStringLiteral("mpris:length")).toLongLong(), 61000000);
-    EXPECT_EQ(metadata.value(QStringLiteral("xesam:url")).toString(),
-              QStringLiteral("file:///music/2.mp3"));
+        qdbus_cast<QVariantMap>(Get(kPlayer, u"Metadata"_s).value<QDBusArgument>());
+    EXPECT_EQ(metadata.value(u"xesam:title"_s).toString(), u"Café"_s);
+    EXPECT_EQ(metadata.value(u"xesam:artist"_s).toStringList(), QStringList{u"Artist"_s});
+    EXPECT_EQ(metadata.value(u"xesam:album"_s).toString(), u"Album 2"_s);
+    EXPECT_EQ(metadata.value(u"mpris:length"_s).toLongLong(), 61000000);
+    EXPECT_EQ(metadata.value(u"xesam:url"_s).toString(), u"file:///music/2.mp3"_s);
 
     // A loop mode set from the desktop is the program's own.
-    Call(kProperties, QStringLiteral("Set"),
-         {kPlayer, QStringLiteral("LoopStatus"),
-          QVariant::fromValue(QDBusVariant(QStringLiteral("Track")))});
-    EXPECT_EQ(h.player->LoopTune, 1);
+    const struct {
+        const char* status;
+        uint16_t loopTune, loopPlaylist;
+    } loops[] = {{"Playlist", 0, 1}, {"None", 0, 0}, {"Track", 1, 0}};
+    for (const auto& loop : loops) {
+        Call(kProperties, u"Set"_s,
+             {kPlayer, u"LoopStatus"_s,
+              QVariant::fromValue(QDBusVariant(QLatin1String(loop.status)))});
+        EXPECT_EQ(h.player->LoopTune, loop.loopTune) << loop.status;
+        EXPECT_EQ(h.player->LoopPlaylist, loop.loopPlaylist) << loop.status;
+    }
     EXPECT_EQ((h.menus.items[{kLoopMenu, 1}].state), kItemChecked);
 
     listener.received.clear();
-    Call(kPlayer, QStringLiteral("Stop"));
+    Call(kPlayer, u"Stop"_s);
     h.Tick();
     service.Sync();
-    ASSERT_TRUE(SpinUntil(
-        [&listener] { return listener.received.contains(QStringLiteral("PlaybackStatus")); }));
-    EXPECT_EQ(listener.received.value(QStringLiteral("PlaybackStatus")), QStringLiteral("Stopped"));
-    EXPECT_EQ(listener.received.value(QStringLiteral("LoopStatus")), QStringLiteral("Track"));
+    ASSERT_TRUE(SpinUntil([&listener] { return listener.received.contains(u"PlaybackStatus"_s); }));
+    EXPECT_EQ(listener.received.value(u"PlaybackStatus"_s), u"Stopped"_s);
+    EXPECT_EQ(listener.received.value(u"LoopStatus"_s), u"Track"_s);
 }
 
 TEST(MprisWithoutBus, RegistersNothing) {
     test::PlayerHarness h(1);
     MprisService service(h.ctx);
-    EXPECT_FALSE(service.Register(QDBusConnection(QStringLiteral("no such connection"))));
+    EXPECT_FALSE(service.Register(QDBusConnection(u"no such connection"_s)));
     service.Sync();  // harmless
 }
 

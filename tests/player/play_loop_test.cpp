@@ -22,8 +22,7 @@ using test::PlayerHarness;
 
 TEST(TuneVolume, LevelsByPeakPower) {
     const struct {
-        int volume;
-        int peak;
+        int volume, peak;
         int16_t expected;
     } cases[] = {
         {256, 80, 409},     // x 1.6
@@ -42,165 +41,50 @@ TEST(TuneVolume, LevelsByPeakPower) {
     }
 }
 
-enum class Act { Next, Back, Stop, BrowseAway, DeleteFile, ToggleCheck };
+// What the user does during a run, by tick.
 struct Step {
     int tick;
-    Act act;
-    int tune = 0;
+    void (*act)(PlayerHarness&);
 };
+constexpr auto Next = [](PlayerHarness& h) { RequestNext(h.ctx); };
+constexpr auto Back = [](PlayerHarness& h) { RequestBack(h.ctx); };
+constexpr auto Stop = [](PlayerHarness& h) { RequestStop(h.ctx); };
+enum class Loop { None, Tune, List };
+// Shown: the played list stays on screen; Away: the user browses elsewhere at tick 1;
+// Upside: the list on screen is sorted upside down.
+enum class Order { Shown, Away, Upside };
 
 TEST(PlayLoop, WhichTunesPlay) {
-    // Every tune lasts three ticks; tick 0 takes the play request.
+    using enum Loop;
+    using enum Order;
+    // Every tune lasts three ticks; tick 0 takes the play request. A run given 0 ticks must
+    // end within 20; one given more must still play after them.
     const struct {
         const char* what;
-        int tunes;
-        int selectedRow;
+        int tunes, row;
         std::vector<int> unchecked;
-        uint16_t loopTune, loopPlaylist;
-        bool sortedUpsideDown;
+        Loop loop;
+        Order order;
         std::vector<Step> steps;
         int ticks;
         std::vector<int32_t> started;
-        bool endsIdle;
     } cases[] = {
-        {"no selection starts at 1; list order plays once",
-         3,
-         0,
-         {},
-         0,
-         0,
-         false,
-         {{1, Act::BrowseAway}},
-         20,
-         {1, 2, 3},
-         true},
-        {"the view on screen plays to its end too", 3, 0, {}, 0, 0, false, {}, 20, {1, 2, 3}, true},
-        {"unchecked tunes are passed over", 5, 1, {1, 2, 3}, 0, 0, false, {}, 20, {4, 5}, true},
-        {"Next while looping a tune replays it",
-         3,
-         1,
-         {},
-         1,
-         0,
-         false,
-         {{1, Act::Next}},
-         1,
-         {1, 1},
-         false},
-        {"looping a tune replays it when it ends", 3, 2, {}, 1, 0, false, {}, 6, {2, 2, 2}, false},
-        {"looping the list starts again at 1",
-         2,
-         1,
-         {},
-         0,
-         1,
-         false,
-         {},
-         12,
-         {1, 2, 1, 2, 1},
-         false},
-        {"looping the list after browsing away",
-         2,
-         2,
-         {},
-         0,
-         1,
-         false,
-         {{1, Act::BrowseAway}},
-         9,
-         {2, 1, 2, 1},
-         false},
-        {"Stop ends a looping list", 2, 1, {}, 0, 1, false, {{1, Act::Stop}}, 20, {1}, true},
-        {"looping a list with nothing checked ends", 2, 1, {1, 2}, 0, 1, false, {}, 5, {}, true},
-        {"Back in list order goes one up, and replays the first",
-         3,
-         1,
-         {},
-         0,
-         0,
-         false,
-         {{1, Act::BrowseAway}, {3, Act::Back}, {4, Act::Back}},
-         20,
-         {1, 2, 1, 1, 2, 3},
-         true},
-        {"Back passes over an unchecked tune",
-         3,
-         1,
-         {2},
-         0,
-         0,
-         false,
-         {{3, Act::Back}},
-         20,
-         {1, 3, 1, 3},
-         true},
-        {"Back turns round above unchecked tunes",
-         3,
-         3,
-         {1, 2},
-         0,
-         0,
-         false,
-         {{1, Act::Back}},
-         20,
-         {3, 3},
-         true},
-        {"view order follows the sorted rows to the bottom row",
-         3,
-         3,
-         {},
-         0,
-         0,
-         true,
-         {},
-         20,
-         {3, 2, 1},
-         true},
-        {"view order: the bottom row ends the run", 3, 1, {}, 0, 0, true, {}, 20, {1}, true},
-        {"view order: looping the list starts again at the top row",
-         3,
-         2,
-         {},
-         0,
-         1,
-         true,
-         {},
-         9,
-         {2, 1, 3, 2},
-         false},
-        {"view order: Back moves one row up",
-         3,
-         2,
-         {},
-         0,
-         0,
-         true,
-         {{1, Act::Back}},
-         20,
-         {2, 3, 2, 1},
-         true},
-        {"a file deleted while queued is passed over",
-         3,
-         1,
-         {},
-         0,
-         0,
-         false,
-         {{1, Act::DeleteFile, 2}},
-         20,
-         {1, 3},
-         true},
-        {"a tune unchecked while queued is passed over",
-         3,
-         1,
-         {},
-         0,
-         0,
-         false,
-         {{1, Act::ToggleCheck, 2}},
-         20,
-         {1, 3},
-         true},
+        {"no selection: 1 on, once", 3, 0, {}, None, Away, {}, 0, {1, 2, 3}},
+        {"the view on screen to its end", 3, 0, {}, None, Shown, {}, 0, {1, 2, 3}},
+        {"unchecked tunes passed over", 5, 1, {1, 2, 3}, None, Shown, {}, 0, {4, 5}},
+        {"Next looping a tune replays it", 3, 1, {}, Tune, Shown, {{1, Next}}, 1, {1, 1}},
+        {"a looped tune replays at its end", 3, 2, {}, Tune, Shown, {}, 6, {2, 2, 2}},
+        {"a looped list starts again at 1", 2, 1, {}, List, Shown, {}, 12, {1, 2, 1, 2, 1}},
+        {"a looped list browsed away", 2, 2, {}, List, Away, {}, 9, {2, 1, 2, 1}},
+        {"Stop ends a looped list", 2, 1, {}, List, Shown, {{1, Stop}}, 0, {1}},
+        {"a looped list with nothing checked", 2, 1, {1, 2}, List, Shown, {}, 0, {}},
+        {"Back: up, 1 again", 3, 1, {}, None, Away, {{3, Back}, {4, Back}}, 0, {1, 2, 1, 1, 2, 3}},
+        {"Back passes over unchecked", 3, 1, {2}, None, Shown, {{3, Back}}, 0, {1, 3, 1, 3}},
+        {"Back turns round above unchecked", 3, 3, {1, 2}, None, Shown, {{1, Back}}, 0, {3, 3}},
+        {"view order to the bottom row", 3, 3, {}, None, Upside, {}, 0, {3, 2, 1}},
+        {"view order: the bottom row ends", 3, 1, {}, None, Upside, {}, 0, {1}},
+        {"view order: a looped list from the top", 3, 2, {}, List, Upside, {}, 9, {2, 1, 3, 2}},
+        {"view order: Back one row up", 3, 2, {}, None, Upside, {{1, Back}}, 0, {2, 3, 2, 1}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -208,46 +92,28 @@ TEST(PlayLoop, WhichTunesPlay) {
         for (const int row : c.unchecked) {
             h.view->List[row].Checked = 0;
         }
-        h.seams.reversed = c.sortedUpsideDown;
-        h.player->LoopTune = c.loopTune;
-        h.player->LoopPlaylist = c.loopPlaylist;
-        h.view->SelectedRow = c.selectedRow;
+        h.seams.reversed = c.order == Upside;
+        h.player->LoopTune = c.loop == Tune ? 1 : 0;
+        h.player->LoopPlaylist = c.loop == List ? 1 : 0;
+        h.view->SelectedRow = c.row;
         RequestPlay(h.ctx);
-        for (int tick = 0; tick <= c.ticks; ++tick) {
+        for (int tick = 0; tick <= (c.ticks == 0 ? 20 : c.ticks); ++tick) {
+            if (tick == 1 && c.order == Away) {
+                h.view->ViewStamp = 2;
+            }
             for (const Step& step : c.steps) {
-                if (step.tick != tick) {
-                    continue;
-                }
-                switch (step.act) {
-                    case Act::Next:
-                        RequestNext(h.ctx);
-                        break;
-                    case Act::Back:
-                        RequestBack(h.ctx);
-                        break;
-                    case Act::Stop:
-                        RequestStop(h.ctx);
-                        break;
-                    case Act::BrowseAway:
-                        h.view->ViewStamp = 2;
-                        break;
-                    case Act::DeleteFile:
-                        h.movies.missing.insert(test::TunePath(step.tune));
-                        break;
-                    case Act::ToggleCheck:
-                        RequestCheckToggle(h.ctx, step.tune);
-                        break;
+                if (step.tick == tick) {
+                    step.act(h);
                 }
             }
             h.Tick();
             ASSERT_LE(h.movies.open, 1) << "tick " << tick;
         }
         EXPECT_EQ(h.seams.started, c.started);
-        EXPECT_EQ(h.player->Phase == PlayPhase::Idle, c.endsIdle);
-        EXPECT_EQ(h.player->IsPlaying == 0, c.endsIdle);
-        if (c.endsIdle) {
-            EXPECT_EQ(h.movies.open, 0);
-        }
+        const bool endsIdle = c.ticks == 0;
+        EXPECT_EQ(h.player->Phase == PlayPhase::Idle, endsIdle);
+        EXPECT_EQ(h.player->IsPlaying == 0, endsIdle);
+        EXPECT_EQ(h.movies.open, endsIdle ? 0 : 1);
         EXPECT_TRUE(h.notices.alerts.empty());
     }
 }
@@ -301,6 +167,8 @@ TEST(PlayLoop, MenusButtonAndDisplayFollowPlayback) {
     PlayCommand(h.ctx);
     EXPECT_EQ(h.seams.started.back(), 1);
     EXPECT_EQ(states(kPlayerMenu, {kLoopItem}), std::vector<int>{kItemChecked});
+    ToggleLoopTune(h.ctx);  // no loop mode left
+    EXPECT_EQ(states(kPlayerMenu, {kLoopItem}), std::vector<int>{kItemEnabled});
 }
 
 TEST(PlayLoop, VolumeAndMuteApplyToThePlayingTune) {
@@ -345,8 +213,7 @@ TEST(PlayLoop, CheckToggleReachesTheCopiesOfTheTune) {
 TEST(PlayLoop, TooManyMissingTunesSaveAndEndTheProgram) {
     const struct {
         const char* what;
-        int tunes;
-        int missingFromTop;
+        int tunes, missingFromTop;
         OsError libraryError;
         size_t opensBeforeAlert;  // 0: no alert
         const char* endedWith;
