@@ -50,20 +50,14 @@ std::vector<std::string> Walk(const fs::path& root) {
 TEST(FolderWalk, DepthFirstInByteOrder) {
     testing::TempFolder root;
     fs::create_directories(root / "b" / "inner");
-    Touch(root / "B.mp3");
-    Touch(root / "a.mp3");
-    Touch(root / "b" / "z.mp3");
-    Touch(root / "b" / "inner" / "deep.m4a");
-    Touch(root / "c.mp3");
-    Touch(root / "\xE9t\xE9\nnew line 'quoted'.mp3");  // not UTF-8, with a newline
-    const std::vector<std::string> expected = {"B.mp3",
-                                               "a.mp3",
-                                               "b/",
-                                               "b/inner/",
-                                               "b/inner/deep.m4a",
-                                               "b/z.mp3",
-                                               "c.mp3",
-                                               "\xE9t\xE9\nnew line 'quoted'.mp3"};
+    // The last name is not UTF-8 and holds a newline.
+    const std::string odd = "\xE9t\xE9\n'q'.mp3";
+    for (const char* name : {"B.mp3", "a.mp3", "b/z.mp3", "b/inner/deep.m4a", "c.mp3"}) {
+        Touch(root / name);
+    }
+    Touch(root / odd);
+    const std::vector<std::string> expected = {
+        "B.mp3", "a.mp3", "b/", "b/inner/", "b/inner/deep.m4a", "b/z.mp3", "c.mp3", odd};
     EXPECT_EQ(Walk(root.path()), expected);
 }
 
