@@ -15,22 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(FolderWalk, MusicFileNames) {
-    const struct {
-        const char* name;
-        MusicFileKind kind;
-    } cases[] = {
-        {"Song.mp3", MusicFileKind::Mp3},    {"song.Mp3", MusicFileKind::Mp3},
-        {"a.M4A", MusicFileKind::M4a},       {"loop.caf", MusicFileKind::Caf},
-        {"._Song.mp3", MusicFileKind::None}, {"song.mpeg", MusicFileKind::None},
-        {"song.aac", MusicFileKind::None},   {"mp3", MusicFileKind::None},
-        {".mp3", MusicFileKind::Mp3},        {"x.mp3 ", MusicFileKind::None},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(MusicFileKindForName(c.name), c.kind) << c.name;
-    }
-}
-
 void Touch(const fs::path& file) {
     std::ofstream(file) << "x";
 }

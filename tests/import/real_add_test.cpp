@@ -137,7 +137,6 @@ void MakeFolder(const fs::path& root) {
 
 TEST(RealAdd, EachFileGetsItsOutcomeAndMeasuringAheadChangesNothing) {
     testing::TempFolder folder;
-    ASSERT_TRUE(folder.path().is_absolute());
     MakeFolder(folder.path());
     const std::unique_ptr<MovieFramework> movies = MakeFfmpegMovieFramework();
     ASSERT_EQ(movies->EnterMovies(), kNoErr);
@@ -163,7 +162,6 @@ TEST(RealAdd, EachFileGetsItsOutcomeAndMeasuringAheadChangesNothing) {
     EXPECT_EQ(skippedAt, run.summary.skipped.size()) << "nothing else, nothing twice";
     EXPECT_EQ(run.summary.kept, static_cast<int32_t>(kept.size()));
     ASSERT_EQ(library.TuneCount, static_cast<int32_t>(kept.size()));
-    EXPECT_EQ(library.CurrentTuneIndex, library.TuneCount);
     EXPECT_EQ(run.savedCounts, std::vector<int32_t>{library.TuneCount});
     EXPECT_TRUE(run.notices.alerts.empty());
 
