@@ -15,6 +15,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
+TEST(FolderWalk, MusicFileNames) {
+    using enum MusicFileKind;
+    const struct {
+        const char* name;
+        MusicFileKind kind;
+    } cases[] = {
+        {"song.Mp3", Mp3},  {"a.M4A", M4a}, {"loop.caf", Caf}, {"._Song.mp3", None},
+        {"song.aac", None}, {"mp3", None},  {".mp3", Mp3},     {"x.mp3 ", None},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MusicFileKindForName(c.name), c.kind) << c.name;
+    }
+}
+
 void Touch(const fs::path& file) {
     std::ofstream(file) << "x";
 }

@@ -128,6 +128,7 @@ void MakeFolder(const fs::path& root) {
     for (std::future<void>& encoding : encodings) {
         encoding.get();
     }
+    fs::copy_file(root / "a-first.mp3", root / "._a-first.mp3");  // never read
     fs::copy_file(root / "a-first.mp3", root / "d-copy.mp3");
     fs::copy_file(root / "a-first.mp3", root / kLongPath);
 }

@@ -245,6 +245,8 @@ TEST(Mp4TagReader, TextsGenresAndWhereTheyAre) {
         {"title of 254", front(Mp4Items(t254)), t254, "Unknown"},
         {"title of 255", front(Mp4Items(t254 + "t")), "Unknown", "Unknown"},
         {"empty title is still taken", front(Mp4Items("")), "Unknown", "Unknown"},
+        {"no album", front({Mp4TextItem(kTitle, "So What"), kArt}), "", "", NotTagged},
+        {"no artist", front({Mp4TextItem(kTitle, "So What"), kAlb}), "", "", NotTagged},
         // Behind the audio.
         {"after the media", Concat({ftyp, media, moov}), "So What", "Unknown"},
         {"after a 64-bit media atom", Concat({ftyp, mdat64(300000), moov}), "So What", "Unknown"},
@@ -314,6 +316,7 @@ const ReaderKind kReaders[] = {
 
 // What each reader refuses, what it writes into the slot it keeps, and duplicates.
 TEST(TagReaders, RefusalsTheSlotAndDuplicates) {
+    using enum TagRefusal;
     const bool rootReadsAnything = ::geteuid() == 0;
     for (const ReaderKind& reader : kReaders) {
         SCOPED_TRACE(reader.ext);
@@ -322,9 +325,7 @@ TEST(TagReaders, RefusalsTheSlotAndDuplicates) {
         const auto tagged = [&](const char* title, size_t length = 200000) {
             return reader.tagged(title, "Bells", length);
         };
-        fs::create_directory(r.folder / name("folder"));
         ASSERT_EQ(::mkfifo((r.folder / name("fifo")).c_str(), 0644), 0);
-        fs::create_symlink(r.folder / name("gone"), r.folder / name("dangling"));
         const fs::path locked = r.Write(name("locked"), tagged("Ghosts"));
         ::chmod(locked.c_str(), 0);
         const struct {
@@ -333,33 +334,29 @@ TEST(TagReaders, RefusalsTheSlotAndDuplicates) {
             TagRefusal why;
         } cases[] = {
             {"a byte shorter", r.Write(name("small"), tagged("Ghosts", reader.minimum - 1)),
-             TagRefusal::TooSmall},
-            {"empty file", r.Write(name("empty"), {}), TagRefusal::TooSmall},
-            {"hidden name", r.Write(name(".hidden"), tagged("Ghosts")), TagRefusal::HiddenName},
-            {"vanished", r.folder / name("gone"), TagRefusal::Unreadable},
-            {"dangling link", r.folder / name("dangling"), TagRefusal::Unreadable},
-            {"a folder", r.folder / name("folder"), TagRefusal::Unreadable},
-            {"a FIFO", r.folder / name("fifo"), TagRefusal::Unreadable},
-            {"no permission", locked,
-             rootReadsAnything ? TagRefusal::None : TagRefusal::PermissionDenied},
-            {"no tags", r.Write(name("raw"), reader.untagged), TagRefusal::NotTagged},
+             TooSmall},
+            {"empty file", r.Write(name("empty"), {}), TooSmall},
+            {"hidden name", r.Write(name(".hidden"), tagged("Ghosts")), HiddenName},
+            {"vanished", r.folder / name("gone"), Unreadable},
+            {"a FIFO", r.folder / name("fifo"), Unreadable},
+            {"no permission", locked, rootReadsAnything ? None : PermissionDenied},
+            {"no tags", r.Write(name("raw"), reader.untagged), NotTagged},
         };
         for (const auto& c : cases) {
             SCOPED_TRACE(c.what);
             r.library->CurrentTuneIndex = r.library->TuneCount = 0;
-            r.why = TagRefusal::Duplicate;
-            EXPECT_EQ(r.Read(c.file), c.why == TagRefusal::None        ? TagReadOk
-                                      : c.why == TagRefusal::NotTagged ? reader.rejected
-                                                                       : reader.unreadable);
+            r.why = Duplicate;
+            EXPECT_EQ(r.Read(c.file), c.why == None        ? TagReadOk
+                                      : c.why == NotTagged ? reader.rejected
+                                                           : reader.unreadable);
             EXPECT_EQ(r.why, c.why);
-            EXPECT_EQ(r.library->CurrentTuneIndex, c.why == TagRefusal::None ? 1 : 0);
+            EXPECT_EQ(r.library->CurrentTuneIndex, c.why == None ? 1 : 0);
         }
 
         r.library->CurrentTuneIndex = r.library->TuneCount = 0;
         const fs::path shortest = r.Write(name("min"), tagged("Ghosts", reader.minimum));
         ASSERT_EQ(r.Read(shortest), TagReadOk);
-        struct stat file {
-        }, folder{};
+        struct stat file = {}, folder = {};
         ASSERT_EQ(::stat(shortest.c_str(), &file), 0);
         ASSERT_EQ(::stat(r.folder.path().c_str(), &folder), 0);
         const TuneRecord& record = r.Last();
@@ -371,10 +368,10 @@ TEST(TagReaders, RefusalsTheSlotAndDuplicates) {
 
         // Any earlier slot counts, committed or still under construction.
         EXPECT_EQ(r.Read(shortest), reader.rejected) << "same as a slot under construction";
-        EXPECT_EQ(r.why, TagRefusal::Duplicate);
+        EXPECT_EQ(r.why, Duplicate);
         CommitTunes(*r.library);
         EXPECT_EQ(r.Read(r.Write(name("again"), tagged("Ghosts"))), reader.rejected);
-        EXPECT_EQ(r.why, TagRefusal::Duplicate);
+        EXPECT_EQ(r.why, Duplicate);
         EXPECT_EQ(r.Read(r.Write(name("case"), tagged("GHOSTS"))), TagReadOk);
         EXPECT_EQ(r.Read(r.Write(name("album"), reader.tagged("Ghosts", "Vibrations", 200000))),
                   TagReadOk);
@@ -382,7 +379,7 @@ TEST(TagReaders, RefusalsTheSlotAndDuplicates) {
 
         r.library->CurrentTuneIndex = r.library->TuneCount = kMaxTunes;
         EXPECT_EQ(r.Read(r.folder / name("again")), reader.unreadable) << "library full";
-        EXPECT_EQ(r.why, TagRefusal::LibraryFull);
+        EXPECT_EQ(r.why, LibraryFull);
         EXPECT_EQ(r.library->CurrentTuneIndex, kMaxTunes);
 
         // A library saved by earlier versions holds their conversion of the same tags; adding
@@ -400,7 +397,7 @@ TEST(TagReaders, RefusalsTheSlotAndDuplicates) {
             (*r.library)[1].Title.Set(old.title);
             (*r.library)[1].Album.Set(old.album);
             r.Read(r.Write(name("omega"), reader.omega));
-            EXPECT_EQ(r.why, old.duplicate ? TagRefusal::Duplicate : TagRefusal::None);
+            EXPECT_EQ(r.why, old.duplicate ? Duplicate : None);
         }
     }
 }
