@@ -62,9 +62,6 @@ Bytes Id3Tag(int majorVersion, const std::vector<Id3Frame>& frames) {
     const bool v22 = majorVersion <= 2;
     Bytes body;
     for (const Id3Frame& frame : frames) {
-        if (frame.id.size() != (v22 ? 3u : 4u)) {
-            throw std::invalid_argument("frame id of the wrong length: " + frame.id);
-        }
         body.insert(body.end(), frame.id.begin(), frame.id.end());
         if (frame.sizeField) {
             body.insert(body.end(), frame.sizeField->begin(), frame.sizeField->end());
@@ -92,9 +89,6 @@ Bytes Mp3File(const Bytes& head, size_t length) {
 }
 
 Bytes Mp4Atom(std::string_view type, const Bytes& payload) {
-    if (type.size() != 4) {
-        throw std::invalid_argument("atom type of the wrong length");
-    }
     Bytes size;
     Put(size, 8 + payload.size(), 4);
     return Concat({size, BytesOf(type), payload});

@@ -1,8 +1,6 @@
 #pragma once
 
-// Tag bytes built by hand, byte by byte, for the tag reader tests, the fuzz seeds and the
-// benchmark: ID3v2 tags (versions 2.2, 2.3, 2.4) with text frames in every encoding, and
-// MP4 files whose metadata atoms sit before or behind the audio.
+// Tag bytes built by hand for the tag reader tests, the fuzz seeds and the benchmark.
 
 #include <cstddef>
 #include <cstdint>
@@ -18,8 +16,7 @@ using Bytes = std::vector<uint8_t>;
 Bytes BytesOf(std::string_view text);
 Bytes Concat(std::initializer_list<Bytes> parts);
 
-// Text frame payloads: the encoding byte, then the text, then (when `terminated`) its
-// terminator. UTF-16 texts are given as UTF-16 units.
+// Text frame payloads: the encoding byte, the text, then (when `terminated`) its terminator.
 Bytes Latin1Text(std::string_view text, bool terminated = true);            // encoding 0
 Bytes Utf8Text(std::string_view text, bool terminated = true);              // encoding 3
 Bytes Utf16LeText(std::u16string_view text, bool terminated = true);        // 1, mark FF FE
@@ -29,19 +26,17 @@ Bytes Utf16BeNoMarkText(std::u16string_view text, bool terminated = true);  // 2
 struct Id3Frame {
     std::string id;  // three letters for version 2.2, four otherwise
     Bytes payload;
-    // Raw bytes for the size field instead of the payload's true size in the version's
-    // encoding (3 bytes for 2.2, 4 otherwise), for damaged or oddly written frames.
+    // Raw bytes for the size field instead of the payload's true size, for damaged frames.
     std::optional<Bytes> sizeField = std::nullopt;
 };
 
-// A whole ID3v2 tag: "ID3", the major version, revision 0, flags 0, the syncsafe tag size,
-// then the frames. Frame sizes are 24-bit (2.2), 32-bit (2.3) or syncsafe (2.4 and later).
+// A whole ID3v2 tag of this major version holding the frames.
 Bytes Id3Tag(int majorVersion, const std::vector<Id3Frame>& frames);
 
 // `head` (usually a tag) followed by MPEG-like audio filler up to `length` bytes.
 Bytes Mp3File(const Bytes& head, size_t length = 60000);
 
-// MP4 atoms: a 32-bit big-endian size, the four-byte type, the payload.
+// An MP4 atom: a 32-bit big-endian size, the four-byte type, the payload.
 Bytes Mp4Atom(std::string_view type, const Bytes& payload);
 // A metadata item ("\251nam", "\251ART", ...) holding a UTF-8 "data" atom.
 Bytes Mp4TextItem(std::string_view name, std::string_view text);
@@ -49,8 +44,8 @@ Bytes Mp4TextItem(std::string_view name, std::string_view text);
 Bytes Mp4GenreItem(uint16_t number);
 // The movie atom ("moov") holding the items in moov/udta/meta/ilst.
 Bytes Mp4MovieAtom(const std::vector<Bytes>& items);
-// An .m4a file of exactly `length` bytes: "ftyp", then the movie atom holding the items
-// (in moov/udta/meta/ilst) either before the media data or after it.
+// An .m4a file of exactly `length` bytes: "ftyp", then the movie atom before or after the
+// media data.
 Bytes M4aFile(const std::vector<Bytes>& items, bool metadataFirst, size_t length = 200000);
 
 }  // namespace harmovia::testing

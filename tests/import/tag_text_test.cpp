@@ -9,66 +9,30 @@
 namespace harmovia {
 namespace {
 
-// Single-byte tag text as it arrives (encoding 0 or 3) to the Mac Roman bytes stored.
-TEST(TagTextToMacRoman, SingleByteTextAsWritten) {
+// Tag text, decoded as its frame declares, to the Mac Roman bytes stored.
+TEST(TagTextToMacRoman, DecodedTextAsStored) {
     const struct {
         const char* what;
-        std::string in;
-        bool declaredUtf8;
+        std::u32string text;
         std::string out;
     } cases[] = {
-        {"plain text", "Blue Train", false, "Blue Train"},
-        {"UTF-8 in a Latin-1 frame",
-         "\xC3\x9C"
-         "ber L\xC3\xA4rm",
-         false,
-         "\x86"
-         "ber L\x8Arm"},
-        {"UTF-8 right single quote", "Don\xE2\x80\x99t", true, "Don\xD5t"},
-        {"UTF-8 ordinal indicator",
-         "Gymnop\xC3\xA9"
-         "die n\xC2\xBA"
-         "1",
-         false,
-         "Gymnop\x8E"
-         "die n\xBC"
-         "1"},
-        {"Latin-1 letters",
-         "\xDC"
-         "ber \xC9t\xE9",
-         false,
-         "\x86"
-         "ber \x83t\x8E"},
-        {"Latin-1 that is not valid UTF-8 stays Latin-1", "Caf\xE9 \xC3", false, "Caf\x8E \xCC"},
-        {"an invalid byte in UTF-8 is Latin-1", "Se\xC3\xB1or \xE9", true, "Se\x96or \x8E"},
-        {"a UTF-8 sequence cut at the end", "abc\xC3", true, "abc\xCC"},
-        {"Japanese has no Mac Roman letters", "\xE6\x97\xA5\xE6\x9C\xAC", true, "??"},
-        {"emoji", "Hi \xF0\x9F\x8E\xB5", true, "Hi ?"},
-        {"kept stand-ins", "\xC8\xA8\xC5\x99\xC2\xB4", true, "Er'"},
-        {"C1 controls have no Mac Roman byte", "\x80\x80", false, "??"},
-        {"empty", "", true, ""},
+        {"UTF-8 in a Latin-1 frame", DecodeLatin1OrUtf8("\xC3\x9Cmit L\xC3\xA4rm"),
+         "\x86mit L\x8Arm"},
+        {"UTF-8 quote and ordinal", DecodeUtf8OrLatin1("Don\xE2\x80\x99t No\xC2\xBA"),
+         "Don\xD5t No\xBC"},
+        {"Latin-1 letters", DecodeLatin1OrUtf8("\xDCmit \xC9t\xE9"), "\x86mit \x83t\x8E"},
+        {"Latin-1 that is not valid UTF-8 stays Latin-1", DecodeLatin1OrUtf8("Caf\xE9 \xC3"),
+         "Caf\x8E \xCC"},
+        {"a UTF-8 sequence cut at the end", DecodeUtf8OrLatin1("abc\xC3"), "abc\xCC"},
+        {"no Mac Roman letters", DecodeUtf8OrLatin1("\xE6\x97\xA5 \xF0\x9F\x8E\xB5"), "? ?"},
+        {"kept stand-ins", DecodeUtf8OrLatin1("\xC8\xA8\xC5\x99\xC2\xB4"), "Er'"},
+        {"C1 controls have no Mac Roman byte", DecodeLatin1OrUtf8("\x80\x80"), "??"},
+        {"UTF-16 pair and lone surrogates",
+         DecodeUtf16(std::u16string{0xD83C, 0xDFB5, u'a', 0xD800, u'b', 0xDC00}), "?a?b?"},
+        {"cut to 255", std::u32string(300, U'a'), std::string(255, 'a')},
     };
     for (const auto& c : cases) {
-        const std::u32string text =
-            c.declaredUtf8 ? DecodeUtf8OrLatin1(c.in) : DecodeLatin1OrUtf8(c.in);
-        EXPECT_EQ(TagTextToMacRoman(text).str(), c.out) << c.what;
-    }
-    EXPECT_EQ(TagTextToMacRoman(std::u32string(300, U'a')).size(), 255) << "cut to a PStr";
-}
-
-TEST(TagTextToMacRoman, Utf16) {
-    const struct {
-        const char* what;
-        std::u16string in;
-        std::string out;
-    } cases[] = {
-        {"Latin-1 range", u"Señor", "Se\x96or"},
-        {"outside Latin-1", u"Ωmega – €", "\xBDmega \xD0 \xDB"},
-        {"surrogate pair", u"a\U0001F3B5b", "a?b"},
-        {"lone surrogates", std::u16string{u'a', 0xD800, u'b', 0xDC00}, "a?b?"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(TagTextToMacRoman(DecodeUtf16(c.in)).str(), c.out) << c.what;
+        EXPECT_EQ(TagTextToMacRoman(c.text).str(), c.out) << c.what;
     }
 }
 
@@ -92,15 +56,10 @@ TEST(LegacyTagTextToMacRoman, SingleBytesThenPairsInOrder) {
         std::string in;
         std::string out;
     } cases[] = {
-        {"plain text", "Blue Train", "Blue Train"},
         {"Latin-1 e acute, n tilde, e grave", "\xE9\xF1\xE8", "\x8E\x96\x8F"},
         {"Latin-1 E acute passes", "\xC9t\xC9", "\xC9t\xC9"},
         {"UTF-8 e acute", "Beyonc\xC3\xA9", "Beyonc\x8E"},
-        {"UTF-8 U umlaut passes",
-         "\xC3\x9C"
-         "ber",
-         "\xC3\x9C"
-         "ber"},
+        {"UTF-8 U umlaut passes", "\xC3\x9Cmit", "\xC3\x9Cmit"},
         {"a later pair matches an earlier pair's output", "\xC3\xC3\xB1", "\x85"},
         {"the scan goes on behind a replaced pair", "\x80\x80\x80", " \x80"},
         {"acute accent becomes an apostrophe", "Don\xC2\xB4t", "Don't"},
