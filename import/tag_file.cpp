@@ -54,19 +54,6 @@ TagFile::TagFile(TagFile&& other) noexcept
       volumeRef_(other.volumeRef_),
       folderId_(other.folderId_) {}
 
-TagFile& TagFile::operator=(TagFile&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        fd_ = std::exchange(other.fd_, -1);
-        length_ = other.length_;
-        volumeRef_ = other.volumeRef_;
-        folderId_ = other.folderId_;
-    }
-    return *this;
-}
-
 TagFile::~TagFile() {
     if (fd_ >= 0) {
         ::close(fd_);

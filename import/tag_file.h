@@ -41,7 +41,7 @@ class TagFile {
     static std::optional<TagFile> Open(const std::filesystem::path& path, int* error = nullptr);
 
     TagFile(TagFile&& other) noexcept;
-    TagFile& operator=(TagFile&& other) noexcept;
+    TagFile& operator=(TagFile&& other) = delete;
     TagFile(const TagFile&) = delete;
     TagFile& operator=(const TagFile&) = delete;
     ~TagFile();
