@@ -176,10 +176,18 @@ void AddSession::Finish() {
         AllTunesCommand(app_);
     }
     // The session ends once this step has returned.
-    QTimer::singleShot(0, app_.window.get(), [&app = app_] { app.adding.reset(); });
+    QTimer::singleShot(0, app_.window.get(), [&app = app_, self = this] {
+        if (app.adding.get() == self) {
+            app.adding.reset();
+        }
+    });
 }
 
 void StartAdd(App& app, const std::optional<std::filesystem::path>& folder) {
+    // One add at a time: replacing a running add would throw away its uncommitted tunes.
+    if (app.AddingTunes) {
+        return;
+    }
     auto session = std::make_unique<AddSession>(app, folder);
     if (session->Started()) {
         app.adding = std::move(session);
