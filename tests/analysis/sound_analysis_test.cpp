@@ -103,9 +103,8 @@ TEST(SoundAnalysis, WindowStartsAndByteRate) {
     }
 }
 
-// Only the low 16 bits of a peak power are kept; a block cut short measures as if the rest
-// were digital silence.
-TEST(SoundAnalysis, PeakPowerKeepsItsLow16BitsAndShortBlocksArePadded) {
+// Only the low 16 bits of a peak power are kept: a louder tone's power reads back negative.
+TEST(SoundAnalysis, PeakPowerKeepsItsLow16Bits) {
     int16_t firstPowers[2] = {};
     for (const int loud : {0, 1}) {
         const double amplitude = loud == 1 ? 32000.0 : 12000.0;
@@ -117,22 +116,6 @@ TEST(SoundAnalysis, PeakPowerKeepsItsLow16BitsAndShortBlocksArePadded) {
     }
     EXPECT_LT(firstPowers[1], 0);
     EXPECT_NEAR(firstPowers[1] + 65536, firstPowers[0] * (32000.0 / 12000) * (32000.0 / 12000), 20);
-
-    // The sound stops at 16.5 s of the movie's 20.
-    auto sample = [](int64_t f, int c) {
-        return f >= 16.5 * 44100 ? int16_t{0} : Sine(f, 440 + c);
-    };
-    SyntheticMovie shortSound(16.5, sample, 2, 44100, 20 * 600);
-    SyntheticMovie silentTail(20, sample);
-    auto a = std::make_unique<SoundAnalysisState>();
-    auto b = std::make_unique<SoundAnalysisState>();
-    auto ra = std::make_unique<TuneRecord>();
-    auto rb = std::make_unique<TuneRecord>();
-    ASSERT_EQ(MeasureTune(*a, shortSound, *ra), kNoErr);
-    ASSERT_EQ(MeasureTune(*b, silentTail, *rb), kNoErr);
-    EXPECT_EQ(*ra, *rb);
-    EXPECT_EQ(a->Centroid, b->Centroid);
-    EXPECT_EQ(a->SignificantBinSum, b->SignificantBinSum);
 }
 
 }  // namespace

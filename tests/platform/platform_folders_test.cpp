@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/app_folders.h"
-#include "platform/library_lock.h"
 #include "tests/support/temp_folder.h"
 
 namespace harmovia {
@@ -44,17 +43,6 @@ TEST(AppFolders, DataAndMusicFolders) {
         fs::path("/srv/music"));
     fs::create_directories(home / "Music/iTunes/iTunes Media/Music");
     EXPECT_EQ(MusicFolder(Environment({{"HOME", h}})), home / "Music/iTunes/iTunes Media/Music");
-}
-
-TEST(LibraryLock, OneWriterAtATime) {
-    testing::TempFolder folder;
-    OsError error = kNoErr;
-    auto first = LibraryLock::TryAcquire(folder / "Harmovia", &error);
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(LibraryLock::TryAcquire(folder / "Harmovia", &error), nullptr);
-    EXPECT_NE(error, kNoErr);
-    first.reset();
-    EXPECT_NE(LibraryLock::TryAcquire(folder / "Harmovia"), nullptr) << "released with its owner";
 }
 
 }  // namespace
