@@ -11,8 +11,7 @@
 namespace harmovia {
 namespace {
 
-// A library with one claimed slot (slot 1) whose measurement gave `bins` peak bins and
-// `powers` peak powers, and a state with the given counts.
+// A library with one claimed slot (slot 1), and a state with the given counts.
 struct Scoring {
     std::unique_ptr<Library> library = std::make_unique<Library>();
     std::unique_ptr<SoundAnalysisState> state = std::make_unique<SoundAnalysisState>();
@@ -26,12 +25,6 @@ struct Scoring {
         record().ByteRateIndex = byteRate;
         record().DurationSeconds = 200;
         record().Genre.Set("Rock");
-    }
-    void Peaks(const std::vector<int32_t>& bins, const std::vector<int16_t>& powers = {}) {
-        for (size_t k = 0; k < 20; ++k) {
-            record().PeakBins[k + 1] = bins[k];
-            record().PeakPowers[k + 1] = powers.empty() ? int16_t{0} : powers[k];
-        }
     }
 };
 
@@ -97,7 +90,10 @@ TEST(MoodScoring, PeakStatistics) {
     };
     for (const auto& c : cases) {
         Scoring t(100);
-        t.Peaks(c.bins, c.powers);
+        for (size_t k = 0; k < 20; ++k) {
+            t.record().PeakBins[k + 1] = c.bins[k];
+            t.record().PeakPowers[k + 1] = c.powers.empty() ? int16_t{0} : c.powers[k];
+        }
         ASSERT_EQ(ScoreMood(*t.state, *t.library, "a.mp3"), 0);
         const TuneRecord& r = t.record();
         EXPECT_EQ(r.PeakBinMode, c.mode) << c.mean;

@@ -31,11 +31,11 @@ class SyntheticMovie final : public Movie {
     uint32_t Duration() const override { return units_; }
     OsError ExtractSecond(uint32_t start, std::vector<uint8_t>& block) override {
         starts.push_back(start);
+        if (failWith == kMemFullErr) {
+            throw std::bad_alloc();  // as the decoder runs out of memory
+        }
         if (failWith != kNoErr) {
             return failWith;
-        }
-        if (throwBadAlloc) {
-            throw std::bad_alloc();
         }
         const int64_t first = int64_t{start} * rate_ / kMovieTimeScale;
         const int64_t last = std::min(first + rate_, frames_);
@@ -55,7 +55,6 @@ class SyntheticMovie final : public Movie {
     size_t truncateTo = SIZE_MAX;  // cuts every block to this many bytes
     int32_t timeScale = kMovieTimeScale;
     OsError failWith = kNoErr;
-    bool throwBadAlloc = false;
     std::vector<uint32_t> starts;  // every start asked for
 
   private:

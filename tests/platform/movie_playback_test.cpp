@@ -114,24 +114,22 @@ TEST(SampleRingTest, MovesWholeFramesInOrderAcrossTheWrap) {
 }
 
 TEST(SampleRingTest, AWaitingWriterEndsWhenStopped) {
-    for (const bool stopFirst : {false, true}) {
-        SampleRing ring(4, 2);
-        std::atomic<bool> stop{stopFirst};
-        std::thread writer([&] {
-            const std::vector<int16_t> block(64, 1);
-            while (!stop) {
-                if (ring.Write(block) == 0) {
-                    ring.WaitForRoom(stop);
-                }
+    SampleRing ring(4, 2);
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        const std::vector<int16_t> block(64, 1);
+        while (!stop) {
+            if (ring.Write(block) == 0) {
+                ring.WaitForRoom(stop);
             }
-        });
-        while (!stopFirst && ring.Available() < 8) {
-            std::this_thread::yield();  // until the writer has filled the ring
         }
-        stop = true;
-        ring.Wake();
-        writer.join();  // a lost wake-up hangs here
+    });
+    while (ring.Available() < 8) {
+        std::this_thread::yield();  // until the writer has filled the ring
     }
+    stop = true;
+    ring.Wake();
+    writer.join();  // a lost wake-up hangs here
 }
 
 // Any layout and rate comes out whole as 16-bit stereo at the tune's own rate, each sample
@@ -145,7 +143,6 @@ TEST_F(MoviePlayback, PlaysWholeAsStereoAtTheVolumeAndClipsWithoutWrapping) {
     } cases[] = {
         {"tune.mp3", 102, kTuneSamples, 0.3 * M_SQRT1_2 * 102 / 256},
         {"tune.caf", 410, kTuneSamples, 0.3 * M_SQRT1_2 * 410 / 256},
-        {"tune.caf", 0, kTuneSamples, 0.0},
         {"loud.mp3", 730, kTuneSamples, -1},
         {"mono.mp3", 256, 2 * 2 * kRate, 0.5 * M_SQRT1_2 * M_SQRT1_2},  // -3 dB to each side
         {"six.m4a", 256, 2 * 2 * kRate, 0.5 * M_SQRT1_2},
