@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -156,31 +155,6 @@ TEST_F(MovieFfmpeg, WindowsAreDeterministic) {
         ASSERT_EQ(movie->ExtractSecond(start, block), kNoErr);
     }
     EXPECT_EQ(block, first);
-}
-
-// Parallel equals sequential: three windows of each file, read alone and then all at once.
-TEST_F(MovieFfmpeg, MoviesDecodeOnSeveralThreadsAtOnce) {
-    const char* names[] = {"cbr.mp3", "vbr.mp3", "aac.m4a", "low.mp3"};
-    std::vector<uint8_t> alone[4], together[4];
-    const auto windows = [this](const char* name, std::vector<uint8_t>& all) {
-        std::vector<uint8_t> block;
-        const auto movie = Open(Path(name));
-        for (const uint32_t start : {300u, 1800u, 3000u}) {
-            EXPECT_EQ(movie ? movie->ExtractSecond(start, block) : kIoErr, kNoErr);
-            all.insert(all.end(), block.begin(), block.end());
-        }
-    };
-    std::vector<std::thread> threads;
-    for (int i = 0; i < 4; ++i) {
-        windows(names[i], alone[i]);
-    }
-    for (int i = 0; i < 4; ++i) {
-        threads.emplace_back(windows, names[i], std::ref(together[i]));
-    }
-    for (std::thread& thread : threads) {
-        thread.join();
-    }
-    EXPECT_TRUE(std::equal(alone, alone + 4, together));
 }
 
 TEST_F(MovieFfmpeg, FilesWithoutPlayableAudioDoNotOpen) {
