@@ -42,7 +42,6 @@ TEST(MoodScoring, EnergyScaleBitRateFactorAndBands) {
         {1000, 500, 35, 1000, 500, 4794, 1, 10, 100, 500},
         {25, 25, 0, 25, 25, 119, 1, 0, 2, 1000},  // 2.5 rounds to even
         {350, 7, 0, 350, 7, 1678, 1, 4, 35, 20},  // 3.5 rounds to even
-        {24000, 9000, 0, 24000, 9000, 56408, 9, 240, 2400, 375},
     };
     for (const auto& c : cases) {
         Scoring t(c.s, c.d, c.byteRate);
@@ -133,11 +132,10 @@ TEST(MoodScoring, GenreResolution) {
         int16_t code;
         std::string category;  // GenreCategory starts as "was"
     } cases[] = {
-        {"(17)", "Rock", 17, "was"},      {"()", "Blues", 0, "was"},
-        {"", "Unknown", -2, "was"},       {"Zydeco", "Zydeco", 255, "Zydeco"},
-        {"(999)", "Unknown", -2, "was"},  {"(45)", "", 45, "was"},
-        {"(17)Rock", "Rock", 17, "was"},  {"blues", "blues", 501, "was"},
-        {"TECHNO", "TECHNO", 315, "was"},
+        {"(17)", "Rock", 17, "was"},     {"()", "Blues", 0, "was"},
+        {"", "Unknown", -2, "was"},      {"Zydeco", "Zydeco", 255, "Zydeco"},
+        {"(999)", "Unknown", -2, "was"}, {"(45)", "", 45, "was"},
+        {"(17)Rock", "Rock", 17, "was"}, {"blues", "blues", 501, "was"},
     };
     for (const auto& c : cases) {
         TuneRecord r;

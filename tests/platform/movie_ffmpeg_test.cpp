@@ -62,10 +62,7 @@ class MovieFfmpeg : public ::testing::Test {
         junk.insert(junk.begin() + junk.size() / 3, 300, 0x00);
         WriteBytes(Path("junk.mp3"), junk);
     }
-    static void TearDownTestSuite() {
-        delete folder_;
-        folder_ = nullptr;
-    }
+    static void TearDownTestSuite() { delete folder_; }
     static fs::path Path(const char* name) { return folder_->path() / name; }
 
     std::unique_ptr<Movie> Open(const fs::path& file) {
@@ -126,13 +123,11 @@ TEST_F(MovieFfmpeg, WindowsEqualALinearDecode) {
 // A stream that turns from stereo to mono (two files joined) keeps the movie's two
 // channels: the mono part is mixed to them, not lost.
 TEST_F(MovieFfmpeg, ChannelCountChangingMidStream) {
-    TempFolder scratch;
-    const TestAudio mono{.seconds = 3, .channels = 1, .mp3InfoFrame = false};
     std::vector<uint8_t> joined = ReadBytes(Path("bare.mp3"));
-    const std::vector<uint8_t> tail = ReadBytes(MakeTestAudio(scratch / "mono.mp3", mono));
+    const std::vector<uint8_t> tail = ReadBytes(Path("mono.mp3"));
     joined.insert(joined.end(), tail.begin(), tail.end());
-    WriteBytes(scratch / "joined.mp3", joined);
-    const auto movie = Open(scratch / "joined.mp3");
+    WriteBytes(Path("joined.mp3"), joined);
+    const auto movie = Open(Path("joined.mp3"));
     ASSERT_TRUE(movie);
     std::vector<uint8_t> block;
     ASSERT_EQ(movie->ExtractSecond(5 * 600, block), kNoErr);
@@ -159,13 +154,11 @@ TEST_F(MovieFfmpeg, WindowsAreDeterministic) {
 TEST_F(MovieFfmpeg, FilesWithoutPlayableAudioDoNotOpen) {
     TempFolder scratch;
     const std::vector<uint8_t> bytes = ReadBytes(Path("cbr.mp3"));
-    const auto text = [&](const char* name, std::string_view content) {
-        WriteBytes(scratch / name, {content.begin(), content.end()});
-    };
-    text("empty.mp3", "");
-    text("playlist.mp3",
-         "#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:10,\n"
-         "http://127.0.0.1:9/x.mp3\n#EXT-X-ENDLIST\n");
+    const std::string_view playlist =
+        "#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:10,\n"
+        "http://127.0.0.1:9/x.mp3\n#EXT-X-ENDLIST\n";
+    WriteBytes(scratch / "playlist.mp3", {playlist.begin(), playlist.end()});
+    WriteBytes(scratch / "empty.mp3", {});
     WriteBytes(scratch / "head.mp3", {bytes.begin(), bytes.begin() + 100});
     fs::create_directory(scratch / "folder.mp3");
     ASSERT_EQ(::mkfifo((scratch / "pipe.mp3").c_str(), 0600), 0);

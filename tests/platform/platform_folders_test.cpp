@@ -13,11 +13,8 @@ namespace fs = std::filesystem;
 
 EnvironmentLookup Environment(std::map<std::string, std::string> values) {
     return [values](const char* name) -> std::optional<std::string> {
-        auto it = values.find(name);
-        if (it == values.end()) {
-            return std::nullopt;
-        }
-        return it->second;
+        const auto it = values.find(name);
+        return it == values.end() ? std::nullopt : std::optional(it->second);
     };
 }
 
