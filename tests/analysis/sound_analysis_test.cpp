@@ -72,8 +72,7 @@ TEST(SoundAnalysis, ResultCodes) {
 
 TEST(SoundAnalysis, WindowStartsAndByteRate) {
     const struct {
-        uint32_t units;
-        uint32_t fileSize;
+        uint32_t units, fileSize;
         uint16_t position;
         uint32_t start;
         uint16_t byteRate;
@@ -88,7 +87,7 @@ TEST(SoundAnalysis, WindowStartsAndByteRate) {
     };
     for (const auto& c : cases) {
         SyntheticMovie movie(
-            c.units / 600.0, [](int64_t f, int) { return Sine(f, 300); }, 2, 44100, c.units);
+            c.units / 600.0, [](int64_t f, int) { return Sine(f, 300); }, 2, c.units);
         auto state = std::make_unique<SoundAnalysisState>();
         auto record = std::make_unique<TuneRecord>();
         record->FileSize = c.fileSize;
@@ -96,7 +95,6 @@ TEST(SoundAnalysis, WindowStartsAndByteRate) {
         ASSERT_EQ(MeasureSoundWindow(*state, movie, c.position, *record), kNoErr);
         EXPECT_EQ(movie.starts.at(0), c.start) << c.units << " @" << c.position;
         EXPECT_EQ(record->ByteRateIndex, c.byteRate) << c.units << " @" << c.position;
-        EXPECT_EQ(record->DurationSeconds, static_cast<int32_t>(c.units / 600));
     }
 }
 
