@@ -21,10 +21,6 @@ namespace {
 
 using Buffer = std::vector<double>;
 
-SpectrumSpan Span(Buffer& x) {
-    return SpectrumSpan(x.data(), kSpectrumSize);
-}
-
 TEST(SpectrumTransform, ProductionIsBitIdenticalToTheLoopAsWritten) {
     std::mt19937 random(1);
     std::uniform_real_distribution<double> value(-1e4, 1e4);
@@ -47,8 +43,8 @@ TEST(SpectrumTransform, ProductionIsBitIdenticalToTheLoopAsWritten) {
             std::tie(expected[1 + 2 * j], expected[2 + 2 * j]) = inputs[i](j);
         }
         Buffer actual = expected;
-        TransformSpectrumAsWritten(Span(expected));
-        TransformSpectrum(Span(actual));
+        TransformSpectrumAsWritten(SpectrumSpan(expected.data(), kSpectrumSize));
+        TransformSpectrum(SpectrumSpan(actual.data(), kSpectrumSize));
         EXPECT_EQ(std::memcmp(actual.data(), expected.data(), actual.size() * sizeof(double)), 0)
             << "input " << i;
     }
@@ -77,7 +73,7 @@ TEST(SpectrumSignificance, MatchesTheRuleAsWritten) {
                     std::round(8000 * std::sin(j * step) +
                                static_cast<int>(random() % 4001) * noise / 2000 - noise);
             }
-            TransformSpectrum(Span(x));
+            TransformSpectrum(SpectrumSpan(x.data(), kSpectrumSize));
         }
         const ConstSpectrumSpan spectrum(x.data(), kSpectrumSize);
         const SpectrumFindings a = AccumulateSpectrum(spectrum, *fast);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -63,16 +62,12 @@ class MovieFfmpeg : public ::testing::Test {
         junk.insert(junk.begin() + junk.size() / 3, 300, 0x00);
         WriteBytes(Path("junk.mp3"), junk);
     }
-    static void TearDownTestSuite() {
-        delete folder_;
-        folder_ = nullptr;
-    }
+    static void TearDownTestSuite() { delete folder_; }
     static fs::path Path(const char* name) { return folder_->path() / name; }
 
     std::unique_ptr<Movie> Open(const fs::path& file) {
         std::unique_ptr<Movie> movie;
         EXPECT_EQ(framework_->OpenMovie(file, movie), kNoErr) << file;
-        EXPECT_TRUE(movie != nullptr) << file;
         return movie;
     }
 
@@ -128,13 +123,11 @@ TEST_F(MovieFfmpeg, WindowsEqualALinearDecode) {
 // A stream that turns from stereo to mono (two files joined) keeps the movie's two
 // channels: the mono part is mixed to them, not lost.
 TEST_F(MovieFfmpeg, ChannelCountChangingMidStream) {
-    TempFolder scratch;
-    const TestAudio mono{.seconds = 3, .channels = 1, .mp3InfoFrame = false};
     std::vector<uint8_t> joined = ReadBytes(Path("bare.mp3"));
-    const std::vector<uint8_t> tail = ReadBytes(MakeTestAudio(scratch / "mono.mp3", mono));
+    const std::vector<uint8_t> tail = ReadBytes(Path("mono.mp3"));
     joined.insert(joined.end(), tail.begin(), tail.end());
-    WriteBytes(scratch / "joined.mp3", joined);
-    const auto movie = Open(scratch / "joined.mp3");
+    WriteBytes(Path("joined.mp3"), joined);
+    const auto movie = Open(Path("joined.mp3"));
     ASSERT_TRUE(movie);
     std::vector<uint8_t> block;
     ASSERT_EQ(movie->ExtractSecond(5 * 600, block), kNoErr);
@@ -148,56 +141,24 @@ TEST_F(MovieFfmpeg, ChannelCountChangingMidStream) {
 TEST_F(MovieFfmpeg, WindowsAreDeterministic) {
     RunFfmpeg({"-f", "lavfi", "-i", "anoisesrc=c=white:a=0.3:r=44100:seed=3", "-t", "8", "-c:a",
                "aac", "-b:a", "64k", "-fflags", "+bitexact", "-f", "ipod", Path("noisy.m4a")});
-    const auto movie = Open(Path("noisy.m4a"));
-    ASSERT_TRUE(movie);
-    std::vector<uint8_t> first, again, other;
-    ASSERT_EQ(movie->ExtractSecond(1500, first), kNoErr);
-    for (const uint32_t start : {3000u, 0u, 1400u, 1500u, 1550u}) {
-        ASSERT_EQ(movie->ExtractSecond(start, other), kNoErr);
+    const auto movie = Open(Path("noisy.m4a")), fresh = Open(Path("noisy.m4a"));
+    ASSERT_TRUE(movie && fresh);
+    std::vector<uint8_t> first, block;
+    ASSERT_EQ(fresh->ExtractSecond(1500, first), kNoErr);
+    for (const uint32_t start : {3000u, 0u, 1400u, 1550u, 1500u}) {
+        ASSERT_EQ(movie->ExtractSecond(start, block), kNoErr);
     }
-    ASSERT_EQ(movie->ExtractSecond(1500, again), kNoErr);
-    EXPECT_EQ(first, again);
-    ASSERT_EQ(Open(Path("noisy.m4a"))->ExtractSecond(1500, again), kNoErr);
-    EXPECT_EQ(first, again);
-}
-
-// Parallel equals sequential: three windows of each file, read alone and then all at once.
-TEST_F(MovieFfmpeg, MoviesDecodeOnSeveralThreadsAtOnce) {
-    const char* names[] = {"cbr.mp3", "vbr.mp3", "aac.m4a", "low.mp3"};
-    const auto windows = [this](const char* name) {
-        std::vector<uint8_t> all, block;
-        const auto movie = Open(Path(name));
-        for (const uint32_t start : {300u, 1800u, 3000u}) {
-            EXPECT_EQ(movie ? movie->ExtractSecond(start, block) : kIoErr, kNoErr);
-            all.insert(all.end(), block.begin(), block.end());
-        }
-        return all;
-    };
-    std::vector<std::vector<uint8_t>> alone, together(4);
-    for (const char* name : names) {
-        alone.push_back(windows(name));
-    }
-    std::vector<std::thread> threads;
-    for (int i = 0; i < 4; ++i) {
-        threads.emplace_back([&, i] { together[i] = windows(names[i]); });
-    }
-    for (std::thread& thread : threads) {
-        thread.join();
-    }
-    EXPECT_EQ(alone, together);
+    EXPECT_EQ(block, first);
 }
 
 TEST_F(MovieFfmpeg, FilesWithoutPlayableAudioDoNotOpen) {
     TempFolder scratch;
     const std::vector<uint8_t> bytes = ReadBytes(Path("cbr.mp3"));
-    const auto text = [&](const char* name, std::string_view content) {
-        WriteBytes(scratch / name, {content.begin(), content.end()});
-    };
-    text("text.mp3", "Not a tune, only some words.\n");
-    text("empty.mp3", "");
-    text("playlist.mp3",
-         "#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:10,\n"
-         "http://127.0.0.1:9/x.mp3\n#EXT-X-ENDLIST\n");
+    const std::string_view playlist =
+        "#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:10,\n"
+        "http://127.0.0.1:9/x.mp3\n#EXT-X-ENDLIST\n";
+    WriteBytes(scratch / "playlist.mp3", {playlist.begin(), playlist.end()});
+    WriteBytes(scratch / "empty.mp3", {});
     WriteBytes(scratch / "head.mp3", {bytes.begin(), bytes.begin() + 100});
     fs::create_directory(scratch / "folder.mp3");
     ASSERT_EQ(::mkfifo((scratch / "pipe.mp3").c_str(), 0600), 0);
@@ -212,7 +173,6 @@ TEST_F(MovieFfmpeg, FilesWithoutPlayableAudioDoNotOpen) {
     } cases[] = {{"missing.mp3", kFileNotFoundErr},
                  {"folder.mp3", kNotAFileErr},
                  {"pipe.mp3", kNotAFileErr},
-                 {"text.mp3", 0},
                  {"empty.mp3", 0},
                  {"head.mp3", 0},
                  {"playlist.mp3", 0},
@@ -236,20 +196,16 @@ TEST_F(MovieFfmpeg, FilesWithoutPlayableAudioDoNotOpen) {
     }
     // Junk between frames is skipped and the frames after it keep their times (ffmpeg's own
     // decode closes the gap, so the clean file is the reference here).
-    const auto clean = Open(Path("cbr.mp3"));
+    const auto clean = Open(Path("cbr.mp3")), junk = Open(Path("junk.mp3"));
+    const auto cut = Open(Path("cut.mp3"));
+    ASSERT_TRUE(clean && junk && cut);
+    EXPECT_EQ(junk->Duration(), clean->Duration());
     std::vector<uint8_t> block, expected;
-    for (const char* damaged : {"cut.mp3", "junk.mp3"}) {
-        const auto movie = Open(Path(damaged));
-        ASSERT_TRUE(movie && clean);
-        for (const uint32_t start : {0u, 300u, 2400u, 2900u}) {
-            SCOPED_TRACE(std::string(damaged) + " at " + std::to_string(start));
-            ASSERT_EQ(movie->ExtractSecond(start, block), kNoErr);
-            if (std::string_view(damaged) == "junk.mp3") {
-                ASSERT_EQ(clean->ExtractSecond(start, expected), kNoErr);
-                EXPECT_EQ(block, expected);
-                EXPECT_EQ(movie->Duration(), clean->Duration());
-            }
-        }
+    for (const uint32_t start : {0u, 300u, 2400u, 2900u}) {
+        ASSERT_EQ(cut->ExtractSecond(start, block), kNoErr);
+        ASSERT_EQ(junk->ExtractSecond(start, block), kNoErr);
+        ASSERT_EQ(clean->ExtractSecond(start, expected), kNoErr);
+        EXPECT_EQ(block, expected) << start;
     }
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/app_folders.h"
-#include "platform/library_lock.h"
 #include "tests/support/temp_folder.h"
 
 namespace harmovia {
@@ -14,11 +13,8 @@ namespace fs = std::filesystem;
 
 EnvironmentLookup Environment(std::map<std::string, std::string> values) {
     return [values](const char* name) -> std::optional<std::string> {
-        auto it = values.find(name);
-        if (it == values.end()) {
-            return std::nullopt;
-        }
-        return it->second;
+        const auto it = values.find(name);
+        return it == values.end() ? std::nullopt : std::optional(it->second);
     };
 }
 
@@ -44,17 +40,6 @@ TEST(AppFolders, DataAndMusicFolders) {
         fs::path("/srv/music"));
     fs::create_directories(home / "Music/iTunes/iTunes Media/Music");
     EXPECT_EQ(MusicFolder(Environment({{"HOME", h}})), home / "Music/iTunes/iTunes Media/Music");
-}
-
-TEST(LibraryLock, OneWriterAtATime) {
-    testing::TempFolder folder;
-    OsError error = kNoErr;
-    auto first = LibraryLock::TryAcquire(folder / "Harmovia", &error);
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(LibraryLock::TryAcquire(folder / "Harmovia", &error), nullptr);
-    EXPECT_NE(error, kNoErr);
-    first.reset();
-    EXPECT_NE(LibraryLock::TryAcquire(folder / "Harmovia"), nullptr) << "released with its owner";
 }
 
 }  // namespace
