@@ -60,12 +60,6 @@ class PlaylistCommandTest : public ::testing::Test {
 };
 
 TEST_F(PlaylistCommandTest, FormatsAndViews) {
-    CommandRun run = RunPlaylist({"--all", "--format", "m3u"}, library);
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out,
-              "#EXTM3U\n"
-              "#EXTINF:200,Band - Caf\xC3\xA9\n/music/caf\xC3\xA9.mp3\n"
-              "#EXTINF:61,Band - Two\n/music/two.m4a\n");
     const std::tuple<std::vector<std::string>, long, const char*> cases[] = {
         {{"--all"}, 3, "Row\tSlot\tMood\tMoodName\tTitle\tArtist\tAlbum\tGenre\tTime\tLocation\n"},
         {{"--all"}, 3, "\n1\t1\t2\tCool Blue Chill\tCaf\xC3\xA9\tBand\t"},
@@ -77,7 +71,7 @@ TEST_F(PlaylistCommandTest, FormatsAndViews) {
         {{"--search", "CAF\xC3\x89"}, 2, "\n1\t1\t"},  // upper-case E-acute in UTF-8
     };
     for (const auto& [args, lines, found] : cases) {
-        run = RunPlaylist(args, library);
+        const CommandRun run = RunPlaylist(args, library);
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), lines) << found;
         EXPECT_NE(run.out.find(found), std::string::npos) << run.out;
@@ -95,7 +89,6 @@ TEST_F(PlaylistCommandTest, ExitStatuses) {
         {{"--mood", "5", "--category", "Polka"},
          2,
          "unknown genre category \"Polka\" (harmovia-cli help lists them)"},
-        {{"--mood", "5", "--genre", "Jazz"}, 2, genreClash},
         {{"--genre", "1", "--category", "Jazz"}, 2, genreClash},
         {{"--all", "--category", "Jazz"}, 2, "--category NAME goes with --mood K"},
         {{"--all", "--seed", "-1"}, 2, "--seed takes one whole number from 0 to 4294967295"},

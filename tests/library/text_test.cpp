@@ -1,4 +1,3 @@
-#include <set>
 #include <string>
 #include <utility>
 
@@ -8,7 +7,6 @@
 #include "library/mac_roman.h"
 #include "library/number_text.h"
 #include "library/pstr.h"
-#include "library/random_source.h"
 
 namespace harmovia {
 namespace {
@@ -113,16 +111,6 @@ TEST(MacRoman, Utf8RoundTripAndReplacement) {
     for (const auto& [utf8, macRoman] : cases) {
         EXPECT_EQ(Utf8ToMacRoman(utf8), macRoman) << utf8;
     }
-}
-
-TEST(RandomSource, DrawsOneToN) {
-    RandomSource random(42);
-    EXPECT_EQ(random.Random(0), 1);
-    std::set<int32_t> seen;
-    for (int i = 0; i < 2000; ++i) {
-        seen.insert(random.Random(10));
-    }
-    EXPECT_EQ(seen, (std::set<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
 }
 
 }  // namespace
