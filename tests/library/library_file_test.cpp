@@ -30,7 +30,6 @@ TEST(TuneRecordLayout, GoldenRecord) {
         {1668, {0x01, 0x02}, [](TuneRecord& r) { r.ByteRateIndex = 0x0102; }},
         {1678, {4, 'J', 'a', 'z', 'z'}, [](TuneRecord& r) { r.Genre.Set("Jazz"); }},
         {1742, {0x02, 0x02}, [](TuneRecord& r) { r.GenreCode = 514; }},
-        {1820, {0x00, 0x00, 0x00, 0x09}, [](TuneRecord& r) { r.Mood = 9; }},
         {1842, {0xD4, 0x00}, [](TuneRecord& r) { r.MoodColourBlue = 0xD400; }},
         {1846, {0x00, 0x04}, [](TuneRecord& r) { r.FileKind = kFileKindMp4; }},
         // Element 0 of the peak arrays and PeakBinDistinctCount are little-endian in the file.
@@ -40,7 +39,6 @@ TEST(TuneRecordLayout, GoldenRecord) {
         {2096, {0x03, 0x04}, [](TuneRecord& r) { r.PeakPowers[2] = 0x0304; }},
         {2362, {4, 3, 2, 1}, [](TuneRecord& r) { r.PeakBinDistinctCount = 0x01020304; }},
         {2414, {1}, [](TuneRecord& r) { r.LastAddedFlag = 1; }},
-        {2962, {0x7F, 0xFF, 0xFF, 0xFF}, [](TuneRecord& r) { r.AddedSerial = 0x7FFFFFFF; }},
     };
     TuneRecord r;
     std::array<uint8_t, kTuneRecordSize> expected{}, actual{};
