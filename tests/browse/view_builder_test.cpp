@@ -1,7 +1,6 @@
 #include "browse/view_builder.h"
 
 #include <algorithm>
-#include <numeric>
 #include <random>
 #include <tuple>
 #include <utility>
@@ -20,7 +19,8 @@ namespace {
 using test::AddTune;
 using test::MakeTune;
 
-std::vector<int32_t> RowRecordIndexes(const ViewState& view) {
+// The record index of each row, in row order.
+std::vector<int32_t> RowIndexes(const ViewState& view) {
     std::vector<int32_t> out;
     for (int32_t row = 1; row <= view.List.ViewCount; ++row) {
         out.push_back(view.List[row].RecordIndex);
@@ -42,16 +42,6 @@ std::vector<int32_t> ShuffledAsDocumented(std::vector<int32_t> items, uint32_t s
         }
     }
     return items;
-}
-
-TEST(Shuffle, FollowsTheDocumentedDraws) {
-    // Long enough that every kind of draw occurs, 51 included.
-    std::vector<int32_t> positions(1000);
-    std::iota(positions.begin(), positions.end(), 1);
-    const std::vector<int32_t> expected = ShuffledAsDocumented(positions, 2024);
-    RandomSource random(2024);
-    ShufflePositions(positions, random);
-    EXPECT_EQ(positions, expected);
 }
 
 // The same six tunes twice (slots 1..6 and 7..12), so that every selection has a few
@@ -115,14 +105,14 @@ TEST_F(ViewBuilderTest, EveryModeSelectsItsTunes) {
         view.SearchText = PStr("lake");
         view.Label.Mood = c.mood;
         view.Label.GenreItem = c.genreItem;
-        RandomSource seeded(99);
+        RandomSource seeded(356);  // its draws include 50 and 51, either side of the threshold
         BuildView(view, library, clock, seeded);
         std::vector<int32_t> expected = c.slots;
         for (const int32_t slot : c.slots) {
             expected.push_back(slot + 6);
         }
         const bool shuffled = c.mode != kModeAllTunes && c.mode != kModeTuneBased;
-        EXPECT_EQ(RowRecordIndexes(view), shuffled ? ShuffledAsDocumented(expected, 99) : expected);
+        EXPECT_EQ(RowIndexes(view), shuffled ? ShuffledAsDocumented(expected, 356) : expected);
         EXPECT_EQ(view.ViewSeconds, expected.size() * 200);
         EXPECT_EQ(view.ViewTitle, "12:34:56");
         EXPECT_EQ(view.Label.Mode, c.mode);
@@ -252,7 +242,7 @@ TEST_F(ViewBuilderTest, SearchLooksInTitleArtistAlbumAndGenreOnly) {
     library[6].GenreCategory.Set("Lake Music");
     view.SelectedRow = 2;
     EXPECT_EQ(RunSearch(view, library, "lake", clock, random, notices), SearchOutcome::Shown);
-    std::vector<int32_t> found = RowRecordIndexes(view);
+    std::vector<int32_t> found = RowIndexes(view);
     std::sort(found.begin(), found.end());
     EXPECT_EQ(found, (std::vector<int32_t>{1, 2, 3, 4, 5, 7, 10}));
     EXPECT_EQ(view.SelectedRow, 0);
