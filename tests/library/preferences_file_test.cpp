@@ -44,8 +44,7 @@ TEST(PreferencesFile, Reading) {
         {"short file: missing lines read 0", Lines({"-17406", "-6141", " 0", " 0", " 4353"}), 700,
          273, 0, 0},
         {"CR LF is two line ends", "-17406\r\n 0\r\n 4353\r\n", 700, 273, 0, 0},
-        {"line feeds alone work", "-17406\n-6141\n 0\n 0\n 4353\n", 700, 273, 0, 0},
-        {"the last line needs no line end", "-17406\n-6141\n 0\n 0\n1", 700, 256, 0, 0},
+        {"LF only, none after the last line", "-17406\n-6141\n 0\n 0\n1", 700, 256, 0, 0},
         {"not a number reads 0", Lines({"abc", "-6141", " 0", " 0", "43x53"}), 0, 0, 0, 0},
         {"empty file", "", 0, 0, 0, 0},
     };
