@@ -44,7 +44,6 @@ TEST(TuneSimilarity, ScoresAndExclusions) {
         {MakeTune({.mood = 5}), MakeTune({.mood = 4}), 131},
         {MakeTune({.mood = 5}), MakeTune({.mood = 3}), {}},
         // A damaged record's mood counts as 0 (and a huge one cannot overflow the distance).
-        {MakeTune({.mood = 1}), MakeTune({.mood = 1000}), 131},
         {MakeTune({.mood = 1}), MakeTune({.mood = -2147483647 - 1}), 131},
         {MakeTune({.mood = 2147483647}), MakeTune({.mood = 2}), {}},
         {MakeTune({.category = "Classical"}), MakeTune({.category = "Classical"}), 131},
@@ -62,7 +61,6 @@ TEST(TuneSimilarity, ScoresAndExclusions) {
         {figures, WithFigures(2175, 2175, 120, 900), {}},       // b = 0.87
         {figures, WithFigures(1936, 2200, 24, 180), 77 + 31},   // q = 10.08 / 13
         {figures, WithFigures(1936, 2200, 12, 90), {}},         // q = 9.88 / 13
-        {figures, blank, {}},                                   // b = 0
         {blank, blank, 131},  // a tune without figures is still similar to itself
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
