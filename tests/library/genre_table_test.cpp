@@ -34,20 +34,19 @@ TEST(GenreTable, ContentsAsListed) {
 }
 
 TEST(GenreTable, Lookups) {
-    const std::tuple<const char*, std::optional<int16_t>, std::optional<std::string_view>> cases[] =
-        {
-            {"blues", 501, "Blues"},
-            {"TECHNO", 315, "Dance & DJ"},
-            {"Noise", 316, "Heavy Metal"},
-            {"Beat", 317, "R&B"},
-            {"Classic Rock", 505, "Classic Rock"},
-            {"Alternative Rock", 500, "Alternative"},
-            {"rock & roll", 78, "Classic Rock"},
-            {"Rock & Roll ", std::nullopt, std::nullopt},
-            {"Rock", 523, "Rock"},
-            {"", 60, "Misc."},
-            {"Zydeco", std::nullopt, std::nullopt},
-        };
+    const std::tuple<const char*, std::optional<int>, std::optional<std::string_view>> cases[] = {
+        {"blues", 501, "Blues"},
+        {"TECHNO", 315, "Dance & DJ"},
+        {"Noise", 316, "Heavy Metal"},
+        {"Beat", 317, "R&B"},
+        {"Classic Rock", 505, "Classic Rock"},
+        {"Alternative Rock", 500, "Alternative"},
+        {"rock & roll", 78, "Classic Rock"},
+        {"Rock & Roll ", std::nullopt, std::nullopt},
+        {"Rock", 523, "Rock"},
+        {"", 60, "Misc."},
+        {"Zydeco", std::nullopt, std::nullopt},
+    };
     for (const auto& [name, code, category] : cases) {
         EXPECT_EQ(GenreCodeForName(name), code) << name;
         EXPECT_EQ(GenreCategoryForName(name), category) << name;
