@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <string>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
