@@ -132,11 +132,10 @@ TEST(LibraryFile, MissingAndMisplacedFiles) {
 
     std::filesystem::remove(folder / kLibraryFileName);
     std::filesystem::create_directory(folder / kLibraryFileName);
-    auto other = std::make_unique<Library>();
-    EXPECT_NE(LoadLibrary(*other, files, folder).error, kNoErr);
-    EXPECT_EQ(other->TuneCount, 0);
-    other->TuneCount = 1;
-    EXPECT_NE(SaveLibrary(*other, files, folder), kNoErr) << "a failure, not success";
+    EXPECT_NE(LoadLibrary(*library, files, folder).error, kNoErr);
+    EXPECT_EQ(library->TuneCount, 0);
+    library->TuneCount = 1;
+    EXPECT_NE(SaveLibrary(*library, files, folder), kNoErr) << "a failure, not success";
     EXPECT_TRUE(std::filesystem::is_directory(folder / kLibraryFileName));
 }
 

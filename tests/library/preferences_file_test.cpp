@@ -17,8 +17,7 @@ using testing::TempFolder;
 std::string Lines(std::initializer_list<const char*> numbers) {
     std::string text;
     for (const char* n : numbers) {
-        text += n;
-        text += '\r';
+        text += std::string(n) + '\r';
     }
     return text;
 }
