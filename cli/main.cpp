@@ -52,8 +52,9 @@ int Usage() {
 }
 
 void PrintHelp(std::FILE* out) {
-    std::fprintf(out, "%s\n%s\n%s\n%s", kUsage, harmovia::ViewOptionsUsage(),
-                 harmovia::PlaylistFormatsUsage(), harmovia::GenreCategoriesUsage().c_str());
+    std::fprintf(out, "%s\n%s\n%s\n%s\n%s\n%s", kUsage, harmovia::ViewOptionsUsage(),
+                 harmovia::PlaylistFormatsUsage(), harmovia::SendOptionsUsage(),
+                 harmovia::PlayOptionsUsage(), harmovia::GenreCategoriesUsage().c_str());
 }
 
 int RunCommand(int argc, char** argv) {

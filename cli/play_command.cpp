@@ -21,9 +21,9 @@
 namespace harmovia {
 namespace {
 
-constexpr const char* kUsageLine = "usage: harmovia-cli play VIEW [--volume V]\n";
-constexpr const char* kVolumeText =
-    "  --volume V                   the volume, 0..730 (default: the desktop program's)\n";
+constexpr const char* kOptionsText =
+    "play options:\n"
+    "  --volume V   the volume, 0..730 (default: the desktop program's)\n";
 
 // The player's tick: the desktop program's event loop rhythm.
 constexpr int kTickMilliseconds = 1000 * 2 / 60;
@@ -36,8 +36,7 @@ extern "C" void OnInterrupt(int signal) {
 }
 
 int Usage(std::FILE* err, std::string_view reason) {
-    std::fprintf(err, "harmovia-cli play: %s\n%s%s%s", std::string(reason).c_str(), kUsageLine,
-                 ViewOptionsUsage(), kVolumeText);
+    std::fprintf(err, "harmovia-cli play: %s\n", std::string(reason).c_str());
     return 2;
 }
 
@@ -99,6 +98,10 @@ class TerminalPlayer final : public PlayerSeams, public UserNotices {
 };
 
 }  // namespace
+
+const char* PlayOptionsUsage() {
+    return kOptionsText;
+}
 
 int RunPlayCommand(const std::vector<std::string>& args, CliLibrary& cli, RandomSource& random,
                    std::FILE* out, std::FILE* err) {

@@ -13,10 +13,8 @@
 namespace harmovia {
 namespace {
 
-constexpr const char* kUsageLine =
-    "usage: harmovia-cli send VIEW [--name NAME] [--count N] [--dry-run]\n";
 constexpr const char* kOptionsText =
-    "options:\n"
+    "send options:\n"
     "  --name NAME  the playlist's name (default: the one the send sheet proposes)\n"
     "  --count N    send the checked tunes among the first N rows (default: all rows)\n"
     "  --dry-run    write and run nothing: print the scripts, then the playlist file\n";
@@ -43,8 +41,7 @@ class DryRunFileSystem final : public DiskFileSystem {
 };
 
 int Usage(std::FILE* err, std::string_view reason) {
-    std::fprintf(err, "harmovia-cli send: %s\n%s%s%s", std::string(reason).c_str(), kUsageLine,
-                 ViewOptionsUsage(), kOptionsText);
+    std::fprintf(err, "harmovia-cli send: %s\n", std::string(reason).c_str());
     return 2;
 }
 
@@ -110,6 +107,10 @@ void PrintDryRun(const RecordingScriptRunner& runner, const DryRunFileSystem& fi
 }
 
 }  // namespace
+
+const char* SendOptionsUsage() {
+    return kOptionsText;
+}
 
 int RunSendCommand(const std::vector<std::string>& args, const Library& library,
                    RandomSource& random, const EnvironmentLookup& environment, std::FILE* out,

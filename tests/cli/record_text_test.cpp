@@ -14,10 +14,6 @@ namespace {
 TEST(RecordText, JsonAndTsv) {
     TuneRecord r;
     r.Title.Set("a\tb\nc\\d");
-    r.Reserved0.fill(7);
-    r.Spare1144 = 9;
-    r.Reserved2406 = 5;
-    r.Spare2418 = {1, 2, 3, 4};
     const struct {
         const char* what;
         std::string location, jsonHas, tsvEnd;
