@@ -70,16 +70,5 @@ TEST(LegacyTagTextToMacRoman, SingleBytesThenPairsInOrder) {
     }
 }
 
-TEST(TakeZeroEndedText, StopsAtZeroLimitOrEnd) {
-    const uint8_t bytes[] = {'a', 'b', 'c', 0, 'd', 'e'};
-    const struct {
-        size_t start, maxChars;
-        std::string text;
-    } cases[] = {{0, 10, "abc"}, {0, 2, "ab"}, {4, 10, "de"}, {6, 10, ""}, {99, 10, ""}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(TakeZeroEndedText(bytes, c.start, c.maxChars), c.text) << c.start;
-    }
-}
-
 }  // namespace
 }  // namespace harmovia
