@@ -117,7 +117,6 @@ TEST(AddTask, ParallelRunEqualsSequentialRun) {
     auto parallel = std::make_unique<Library>();
     auto first = Add(*sequential, folder.path(), 0);
     auto second = Add(*parallel, folder.path(), 3);
-    EXPECT_EQ(first->measurementsReady, 0) << "a sequential add measures in the step";
     EXPECT_EQ(second->measurementsReady, second->steps.measured) << "every worker result is told";
     EXPECT_GT(sequential->TuneCount, 30);
     EXPECT_EQ(EncodeLibrary(*sequential), EncodeLibrary(*parallel));
