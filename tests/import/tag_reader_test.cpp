@@ -37,6 +37,11 @@ struct Reader {
         return folder / name;
     }
     int32_t Read(const fs::path& file) { return read(*library, file, why); }
+    // The code, the reason and the slot in hand after reading `file`.
+    std::tuple<int32_t, TagRefusal, int32_t> Outcome(const fs::path& file) {
+        const int32_t code = Read(file);
+        return {code, why, library->CurrentTuneIndex};
+    }
     const TuneRecord& Last() const { return (*library)[library->CurrentTuneIndex]; }
     // Artist, title, album and genre of the last slot, joined by '|'.
     std::string Texts() const {
@@ -107,9 +112,8 @@ TEST(Mp3TagReader, UnknownsAndFallbacks) {
         SCOPED_TRACE(c.what);
         Reader r;
         const bool kept = c.why == TagRefusal::None;
-        EXPECT_EQ(r.Read(r.Write(c.fileName, Mp3Tagged(c.version, c.texts))),
-                  kept ? TagReadOk : TagReadRejected);
-        EXPECT_EQ(std::tuple(r.why, r.library->CurrentTuneIndex), std::tuple(c.why, kept ? 1 : 0));
+        EXPECT_EQ(r.Outcome(r.Write(c.fileName, Mp3Tagged(c.version, c.texts))),
+                  std::tuple(kept ? TagReadOk : TagReadRejected, c.why, kept ? 1 : 0));
         if (kept) {
             EXPECT_EQ(r.Texts(), c.expected);
         }
@@ -274,10 +278,10 @@ TEST(Mp4TagReader, TextsGenresAndWhereTheyAre) {
         SCOPED_TRACE(c.what);
         Reader r{ReadMp4TagsWithReason};
         r.why = TagRefusal::Duplicate;
-        const int32_t code = r.Read(r.Write("tune.m4a", c.file));
-        EXPECT_EQ(code, c.why == TagRefusal::None ? TagReadOk : int32_t{Mp4TagNotTaken});
-        EXPECT_EQ(r.why, c.why);
-        if (code == TagReadOk) {
+        const bool kept = c.why == TagRefusal::None;
+        EXPECT_EQ(r.Outcome(r.Write("tune.m4a", c.file)),
+                  std::tuple(kept ? TagReadOk : int32_t{Mp4TagNotTaken}, c.why, kept ? 1 : 0));
+        if (kept) {
             EXPECT_EQ(r.Texts(), "Miles Davis|" + c.title + "|Kind of Blue|" + c.genre);
         }
     }
@@ -351,11 +355,10 @@ TEST(TagReaders, RefusalsTheSlotAndDuplicates) {
             SCOPED_TRACE(c.what);
             r.library->CurrentTuneIndex = r.library->TuneCount = 0;
             r.why = Duplicate;
-            EXPECT_EQ(r.Read(c.file), c.why == None        ? TagReadOk
-                                      : c.why == NotTagged ? reader.rejected
-                                                           : reader.unreadable);
-            EXPECT_EQ(r.why, c.why);
-            EXPECT_EQ(r.library->CurrentTuneIndex, c.why == None ? 1 : 0);
+            const int32_t code = c.why == None        ? TagReadOk
+                                 : c.why == NotTagged ? reader.rejected
+                                                      : reader.unreadable;
+            EXPECT_EQ(r.Outcome(c.file), std::tuple(code, c.why, c.why == None ? 1 : 0));
         }
 
         r.library->CurrentTuneIndex = r.library->TuneCount = 0;
@@ -372,20 +375,18 @@ TEST(TagReaders, RefusalsTheSlotAndDuplicates) {
                        static_cast<int32_t>(folder.st_ino)));
 
         // Any earlier slot counts, committed or still under construction.
-        EXPECT_EQ(r.Read(shortest), reader.rejected) << "same as a slot under construction";
-        EXPECT_EQ(r.why, Duplicate);
+        const auto duplicate = std::tuple(reader.rejected, Duplicate, 1);
+        EXPECT_EQ(r.Outcome(shortest), duplicate) << "same as a slot under construction";
         CommitTunes(*r.library);
-        EXPECT_EQ(r.Read(r.Write(name("again"), tagged("Ghosts"))), reader.rejected);
-        EXPECT_EQ(r.why, Duplicate);
-        EXPECT_EQ(r.Read(r.Write(name("case"), tagged("GHOSTS"))), TagReadOk);
-        EXPECT_EQ(r.Read(r.Write(name("album"), reader.tagged("Ghosts", "Vibrations", 200000))),
-                  TagReadOk);
-        EXPECT_EQ(r.library->CurrentTuneIndex, 3);
+        EXPECT_EQ(r.Outcome(r.Write(name("again"), tagged("Ghosts"))), duplicate);
+        EXPECT_EQ(r.Outcome(r.Write(name("case"), tagged("GHOSTS"))),
+                  std::tuple(TagReadOk, None, 2));
+        EXPECT_EQ(r.Outcome(r.Write(name("album"), reader.tagged("Ghosts", "Vibrations", 200000))),
+                  std::tuple(TagReadOk, None, 3));
 
         r.library->CurrentTuneIndex = r.library->TuneCount = kMaxTunes;
-        EXPECT_EQ(r.Read(r.folder / name("again")), reader.unreadable) << "library full";
-        EXPECT_EQ(r.why, LibraryFull);
-        EXPECT_EQ(r.library->CurrentTuneIndex, kMaxTunes);
+        EXPECT_EQ(r.Outcome(r.folder / name("again")),
+                  std::tuple(reader.unreadable, LibraryFull, kMaxTunes));
 
         // A library saved by earlier versions holds their conversion of the same tags; adding
         // the file again must still find the tune.
