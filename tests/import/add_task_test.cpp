@@ -128,9 +128,8 @@ TEST(AddTask, ParallelRunEqualsSequentialRun) {
 TEST(AddTask, CommitsEveryTwoHundredKeptTunesAndWhenStopped) {
     testing::TempFolder folder;
     for (int i = 0; i < 450; ++i) {
-        char name[16];
-        std::snprintf(name, sizeof name, "t%04d.mp3", i);
         // The tune that would land on slot 200 first is rejected: it must not be committed.
+        const std::string name = "t" + std::to_string(10000 + i).substr(1) + ".mp3";
         Write(folder / name, i == 199 ? "silent" : "keep 3");
     }
     auto library = std::make_unique<Library>();
