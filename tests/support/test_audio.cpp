@@ -30,14 +30,10 @@ std::string Run(const std::string& options) {
     return std::move(run.out);
 }
 
-// The lavfi graph of the source; channels beyond one are copies except for the sine's
-// optional second frequency.
+// The lavfi graph of the source; channels beyond one are copies.
 std::string SourceGraph(const TestAudio& audio) {
     if (!audio.customSource.empty()) {
         return audio.customSource;
-    }
-    if (audio.channels != 1 && audio.channels != 2 && audio.channels != 6) {
-        throw std::runtime_error("test audio: unsupported channel count");
     }
     const std::string layout = audio.channels == 1   ? "mono"
                                : audio.channels == 2 ? "stereo"
@@ -46,21 +42,14 @@ std::string SourceGraph(const TestAudio& audio) {
     const std::string length = ":d=" + Number(audio.seconds) + ":";
     switch (audio.signal) {
         case TestSignal::Sine: {
-            std::string expression;
-            for (int channel = 0; channel < audio.channels; ++channel) {
-                const bool right = channel == 1 && audio.rightFrequency > 0;
-                expression += (channel == 0 ? "" : "|") + Number(audio.amplitude) + "*sin(2*PI*" +
-                              Number(right ? audio.rightFrequency : audio.frequency) + "*t)";
-            }
-            return "aevalsrc=" + expression + ":s=" + rate + length + "c=" + layout;
+            return "aevalsrc=" + Number(audio.amplitude) + "*sin(2*PI*" + Number(audio.frequency) +
+                   "*t):s=" + rate + length + "c=" + layout;
         }
         case TestSignal::Silence:
             return "anullsrc=r=" + rate + ":cl=" + layout;
         case TestSignal::WhiteNoise:
-        case TestSignal::PinkNoise:
-            return std::string("anoisesrc=c=") +
-                   (audio.signal == TestSignal::WhiteNoise ? "white" : "pink") +
-                   ":a=" + Number(audio.amplitude) + ":r=" + rate + length + "seed=12345";
+            return "anoisesrc=c=white:a=" + Number(audio.amplitude) + ":r=" + rate + length +
+                   "seed=12345";
     }
     return {};
 }
@@ -81,8 +70,6 @@ std::string EncodingOptions(const TestAudio& audio) {
                    (audio.moovFirst ? " -movflags +faststart" : "") + " -f ipod";
         case TestEncoding::CafPcm:
             return "-c:a pcm_s16be -f caf";
-        case TestEncoding::WavPcm:
-            return "-c:a pcm_s16le -f wav";
     }
     return {};
 }

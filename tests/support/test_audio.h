@@ -16,10 +16,9 @@
 namespace harmovia::testing {
 
 enum class TestSignal {
-    Sine,        // `frequency` (and `rightFrequency` on the second channel when set)
+    Sine,        // `frequency` on every channel
     Silence,     // digital zero
     WhiteNoise,  // fixed seed, so the same on every run
-    PinkNoise,   // fixed seed
 };
 
 enum class TestEncoding {
@@ -27,14 +26,12 @@ enum class TestEncoding {
     Mp3Vbr,  // libmp3lame at quality `vbrQuality` (0 best .. 9)
     AacM4a,  // FFmpeg's AAC encoder at `kbps`, noise substitution off, in an .m4a file
     CafPcm,  // 16-bit big-endian PCM in a Core Audio Format file
-    WavPcm,  // 16-bit little-endian PCM in a WAVE file
 };
 
 struct TestAudio {
     TestSignal signal = TestSignal::Sine;
-    double frequency = 440.0;     // Hz
-    double rightFrequency = 0.0;  // Hz; 0 = the second channel carries `frequency` too
-    double amplitude = 0.5;       // of full scale, for sine and noise
+    double frequency = 440.0;  // Hz
+    double amplitude = 0.5;    // of full scale, for sine and noise
     double seconds = 3.0;
     int sampleRate = 44100;
     int channels = 2;  // 1, 2 or 6 (5.1)
