@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -53,18 +54,16 @@ struct Sender {
     RecordingNotices notices;
     std::vector<std::pair<int32_t, int32_t>> progress;
 
-    SendReport Send(ViewState& view, std::string_view name, int32_t n, SendTargets& targets) {
+    // Writes a playlist file into `folder` when `files` is given.
+    SendReport Send(ViewState& view, std::string_view name, int32_t n, FileSystem* files = nullptr,
+                    std::optional<fs::path> folder = {}) {
         runner.view = &view;
+        const auto report = [this](int32_t value, int32_t maximum) {
+            progress.emplace_back(value, maximum);
+        };
+        SendTargets targets{runner,           files ? *files : disk, notices, "Boot",
+                            files != nullptr, std::move(folder),     report};
         return SendPlaylistToITunes(view, name, n, targets);
-    }
-    SendTargets Targets(FileSystem& files, std::optional<fs::path> playlistFolder = {}) {
-        return {runner,
-                files,
-                notices,
-                "Boot",
-                playlistFolder.has_value(),
-                std::move(playlistFolder),
-                [this](int32_t value, int32_t maximum) { progress.emplace_back(value, maximum); }};
     }
 };
 
@@ -111,31 +110,25 @@ TEST(SendPlaylist, ChecksAmongTheFirstNRowsEachRowAdvancing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.checked.size() << " rows, n " << c.n);
         Sender sender;
-        SendTargets targets = sender.Targets(sender.disk);
         ViewState view = ViewOf(c.checked);
-        const SendReport report = sender.Send(view, "Say \"Mix\"", c.n, targets);
-        EXPECT_EQ(report.sentRows, c.sent);
-        EXPECT_EQ(report.rowsConsidered, c.considered);
-
+        const SendReport report = sender.Send(view, "Say \"Mix\"", c.n);
+        EXPECT_EQ(std::tie(report.sentRows, report.rowsConsidered), std::tie(c.sent, c.considered));
         std::vector<std::pair<int32_t, int32_t>> progress;
+        std::vector<std::string> scripts;
         for (int32_t value = 0; !c.checked.empty() && value <= c.considered; ++value) {
             progress.emplace_back(value, c.considered);
         }
+        for (const int32_t row : c.sent) {
+            ScriptBuffer script;
+            WriteTrackScript(script, "\"Say \\\"Mix\\\"\"",
+                             "\"Boot:Music:t" + std::to_string(row) + ".mp3\"");
+            scripts.push_back(script.Text);
+        }
+        if (!c.checked.empty()) {
+            scripts.emplace_back(kActivateScript);
+        }
         EXPECT_EQ(sender.progress, progress);
-
-        const std::vector<std::string>& scripts = sender.runner.scripts;
-        if (c.checked.empty()) {
-            EXPECT_TRUE(scripts.empty());
-            continue;
-        }
-        ASSERT_EQ(scripts.size(), c.sent.size() + 1);
-        for (size_t i = 0; i < c.sent.size(); ++i) {
-            ScriptBuffer expected;
-            WriteTrackScript(expected, "\"Say \\\"Mix\\\"\"",
-                             "\"Boot:Music:t" + std::to_string(c.sent[i]) + ".mp3\"");
-            EXPECT_EQ(scripts[i], expected.Text);
-        }
-        EXPECT_EQ(scripts.back(), kActivateScript);
+        EXPECT_EQ(sender.runner.scripts, scripts);
     }
 }
 
@@ -174,18 +167,10 @@ class FullDisk final : public DiskFileSystem {
 };
 
 TEST(SendPlaylist, PlaylistFileReplacesTheOlderOneWholeOrTellsWhyNot) {
-    const auto tune = [](const char* title, const char* artist, int32_t seconds,
-                         const char* location, uint16_t checked) {
-        TuneRecord r = test::MakeTune({.title = title, .artist = artist});
-        r.DurationSeconds = seconds;
-        r.Location.Set(location);
-        r.Checked = checked;
-        return r;
-    };
     const std::string written =
         "#EXTM3U\n"
         "#EXTINF:200,Band - Caf\xC3\xA9\n/Music/caf\xC3\xA9.mp3\n"
-        "#EXTINF:-1,Duo - Two Lines\n/Music/two?.m4a\n";
+        "#EXTINF:-1,Artist - Two Lines\n/Music/two?.m4a\n";
     const std::string older = "#EXTM3U\n";
     enum class Fault { None, DiskFull, FileInTheWay, NoMusicFolder };
     const struct {
@@ -201,46 +186,41 @@ TEST(SendPlaylist, PlaylistFileReplacesTheOlderOneWholeOrTellsWhyNot) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.fault));
-        ViewState view;
-        AppendRow(view.List, tune("Caf\x8E", "Band", 200, "/Music/caf\xC3\xA9.mp3", 1));
-        AppendRow(view.List, tune("Skipped", "Band", 100, "/Music/skipped.mp3", 0));
-        AppendRow(view.List, tune("Two\nLines", "Duo", -5, "/Music/two\n.m4a", 1));
-        AppendRow(view.List, tune("Beyond", "Band", 100, "/Music/beyond.mp3", 1));
+        ViewState view = ViewOf({1, 0, 1, 1});  // the fourth is beyond the three sent
+        view.List[1].Title.Set("Caf\x8E");
+        view.List[1].Artist.Set("Band");
+        view.List[1].Location.Set("/Music/caf\xC3\xA9.mp3");
+        view.List[3].Title.Set("Two\nLines");
+        view.List[3].DurationSeconds = -5;
+        view.List[3].Location.Set("/Music/two\n.m4a");
         testing::TempFolder music;
-        const fs::path file = music / "Playlists" / PlaylistFileName(c.name, "");
-        fs::create_directories(music / "Playlists");
-        testing::WriteBytes(file, {older.begin(), older.end()});
         fs::path folder = music / "Playlists";
+        const fs::path file = folder / PlaylistFileName(c.name, "");
+        fs::create_directories(folder);
+        testing::WriteBytes(file, {older.begin(), older.end()});
         if (c.fault == Fault::FileInTheWay) {
-            folder = music / "Mood_Mix.m3u8" / "Playlists";  // under a file
             testing::WriteBytes(music / "Mood_Mix.m3u8", {'x'});
+            folder = music / "Mood_Mix.m3u8" / "Playlists";  // under a file
         }
         Sender sender;
         FullDisk fullDisk;
-        FileSystem& files = c.fault == Fault::DiskFull ? static_cast<FileSystem&>(fullDisk)
-                                                       : static_cast<FileSystem&>(sender.disk);
-        SendTargets targets = sender.Targets(files, folder);
-        if (c.fault == Fault::NoMusicFolder) {
-            targets.playlistFolder.reset();
-        }
-        const SendReport report = sender.Send(view, c.name, 3, targets);
+        const SendReport report =
+            sender.Send(view, c.name, 3, c.fault == Fault::DiskFull ? &fullDisk : &sender.disk,
+                        c.fault == Fault::NoMusicFolder ? std::nullopt : std::optional(folder));
 
         EXPECT_EQ(sender.runner.scripts.size(), 3u);  // the tunes and the final script ran
         EXPECT_EQ(sender.runner.scripts.back(), kActivateScript);
         const std::vector<uint8_t> bytes = testing::ReadBytes(file);
         const bool saved = c.fault == Fault::None;
         EXPECT_EQ(std::string(bytes.begin(), bytes.end()), saved ? written : older);
-        EXPECT_EQ(
-            std::distance(fs::directory_iterator(music / "Playlists"), fs::directory_iterator()),
-            1);
-        EXPECT_EQ(report.playlistFile, saved ? std::optional(file) : std::nullopt);
-        EXPECT_EQ(report.playlistNotSaved, !saved);
+        EXPECT_EQ(std::distance(fs::directory_iterator(music / "Playlists"), {}), 1);
+        EXPECT_EQ(std::tie(report.playlistFile, report.playlistNotSaved),
+                  std::tuple(saved ? std::optional(file) : std::nullopt, !saved));
         ASSERT_EQ(sender.notices.alerts.size(), saved ? 0u : 1u);
         if (!saved) {
             const Alert& alert = sender.notices.alerts[0];
-            EXPECT_EQ(alert.title, "Playlist Not Saved");
-            EXPECT_EQ(alert.button, "Okay");
-            EXPECT_EQ(alert.icon, AlertIcon::Caution);
+            EXPECT_EQ(std::tie(alert.title, alert.button, alert.icon),
+                      std::tuple("Playlist Not Saved", "Okay", AlertIcon::Caution));
             EXPECT_NE(alert.message.find(c.reason), std::string::npos) << alert.message;
         }
     }
