@@ -19,17 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void WriteProgram(const fs::path& file, const std::string& text) {
-    std::ofstream(file) << text;
-    fs::permissions(file, fs::perms::owner_all);
-}
-
-EnvironmentLookup PathIs(std::string path) {
-    return [path](const char* name) -> std::optional<std::string> {
-        return std::string_view(name) == "PATH" ? std::optional(path) : std::nullopt;
-    };
-}
-
 TEST(OsascriptRunner, RunsTheProgramWithTheScriptOnItsInput) {
     // More than a pipe holds, both ways: feeding and reading must go on together.
     std::string bigScript;
@@ -57,10 +46,14 @@ TEST(OsascriptRunner, RunsTheProgramWithTheScriptOnItsInput) {
         SCOPED_TRACE(c.what);
         testing::TempFolder bin;
         if (!c.program.empty()) {
-            const bool shell = !c.program.starts_with("#!");
-            WriteProgram(bin / "osascript", (shell ? "#!/bin/sh\n" : "") + c.program);
+            const std::string text = (c.program.starts_with("#!") ? "" : "#!/bin/sh\n") + c.program;
+            std::ofstream(bin / "osascript") << text;
+            fs::permissions(bin / "osascript", fs::perms::owner_all);
         }
-        OsascriptRunner runner(PathIs("relative:" + bin.path().string() + ":/nonexistent"));
+        const std::string path = "relative:" + bin.path().string() + ":/nonexistent";
+        OsascriptRunner runner([&path](const char* name) {
+            return std::string_view(name) == "PATH" ? std::optional(path) : std::nullopt;
+        });
         EXPECT_EQ(runner.IsAvailable(), !c.program.empty());
         const ScriptRunResult run = runner.Run(c.script);
         EXPECT_TRUE(run.code == c.result.code && run.result == c.result.result)

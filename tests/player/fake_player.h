@@ -1,6 +1,6 @@
 #pragma once
 
-// A player over stand-ins: a movie player whose tunes end after a set number of ticks and
+// A player over stand-ins: a movie player whose tunes end after three ticks and
 // whose files can go missing, and seams that record what the program would have shown.
 
 #include <map>
@@ -16,6 +16,7 @@
 #include "platform/user_notices.h"
 #include "player/play_loop.h"
 #include "player/player_context.h"
+#include "tests/browse/browse_test_tunes.h"
 
 namespace harmovia::test {
 
@@ -36,19 +37,18 @@ struct FakeMovies final : MoviePlayer {
     };
     OsError OpenPlayingMovie(const std::filesystem::path& file,
                              std::unique_ptr<PlayingMovie>& movie) override {
-        opened.push_back(file.string());
+        ++opens;
         if (missing.contains(file.string())) {
             return kFileNotFoundErr;
         }
         ++open;
-        movie = std::make_unique<Movie>(*this, ticksPerTune);
+        movie = std::make_unique<Movie>(*this, 3);
         return kNoErr;
     }
     void ClearStickyError() override {}
 
-    int ticksPerTune = 3;
     std::set<std::string> missing;
-    std::vector<std::string> opened;
+    int opens = 0;
     std::vector<int16_t> volumes;  // every SetVolume
     int open = 0;                  // movies not yet released
 };
@@ -91,15 +91,11 @@ inline std::string TunePath(int n) {
 struct PlayerHarness {
     explicit PlayerHarness(int tunes) {
         for (int n = 1; n <= tunes; ++n) {
-            TuneRecord r;
-            r.Title.Set("Tune " + std::to_string(n));
-            r.Artist.Set("Artist");
-            r.Album.Set("Album " + std::to_string(n));
+            const std::string number = std::to_string(n);
+            TuneRecord r = MakeTune({.title = "Tune " + number, .album = "Album " + number});
             r.Location.Set(TunePath(n));
-            r.Checked = 1;
             r.Mood = 1 + n % 9;
             r.PeakPowerMean = 300;
-            r.RecordIndex = n;
             (*library)[n] = r;
             AppendRow(view->List, r);
         }

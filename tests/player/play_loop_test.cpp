@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -110,11 +111,10 @@ TEST(PlayLoop, WhichTunesPlay) {
             ASSERT_LE(h.movies.open, 1) << "tick " << tick;
         }
         EXPECT_EQ(h.seams.started, c.started);
-        const bool endsIdle = c.ticks == 0;
-        EXPECT_EQ(h.player->Phase == PlayPhase::Idle, endsIdle);
-        EXPECT_EQ(h.player->IsPlaying == 0, endsIdle);
-        EXPECT_EQ(h.movies.open, endsIdle ? 0 : 1);
-        EXPECT_TRUE(h.notices.alerts.empty());
+        const bool idle = c.ticks == 0;
+        EXPECT_EQ(std::tuple(h.player->Phase == PlayPhase::Idle, h.player->IsPlaying == 0,
+                             h.movies.open, h.notices.alerts.size()),
+                  std::tuple(idle, idle, idle ? 0 : 1, 0u));
     }
 }
 
@@ -127,29 +127,28 @@ TEST(PlayLoop, MenusButtonAndDisplayFollowPlayback) {
         }
         return result;
     };
+    const auto playButton = [&h] {
+        return std::tuple(h.menus.items[{kPlayerMenu, kPlayItem}].text, h.seams.button);
+    };
     const std::vector<int16_t> playerItems = {3, 4, 6, 7, 8, 10, 12};
     h.view->SelectedRow = 2;
     RequestPlay(h.ctx);
     h.Tick();
-    EXPECT_EQ((h.menus.items[{kPlayerMenu, kPlayItem}].text), "Stop Playing");
+    EXPECT_EQ(playButton(), std::tuple("Stop Playing", 2));
     EXPECT_EQ(states(kPlayerMenu, playerItems), std::vector<int>(7, kItemEnabled));
-    EXPECT_EQ(h.seams.button, 2);
     EXPECT_EQ(h.seams.selected, std::vector<int32_t>{2});  // the playing list is on screen
-    EXPECT_EQ(h.view->SelectedMood, h.view->List[2].Mood);
-    EXPECT_EQ(h.seams.display.Line2.view(), "Tune 2");
-    EXPECT_EQ(h.player->NowPlayingTitle.view(), "12:00:00");
+    EXPECT_EQ(std::tuple(h.view->SelectedMood, h.seams.display.Line2.view(),
+                         h.player->NowPlayingTitle.view()),
+              std::tuple(h.view->List[2].Mood, "Tune 2", "12:00:00"));
 
     RequestStop(h.ctx);  // takes effect at the next tick
     h.Tick();
-    EXPECT_EQ(h.player->Phase, PlayPhase::Idle);
-    EXPECT_EQ(h.movies.open, 0);
-    EXPECT_EQ(h.player->LastPlayedPosition, 2);
-    EXPECT_EQ(h.player->NowPlayingIndex, 0);
-    EXPECT_TRUE(h.player->NowPlayingTitle.empty());
-    EXPECT_EQ((h.menus.items[{kPlayerMenu, kPlayItem}].text), "Play");
+    EXPECT_EQ(std::tuple(h.player->Phase, h.movies.open, h.player->LastPlayedPosition,
+                         h.player->NowPlayingIndex, h.player->NowPlayingTitle.empty()),
+              std::tuple(PlayPhase::Idle, 0, 2, 0, true));
+    EXPECT_EQ(playButton(), std::tuple("Play", 1));
     EXPECT_EQ(states(kPlayerMenu, playerItems), std::vector<int>(7, kItemDisabled));
     EXPECT_EQ(states(kFileMenu, {1, 2, 6}), std::vector<int>(3, kItemEnabled));
-    EXPECT_EQ(h.seams.button, 1);
     EXPECT_EQ(h.seams.display.Line2.view(), BrowsingDisplayLines(h.view->Label).Line2.view());
     EXPECT_GE(h.seams.refreshed, 1);
 
@@ -175,36 +174,32 @@ TEST(PlayLoop, VolumeAndMuteApplyToThePlayingTune) {
     PlayerHarness h(2);
     h.view->List[2].PeakPowerMean = 1000;
     h.preferences.Volume = 256;
-    PlayCommand(h.ctx);
-    EXPECT_EQ(h.movies.volumes.back(), 285);              // 256 + 65536 / 2211
+    PlayCommand(h.ctx);                                   // 256 + 65536 / 2211
     VolumeChanged(h.ctx, kVolumeIndicatorPart + 1, 100);  // not the indicator
     EXPECT_EQ(h.preferences.Volume, 256);
     VolumeChanged(h.ctx, kVolumeIndicatorPart, 500);
-    EXPECT_EQ(h.movies.volumes.back(), 613);
     ToggleMute(h.ctx);
-    EXPECT_EQ(h.movies.volumes.back(), 0);
     EXPECT_EQ((h.menus.items[{kPlayerMenu, kMuteItem}].state), kItemChecked);
     h.Tick(3);  // the next tune starts muted
-    EXPECT_EQ(h.seams.started, (std::vector<int32_t>{1, 2}));
-    EXPECT_EQ(h.movies.volumes.back(), 0);
     ToggleMute(h.ctx);
-    EXPECT_EQ(h.movies.volumes.back(), 200);  // 500 x 0.4
+    EXPECT_EQ(h.seams.started, (std::vector<int32_t>{1, 2}));
+    EXPECT_EQ(h.movies.volumes, (std::vector<int16_t>{285, 613, 0, 0, 200}));  // 500 x 0.4
 }
 
 TEST(PlayLoop, CheckToggleReachesTheCopiesOfTheTune) {
     PlayerHarness h(3);
+    const auto checks = [&h] {
+        return std::tuple(h.view->List[2].Checked, h.player->NowPlayingList[2].Checked,
+                          (*h.library)[2].Checked, (*h.library)[3].Checked);
+    };
     h.view->List[2].Checked = 7;  // anything but 1 becomes 1
     PlayCommand(h.ctx);
     RequestCheckToggle(h.ctx, 2);
     h.Tick();
-    EXPECT_EQ(h.view->List[2].Checked, 1);
-    EXPECT_EQ(h.player->NowPlayingList[2].Checked, 1);
-    EXPECT_EQ((*h.library)[2].Checked, 1);
-    EXPECT_EQ((*h.library)[3].Checked, 1);
+    EXPECT_EQ(checks(), std::tuple(1, 1, 1, 1));
     RequestCheckToggle(h.ctx, 2);
     h.Tick();
-    EXPECT_EQ(h.player->NowPlayingList[2].Checked, 0);
-    EXPECT_EQ((*h.library)[2].Checked, 0);
+    EXPECT_EQ(checks(), std::tuple(0, 0, 0, 1));
     RequestCheckToggle(h.ctx, 99);  // no such row: nothing happens
     h.Tick();
     EXPECT_EQ(h.player->CheckToggleRequest, 0);
@@ -215,7 +210,7 @@ TEST(PlayLoop, TooManyMissingTunesSaveAndEndTheProgram) {
         const char* what;
         int tunes, missingFromTop;
         OsError libraryError;
-        size_t opensBeforeAlert;  // 0: no alert
+        int opensBeforeAlert;  // 0: no alert
         const char* endedWith;
     } cases[] = {
         {"12 missing of 100: the eleventh failure", 100, 12, kNoErr, 11, "end 0"},
@@ -237,17 +232,16 @@ TEST(PlayLoop, TooManyMissingTunesSaveAndEndTheProgram) {
             EXPECT_EQ(h.seams.started.front(), c.missingFromTop + 1);
             continue;
         }
-        EXPECT_EQ(h.movies.opened.size(), c.opensBeforeAlert);
+        EXPECT_EQ(h.movies.opens, c.opensBeforeAlert);
         ASSERT_EQ(h.notices.alerts.size(), 1u);
-        EXPECT_EQ(h.notices.alerts[0].title, "Missing Tunes Alert-43");
-        EXPECT_EQ(h.notices.alerts[0].button, "Quit");
+        EXPECT_EQ(std::tie(h.notices.alerts[0].title, h.notices.alerts[0].button),
+                  std::tuple("Missing Tunes Alert-43", "Quit"));
         EXPECT_EQ(h.seams.log, (std::vector<std::string>{"saving notice", "save library",
                                                          "save preferences", c.endedWith}));
-        EXPECT_TRUE(h.seams.started.empty());
-        EXPECT_EQ(h.player->IsPlaying, 0);
         RequestPlay(h.ctx);  // the program is ending: nothing more plays
         h.Tick();
-        EXPECT_EQ(h.movies.opened.size(), c.opensBeforeAlert);
+        EXPECT_EQ(std::tuple(h.seams.started.size(), h.player->IsPlaying, h.movies.opens),
+                  std::tuple(0u, 0, c.opensBeforeAlert));
     }
 }
 
