@@ -27,13 +27,12 @@ struct FakeMovies final : MoviePlayer {
         void SetVolume(int16_t volume) override { owner_.volumes.push_back(volume); }
         void GoToBeginning() override {}
         void Start() override { started_ = true; }
-        void Task() override { ticksLeft_ -= started_ && !stopped_ ? 1 : 0; }
+        void Task() override { ticksLeft_ -= started_ ? 1 : 0; }
         bool IsDone() const override { return ticksLeft_ <= 0; }
-        void Stop() override { stopped_ = true; }
+        void Stop() override {}
         FakeMovies& owner_;
         int ticksLeft_;
         bool started_ = false;
-        bool stopped_ = false;
     };
     OsError OpenPlayingMovie(const std::filesystem::path& file,
                              std::unique_ptr<PlayingMovie>& movie) override {
@@ -84,16 +83,12 @@ struct RecordingSeams final : PlayerSeams {
 };
 
 // Tune n lives at "/music/n.mp3" with PeakPowerMean 300.
-inline std::string TunePath(int n) {
-    return "/music/" + std::to_string(n) + ".mp3";
-}
-
 struct PlayerHarness {
     explicit PlayerHarness(int tunes) {
         for (int n = 1; n <= tunes; ++n) {
             const std::string number = std::to_string(n);
             TuneRecord r = MakeTune({.title = "Tune " + number, .album = "Album " + number});
-            r.Location.Set(TunePath(n));
+            r.Location.Set("/music/" + number + ".mp3");
             r.Mood = 1 + n % 9;
             r.PeakPowerMean = 300;
             (*library)[n] = r;

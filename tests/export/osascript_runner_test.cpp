@@ -1,17 +1,13 @@
-// The real runner over stand-in `osascript` programs written by the test: what reaches the
-// program, and how its ends are read.
+// The real runner over stand-in `osascript` programs written by the test.
 
-#include "export/script_runner.h"
+#include "export/osascript_runner.h"
 
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <tuple>
-#include <vector>
 
 #include <gtest/gtest.h>
 
-#include "export/osascript_runner.h"
 #include "tests/support/temp_folder.h"
 
 namespace harmovia {
@@ -58,41 +54,6 @@ TEST(OsascriptRunner, RunsTheProgramWithTheScriptOnItsInput) {
         const ScriptRunResult run = runner.Run(c.script);
         EXPECT_TRUE(run.code == c.result.code && run.result == c.result.result)
             << run.code << " " << run.result.substr(0, 200);
-    }
-}
-
-TEST(OsascriptRunner, ErrorMessages) {
-    const struct {
-        const char *output, *message;
-    } errors[] = {
-        {"0:10: syntax error: Expected end of line. (-2741)\n", "Expected end of line."},
-        {"execution error: Fine (seriously) (42)", "Fine (seriously)"},
-        {"execution error: Not a number (x)", "Not a number (x)"},
-        {"osascript: no such file\n", ""},
-    };
-    for (const auto& e : errors) {
-        EXPECT_EQ(OsascriptErrorMessage(e.output), e.message) << e.output;
-    }
-}
-
-TEST(RunScript, BufferTakesTheResultOfARunScriptOnly) {
-    const struct {
-        int32_t code;
-        std::string result, buffer;
-        std::string resultText;  // Mac Roman
-    } cases[] = {
-        {0, "caf\xC3\xA9", "caf\xC3\xA9", "caf\x8E"},
-        {-1753, "Can't get playlist.", "Can't get playlist.", "Can't get playlist."},
-        {-1, "AppleScript is not available", "script\r", "AppleScript is not available"},
-        {0, std::string(300, 'r'), std::string(300, 'r'), std::string(255, 'r')},
-    };
-    for (const auto& c : cases) {
-        ScriptBuffer buffer{"script\r"};
-        RecordingScriptRunner runner({c.code, c.result});
-        const RunScriptResult result = RunScript(buffer, runner);
-        EXPECT_EQ(runner.scripts, std::vector<std::string>{"script\r"});
-        EXPECT_EQ(std::tie(result.code, result.resultText, buffer.Text),
-                  std::tie(c.code, c.resultText, c.buffer));
     }
 }
 
