@@ -13,17 +13,12 @@
 namespace harmovia {
 namespace {
 
-namespace fs = std::filesystem;
-
 TEST(OsascriptRunner, RunsTheProgramWithTheScriptOnItsInput) {
     // More than a pipe holds, both ways: feeding and reading must go on together.
     std::string bigScript;
     while (bigScript.size() < 300'000) {
         bigScript += "set x to \"\\\"$(touch owned)\" & `id`\r";
     }
-    const std::string scriptError =
-        "cat >/dev/null\necho '-:51:60: execution error: Can'\\''t get playlist \"x\". (-1728)' "
-        ">&2\nexit 1\n";
     const struct {
         const char* what;
         std::string program;  // the stand-in's shell text behind "#!/bin/sh"; empty: none
@@ -34,7 +29,10 @@ TEST(OsascriptRunner, RunsTheProgramWithTheScriptOnItsInput) {
         {"script given on input", "exec cat\n", bigScript, {0, bigScript}},
         {"only '-' as argument", "printf '%s|' \"$@\"\n", "x", {0, "-|"}},
         {"result's line feed dropped", "cat >/dev/null\necho 'a b'\n", "x", {0, "a b"}},
-        {"script error", scriptError, "x", {-1753, "Can't get playlist \"x\"."}},
+        {"script error",
+         "echo '-:5:6: execution error: No. (-1728)' >&2\nexit 1\n",
+         "x",
+         {-1753, "No."}},
         {"ends without reading", "exit 3\n", bigScript, {-1, "ERROR: An error has occurred."}},
         {"cannot start", "#!/missing/interpreter", "x", {-1, "ERROR: Couldn't launch AppleScript"}},
     };
@@ -44,7 +42,7 @@ TEST(OsascriptRunner, RunsTheProgramWithTheScriptOnItsInput) {
         if (!c.program.empty()) {
             const std::string text = (c.program.starts_with("#!") ? "" : "#!/bin/sh\n") + c.program;
             std::ofstream(bin / "osascript") << text;
-            fs::permissions(bin / "osascript", fs::perms::owner_all);
+            std::filesystem::permissions(bin / "osascript", std::filesystem::perms::owner_all);
         }
         const std::string path = "relative:" + bin.path().string() + ":/nonexistent";
         OsascriptRunner runner([&path](const char* name) {

