@@ -169,14 +169,13 @@ TEST(SendPlaylist, PlaylistFileReplacesTheOlderOneWholeOrTellsWhyNot) {
     const std::string older = "#EXTM3U\n";
     enum class Fault { None, DiskFull, FileInTheWay, NoMusicFolder };
     const struct {
-        std::string name;
         Fault fault;
         const char* reason;
     } cases[] = {
-        {"Mood/Mix", Fault::None, ""},
-        {"Mood/Mix", Fault::DiskFull, "could not be written (the disk is full)."},
-        {"Mood/Mix", Fault::FileInTheWay, "could not be written"},
-        {"Mood/Mix", Fault::NoMusicFolder, "There is no music folder to keep the playlist in."},
+        {Fault::None, ""},
+        {Fault::DiskFull, "could not be written (the disk is full)."},
+        {Fault::FileInTheWay, "could not be written"},
+        {Fault::NoMusicFolder, "There is no music folder to keep the playlist in."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.fault));
@@ -188,7 +187,7 @@ TEST(SendPlaylist, PlaylistFileReplacesTheOlderOneWholeOrTellsWhyNot) {
         view.List[3].Location.Set("/Music/two\n.m4a");
         testing::TempFolder music;
         fs::path folder = music / "Playlists";
-        const fs::path file = folder / PlaylistFileName(c.name, "");
+        const fs::path file = folder / "Mood_Mix.m3u8";
         fs::create_directories(folder);
         testing::WriteBytes(file, {older.begin(), older.end()});
         if (c.fault == Fault::FileInTheWay) {
@@ -198,7 +197,7 @@ TEST(SendPlaylist, PlaylistFileReplacesTheOlderOneWholeOrTellsWhyNot) {
         Sender sender;
         FullDisk fullDisk;
         const SendReport report =
-            sender.Send(view, c.name, 3, c.fault == Fault::DiskFull ? &fullDisk : &sender.disk,
+            sender.Send(view, "Mood/Mix", 3, c.fault == Fault::DiskFull ? &fullDisk : &sender.disk,
                         c.fault == Fault::NoMusicFolder ? std::nullopt : std::optional(folder));
 
         EXPECT_EQ(sender.scripts.size(), 3u);  // the tunes and the final script ran

@@ -3,7 +3,6 @@
 // A player over stand-ins: a movie player whose tunes end after three ticks and
 // whose files can go missing, and seams that record what the program would have shown.
 
-#include <map>
 #include <memory>
 #include <set>
 #include <string>

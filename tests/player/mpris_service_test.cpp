@@ -6,7 +6,6 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusMetaType>
 #include <QDBusVariant>
 #include <array>
 #include <chrono>
@@ -15,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include "player/play_loop.h"
 #include "tests/player/fake_player.h"
 
 namespace harmovia {

@@ -126,21 +126,19 @@ TEST(PlayLoop, MenusButtonAndDisplayFollowPlayback) {
     h.view->SelectedRow = 2;
     RequestPlay(h.ctx);
     h.Tick();
-    EXPECT_EQ(std::tuple(h.menus.items[{kPlayerMenu, kPlayItem}].text, h.seams.button),
-              std::tuple("Stop Playing", 2));
+    EXPECT_EQ(std::tuple(h.menus.items[{kPlayerMenu, kPlayItem}].text, h.seams.button,
+                         h.view->SelectedMood, h.seams.display.Line2.view(),
+                         h.player->NowPlayingTitle.view()),
+              std::tuple("Stop Playing", 2, h.view->List[2].Mood, "Tune 2", "12:00:00"));
     EXPECT_EQ(states(kPlayerMenu, playerItems), std::vector<int>(7, kItemEnabled));
     EXPECT_EQ(h.seams.selected, std::vector<int32_t>{2});  // the playing list is on screen
-    EXPECT_EQ(std::tuple(h.view->SelectedMood, h.seams.display.Line2.view(),
-                         h.player->NowPlayingTitle.view()),
-              std::tuple(h.view->List[2].Mood, "Tune 2", "12:00:00"));
 
     RequestStop(h.ctx);  // takes effect at the next tick
     h.Tick();
-    EXPECT_EQ(std::tuple(h.player->Phase, h.movies.open, h.player->NowPlayingIndex,
-                         h.player->NowPlayingTitle.empty()),
-              std::tuple(PlayPhase::Idle, 0, 0, true));
-    EXPECT_EQ(std::tuple(h.menus.items[{kPlayerMenu, kPlayItem}].text, h.seams.button),
-              std::tuple("Play", 1));
+    EXPECT_EQ(
+        std::tuple(h.menus.items[{kPlayerMenu, kPlayItem}].text, h.seams.button, h.player->Phase,
+                   h.movies.open, h.player->NowPlayingIndex, h.player->NowPlayingTitle.empty()),
+        std::tuple("Play", 1, PlayPhase::Idle, 0, 0, true));
     EXPECT_EQ(states(kPlayerMenu, playerItems), std::vector<int>(7, kItemDisabled));
     EXPECT_EQ(states(kFileMenu, {1, 2, 6}), std::vector<int>(3, kItemEnabled));
     EXPECT_EQ(h.seams.display.Line2.view(), BrowsingDisplayLines(h.view->Label).Line2.view());
