@@ -205,9 +205,9 @@ TEST(SendPlaylist, PlaylistFileReplacesTheOlderOneWholeOrTellsWhyNot) {
         const bool saved = c.fault == Fault::None;
         EXPECT_EQ(std::string(bytes.begin(), bytes.end()), saved ? written : older);
         EXPECT_EQ(std::distance(fs::directory_iterator(music / "Playlists"), {}), 1);
-        EXPECT_EQ(std::tie(report.playlistFile, report.playlistNotSaved),
-                  std::tuple(saved ? std::optional(file) : std::nullopt, !saved));
-        EXPECT_EQ(sender.notices.alerts.size(), saved ? 0u : 1u);
+        EXPECT_EQ(
+            std::tuple(report.playlistFile, report.playlistNotSaved, sender.notices.alerts.size()),
+            std::tuple(saved ? std::optional(file) : std::nullopt, !saved, saved ? 0u : 1u));
         for (const Alert& alert : sender.notices.alerts) {
             EXPECT_EQ(std::tie(alert.title, alert.button, alert.icon),
                       std::tuple("Playlist Not Saved", "Okay", AlertIcon::Caution));

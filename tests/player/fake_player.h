@@ -1,7 +1,6 @@
 #pragma once
 
-// A player over stand-ins: a movie player whose tunes end after three ticks and
-// whose files can go missing, and seams that record what the program would have shown.
+// A player over stand-in movies and seams that record what the program would have shown.
 
 #include <memory>
 #include <set>

