@@ -1,8 +1,10 @@
 #include "export/send_playlist.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -18,8 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kActivateScript = "tell application \"iTunes\"\ractivate\rend tell\r";
-
 // A view of tunes /Music/t1.mp3, /Music/t2.mp3, ..., checked as `checked` says.
 ViewState ViewOf(const std::vector<int>& checked) {
     ViewState view;
@@ -32,40 +32,36 @@ ViewState ViewOf(const std::vector<int>& checked) {
     return view;
 }
 
-// Answers every script as osascript would, and meanwhile changes the shown list as a user
-// could: a send goes by the rows as they were when it started.
-struct MeddlingRunner final : ScriptRunner {
+// Answers every script as osascript would, failing the one for t3.mp3, and meanwhile changes the
+// shown list as a user could: a send goes by the rows as they were when it started.
+struct Sender final : ScriptRunner {
     ScriptRunResult Run(std::string_view script) override {
         scripts.emplace_back(script);
-        for (int32_t row = 1; view != nullptr && row <= view->List.ViewCount; ++row) {
+        for (int32_t row = 1; row <= view->List.ViewCount; ++row) {
             view->List[row].Checked = 0;
             view->List[row].Location.Set("/elsewhere.mp3");
         }
-        return {0, "track id 7"};  // left in the buffer
+        // Left in the buffer, as a script error's message is.
+        return {script.find("t3.mp3") == std::string_view::npos ? 0 : kScriptErrorCode, "7"};
     }
+    // Writes a playlist file into `folder` when `files` is given.
+    SendReport Send(ViewState& shown, std::string_view name, int32_t n, FileSystem* files = nullptr,
+                    std::optional<fs::path> folder = {}) {
+        view = &shown;
+        const auto report = [this](int32_t value, int32_t maximum) {
+            progress.emplace_back(value, maximum);
+        };
+        SendTargets targets{*this,  files ? *files : disk, notices,
+                            "Boot", files != nullptr,      std::move(folder),
+                            report};
+        return SendPlaylistToITunes(shown, name, n, targets);
+    }
+
     ViewState* view = nullptr;
     std::vector<std::string> scripts;
-};
-
-struct Sender {
-    MeddlingRunner runner;
     DiskFileSystem disk;
     RecordingNotices notices;
     std::vector<std::pair<int32_t, int32_t>> progress;
-
-    SendReport Send(ViewState& view, std::string_view name, int32_t n, SendTargets& targets) {
-        runner.view = &view;
-        return SendPlaylistToITunes(view, name, n, targets);
-    }
-    SendTargets Targets(FileSystem& files, std::optional<fs::path> playlistFolder = {}) {
-        return {runner,
-                files,
-                notices,
-                "Boot",
-                playlistFolder.has_value(),
-                std::move(playlistFolder),
-                [this](int32_t value, int32_t maximum) { progress.emplace_back(value, maximum); }};
-    }
 };
 
 // Views of no named mode are proposed their tune count.
@@ -85,7 +81,6 @@ TEST(SendPlaylist, ProposedNameAtTheEdgesOfTheNamedModes) {
     };
     for (const auto& c : cases) {
         ViewState view = ViewOf(std::vector<int>(7, 1));
-        view.ViewMode = c.mode;
         view.Label = ViewLabel{c.mode, c.mood, 1, PStr("Seed"), PStr("lake")};
         EXPECT_EQ(ProposedPlaylistName(view), c.name) << c.mode << " " << c.mood;
     }
@@ -101,7 +96,6 @@ TEST(SendPlaylist, ChecksAmongTheFirstNRowsEachRowAdvancing) {
     } cases[] = {
         {someChecked, 5, {1, 3, 4}, 5},
         {someChecked, 3, {1, 3}, 3},
-        {someChecked, 2, {1}, 2},
         {someChecked, 9, {1, 3, 4}, 5},
         {someChecked, 0, {}, 0},
         {someChecked, -4, {}, 0},
@@ -111,36 +105,30 @@ TEST(SendPlaylist, ChecksAmongTheFirstNRowsEachRowAdvancing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.checked.size() << " rows, n " << c.n);
         Sender sender;
-        SendTargets targets = sender.Targets(sender.disk);
         ViewState view = ViewOf(c.checked);
-        const SendReport report = sender.Send(view, "Say \"Mix\"", c.n, targets);
-        EXPECT_EQ(report.sentRows, c.sent);
-        EXPECT_EQ(report.rowsConsidered, c.considered);
-
+        const SendReport report = sender.Send(view, "Say \"Mix\"", c.n);
+        EXPECT_EQ(std::tuple(report.sentRows, report.rowsConsidered, report.scriptsFailed),
+                  std::tuple(c.sent, c.considered, std::ranges::count(c.sent, 3)));
         std::vector<std::pair<int32_t, int32_t>> progress;
+        std::vector<std::string> scripts;
         for (int32_t value = 0; !c.checked.empty() && value <= c.considered; ++value) {
             progress.emplace_back(value, c.considered);
         }
+        for (const int32_t row : c.sent) {
+            ScriptBuffer script;
+            WriteTrackScript(script, "\"Say \\\"Mix\\\"\"",
+                             "\"Boot:Music:t" + std::to_string(row) + ".mp3\"");
+            scripts.push_back(script.Text);
+        }
+        if (!c.checked.empty()) {
+            scripts.emplace_back("tell application \"iTunes\"\ractivate\rend tell\r");
+        }
         EXPECT_EQ(sender.progress, progress);
-
-        const std::vector<std::string>& scripts = sender.runner.scripts;
-        if (c.checked.empty()) {
-            EXPECT_TRUE(scripts.empty());
-            continue;
-        }
-        ASSERT_EQ(scripts.size(), c.sent.size() + 1);
-        for (size_t i = 0; i < c.sent.size(); ++i) {
-            ScriptBuffer expected;
-            WriteTrackScript(expected, "\"Say \\\"Mix\\\"\"",
-                             "\"Boot:Music:t" + std::to_string(c.sent[i]) + ".mp3\"");
-            EXPECT_EQ(scripts[i], expected.Text);
-        }
-        EXPECT_EQ(scripts.back(), kActivateScript);
+        EXPECT_EQ(sender.scripts, scripts);
     }
 }
 
 TEST(SendPlaylist, PlaylistFileNames) {
-    const std::string cafe = "caf\x8E";  // Mac Roman; two bytes in UTF-8
     const struct {
         std::string name, fallback, file;
     } cases[] = {
@@ -148,7 +136,7 @@ TEST(SendPlaylist, PlaylistFileNames) {
         {"AC/DC//Live", "All Tunes", "AC_DC__Live.m3u8"},
         {std::string("a\0b", 3), "All Tunes", "a_b.m3u8"},
         {" \tChill  ", "All Tunes", "Chill.m3u8"},
-        {cafe, "All Tunes", "caf\xC3\xA9.m3u8"},
+        {"caf\x8E", "All Tunes", "caf\xC3\xA9.m3u8"},  // Mac Roman; two bytes in UTF-8
         {"", "All Tunes", "All Tunes.m3u8"},
         {"   ", "All Tunes", "All Tunes.m3u8"},
         {".", "All Tunes", "All Tunes.m3u8"},
@@ -174,73 +162,55 @@ class FullDisk final : public DiskFileSystem {
 };
 
 TEST(SendPlaylist, PlaylistFileReplacesTheOlderOneWholeOrTellsWhyNot) {
-    const auto tune = [](const char* title, const char* artist, int32_t seconds,
-                         const char* location, uint16_t checked) {
-        TuneRecord r = test::MakeTune({.title = title, .artist = artist});
-        r.DurationSeconds = seconds;
-        r.Location.Set(location);
-        r.Checked = checked;
-        return r;
-    };
     const std::string written =
         "#EXTM3U\n"
-        "#EXTINF:200,Band - Caf\xC3\xA9\n/Music/caf\xC3\xA9.mp3\n"
-        "#EXTINF:-1,Duo - Two Lines\n/Music/two?.m4a\n";
+        "#EXTINF:200,Artist - Caf\xC3\xA9\n/Music/caf\xC3\xA9.mp3\n"
+        "#EXTINF:-1,Artist - Two Lines\n/Music/two?.m4a\n";
     const std::string older = "#EXTM3U\n";
     enum class Fault { None, DiskFull, FileInTheWay, NoMusicFolder };
     const struct {
-        std::string name;
         Fault fault;
         const char* reason;
     } cases[] = {
-        {"Mood/Mix", Fault::None, ""},
-        {std::string(300, 'L'), Fault::None, ""},
-        {"Mood/Mix", Fault::DiskFull, "could not be written (the disk is full)."},
-        {"Mood/Mix", Fault::FileInTheWay, "could not be written"},
-        {"Mood/Mix", Fault::NoMusicFolder, "There is no music folder to keep the playlist in."},
+        {Fault::None, ""},
+        {Fault::DiskFull, "could not be written (the disk is full)."},
+        {Fault::FileInTheWay, "could not be written"},
+        {Fault::NoMusicFolder, "There is no music folder to keep the playlist in."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.fault));
-        ViewState view;
-        AppendRow(view.List, tune("Caf\x8E", "Band", 200, "/Music/caf\xC3\xA9.mp3", 1));
-        AppendRow(view.List, tune("Skipped", "Band", 100, "/Music/skipped.mp3", 0));
-        AppendRow(view.List, tune("Two\nLines", "Duo", -5, "/Music/two\n.m4a", 1));
-        AppendRow(view.List, tune("Beyond", "Band", 100, "/Music/beyond.mp3", 1));
+        ViewState view = ViewOf({1, 0, 1, 1});  // the fourth is beyond the three sent
+        view.List[1].Title.Set("Caf\x8E");
+        view.List[1].Location.Set("/Music/caf\xC3\xA9.mp3");
+        view.List[3].Title.Set("Two\nLines");
+        view.List[3].DurationSeconds = -5;
+        view.List[3].Location.Set("/Music/two\n.m4a");
         testing::TempFolder music;
-        const fs::path file = music / "Playlists" / PlaylistFileName(c.name, "");
-        fs::create_directories(music / "Playlists");
-        testing::WriteBytes(file, {older.begin(), older.end()});
         fs::path folder = music / "Playlists";
+        const fs::path file = folder / "Mood_Mix.m3u8";
+        fs::create_directories(folder);
+        testing::WriteBytes(file, {older.begin(), older.end()});
         if (c.fault == Fault::FileInTheWay) {
-            folder = music / "Mood_Mix.m3u8" / "Playlists";  // under a file
             testing::WriteBytes(music / "Mood_Mix.m3u8", {'x'});
+            folder = music / "Mood_Mix.m3u8" / "Playlists";  // under a file
         }
         Sender sender;
         FullDisk fullDisk;
-        FileSystem& files = c.fault == Fault::DiskFull ? static_cast<FileSystem&>(fullDisk)
-                                                       : static_cast<FileSystem&>(sender.disk);
-        SendTargets targets = sender.Targets(files, folder);
-        if (c.fault == Fault::NoMusicFolder) {
-            targets.playlistFolder.reset();
-        }
-        const SendReport report = sender.Send(view, c.name, 3, targets);
+        const SendReport report =
+            sender.Send(view, "Mood/Mix", 3, c.fault == Fault::DiskFull ? &fullDisk : &sender.disk,
+                        c.fault == Fault::NoMusicFolder ? std::nullopt : std::optional(folder));
 
-        EXPECT_EQ(sender.runner.scripts.size(), 3u);  // the tunes and the final script ran
-        EXPECT_EQ(sender.runner.scripts.back(), kActivateScript);
+        EXPECT_EQ(sender.scripts.size(), 3u);  // the tunes and the final script ran
         const std::vector<uint8_t> bytes = testing::ReadBytes(file);
         const bool saved = c.fault == Fault::None;
         EXPECT_EQ(std::string(bytes.begin(), bytes.end()), saved ? written : older);
+        EXPECT_EQ(std::distance(fs::directory_iterator(music / "Playlists"), {}), 1);
         EXPECT_EQ(
-            std::distance(fs::directory_iterator(music / "Playlists"), fs::directory_iterator()),
-            1);
-        EXPECT_EQ(report.playlistFile, saved ? std::optional(file) : std::nullopt);
-        EXPECT_EQ(report.playlistNotSaved, !saved);
-        ASSERT_EQ(sender.notices.alerts.size(), saved ? 0u : 1u);
-        if (!saved) {
-            const Alert& alert = sender.notices.alerts[0];
-            EXPECT_EQ(alert.title, "Playlist Not Saved");
-            EXPECT_EQ(alert.button, "Okay");
-            EXPECT_EQ(alert.icon, AlertIcon::Caution);
+            std::tuple(report.playlistFile, report.playlistNotSaved, sender.notices.alerts.size()),
+            std::tuple(saved ? std::optional(file) : std::nullopt, !saved, saved ? 0u : 1u));
+        for (const Alert& alert : sender.notices.alerts) {
+            EXPECT_EQ(std::tie(alert.title, alert.button, alert.icon),
+                      std::tuple("Playlist Not Saved", "Okay", AlertIcon::Caution));
             EXPECT_NE(alert.message.find(c.reason), std::string::npos) << alert.message;
         }
     }

@@ -1,9 +1,7 @@
 #pragma once
 
-// A player over stand-ins: a movie player whose tunes end after a set number of ticks and
-// whose files can go missing, and seams that record what the program would have shown.
+// A player over stand-in movies and seams that record what the program would have shown.
 
-#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -16,6 +14,7 @@
 #include "platform/user_notices.h"
 #include "player/play_loop.h"
 #include "player/player_context.h"
+#include "tests/browse/browse_test_tunes.h"
 
 namespace harmovia::test {
 
@@ -26,29 +25,27 @@ struct FakeMovies final : MoviePlayer {
         void SetVolume(int16_t volume) override { owner_.volumes.push_back(volume); }
         void GoToBeginning() override {}
         void Start() override { started_ = true; }
-        void Task() override { ticksLeft_ -= started_ && !stopped_ ? 1 : 0; }
+        void Task() override { ticksLeft_ -= started_ ? 1 : 0; }
         bool IsDone() const override { return ticksLeft_ <= 0; }
-        void Stop() override { stopped_ = true; }
+        void Stop() override {}
         FakeMovies& owner_;
         int ticksLeft_;
         bool started_ = false;
-        bool stopped_ = false;
     };
     OsError OpenPlayingMovie(const std::filesystem::path& file,
                              std::unique_ptr<PlayingMovie>& movie) override {
-        opened.push_back(file.string());
+        ++opens;
         if (missing.contains(file.string())) {
             return kFileNotFoundErr;
         }
         ++open;
-        movie = std::make_unique<Movie>(*this, ticksPerTune);
+        movie = std::make_unique<Movie>(*this, 3);
         return kNoErr;
     }
     void ClearStickyError() override {}
 
-    int ticksPerTune = 3;
     std::set<std::string> missing;
-    std::vector<std::string> opened;
+    int opens = 0;
     std::vector<int16_t> volumes;  // every SetVolume
     int open = 0;                  // movies not yet released
 };
@@ -84,22 +81,14 @@ struct RecordingSeams final : PlayerSeams {
 };
 
 // Tune n lives at "/music/n.mp3" with PeakPowerMean 300.
-inline std::string TunePath(int n) {
-    return "/music/" + std::to_string(n) + ".mp3";
-}
-
 struct PlayerHarness {
     explicit PlayerHarness(int tunes) {
         for (int n = 1; n <= tunes; ++n) {
-            TuneRecord r;
-            r.Title.Set("Tune " + std::to_string(n));
-            r.Artist.Set("Artist");
-            r.Album.Set("Album " + std::to_string(n));
-            r.Location.Set(TunePath(n));
-            r.Checked = 1;
+            const std::string number = std::to_string(n);
+            TuneRecord r = MakeTune({.title = "Tune " + number, .album = "Album " + number});
+            r.Location.Set("/music/" + number + ".mp3");
             r.Mood = 1 + n % 9;
             r.PeakPowerMean = 300;
-            r.RecordIndex = n;
             (*library)[n] = r;
             AppendRow(view->List, r);
         }

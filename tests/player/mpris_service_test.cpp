@@ -1,23 +1,18 @@
-// The MPRIS service on a private session bus (ctest starts this program under
-// dbus-run-session): a second connection calls it as a desktop's media keys would.
+// On a private session bus, a second connection calls the service as a desktop would.
 
 #include "player/mpris_service.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDBusMetaType>
-#include <QDBusPendingCall>
 #include <QDBusVariant>
+#include <array>
 #include <chrono>
-#include <functional>
 #include <thread>
 
 #include <gtest/gtest.h>
 
-#include "player/play_loop.h"
 #include "tests/player/fake_player.h"
 
 namespace harmovia {
@@ -28,118 +23,68 @@ using namespace Qt::StringLiterals;
 const QString kProperties = u"org.freedesktop.DBus.Properties"_s;
 const QString kPlayer = u"org.mpris.MediaPlayer2.Player"_s;
 
-// Delivers the events of both ends until `done` holds; the limit only guards against a
-// test that would otherwise hang.
-bool SpinUntil(const std::function<bool()>& done) {
-    for (int i = 0; i < 2000 && !done(); ++i) {
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return done();
-}
-
 class ChangeListener final : public QObject {
     Q_OBJECT
   public slots:
     void Changed(const QString& interface, const QVariantMap& changed, const QStringList&) {
         if (interface == kPlayer) {
-            for (auto it = changed.begin(); it != changed.end(); ++it) {
-                received.insert(it.key(), it.value());
-            }
+            received.insert(changed);
         }
     }
 
   public:
+    // Spins both ends' events until `property` changed; the limit only guards against a hang.
+    bool Await(const QString& property) {
+        for (int i = 0; i < 2000 && !received.contains(property); ++i) {
+            QCoreApplication::processEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return received.contains(property);
+    }
     QVariantMap received;
 };
 
-class Mpris : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        if (!QDBusConnection::sessionBus().isConnected()) {
-            GTEST_SKIP() << "no session bus: run under dbus-run-session";
-        }
-        ASSERT_TRUE(service.Register(QDBusConnection::sessionBus()));
-    }
-    void TearDown() override { QDBusConnection::disconnectFromBus(u"client"_s); }
-
-    QDBusMessage Call(const QString& interface, const QString& method,
-                      const QVariantList& args = {}) {
+TEST(Mpris, TheDesktopSteersThePlayerAndSeesWhatPlays) {
+    test::PlayerHarness h(3);
+    MprisService service(h.ctx);
+    ASSERT_TRUE(service.Register(QDBusConnection::sessionBus()));
+    QDBusConnection client = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"c"_s);
+    const auto call = [&](const QString& interface, const QString& method,
+                          const QVariantList& args = {}) {
         QDBusMessage message = QDBusMessage::createMethodCall(
             service.ServiceName(), QLatin1String(kMprisObjectPath), interface, method);
         message.setArguments(args);
-        QDBusPendingCall pending = client.asyncCall(message);
-        EXPECT_TRUE(SpinUntil([&pending] { return pending.isFinished(); }));
-        return pending.reply();
-    }
-    QVariant Get(const QString& interface, const QString& property) {
-        const QDBusMessage reply = Call(kProperties, u"Get"_s, {interface, property});
-        return reply.arguments().isEmpty() ? QVariant()
-                                           : reply.arguments()[0].value<QDBusVariant>().variant();
-    }
-
-    test::PlayerHarness h{3};
-    MprisService service{h.ctx};
-    QDBusConnection client =
-        QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"client"_s);
-};
-
-TEST_F(Mpris, MethodsSetTheRequestFlags) {
-    const struct {
-        const char* method;
-        bool playing;
-        uint16_t PlayerState::*flag;  // the flag that must be 1 afterwards; none: all stay 0
-    } cases[] = {
-        {"Play", false, &PlayerState::PlayRequest},
-        {"PlayPause", false, &PlayerState::PlayRequest},
-        {"PlayPause", true, &PlayerState::StopRequest},
-        {"Pause", true, &PlayerState::StopRequest},
-        {"Stop", true, &PlayerState::StopRequest},
-        {"Next", true, &PlayerState::NextRequest},
-        {"Previous", true, &PlayerState::BackRequest},
-        {"Play", true, nullptr},
-        {"Next", false, nullptr},
-        {"Stop", false, nullptr},
+        return client.call(message, QDBus::BlockWithGui);  // the service answers meanwhile
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.method) + (c.playing ? " while playing" : " while idle"));
-        PlayerState& p = *h.player;
-        p.IsPlaying = c.playing ? 1 : 0;
-        p.PlayRequest = p.StopRequest = p.NextRequest = p.BackRequest = 0;
-        const QDBusMessage reply = Call(kPlayer, QLatin1String(c.method));
-        EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
-        for (auto flag : {&PlayerState::PlayRequest, &PlayerState::StopRequest,
-                          &PlayerState::NextRequest, &PlayerState::BackRequest}) {
-            EXPECT_EQ(p.*flag, flag == c.flag ? 1 : 0);
-        }
-    }
-}
-
-TEST_F(Mpris, PropertiesDescribeTheTunePlaying) {
-    EXPECT_TRUE(client.interface()->isServiceRegistered(QLatin1String(kMprisServiceName)));
-    EXPECT_EQ(Get(u"org.mpris.MediaPlayer2"_s, u"Identity"_s), u"Harmovia"_s);
-    EXPECT_EQ(Get(kPlayer, u"PlaybackStatus"_s), u"Stopped"_s);
+    const auto get = [&](const QString& interface, const QString& property) {
+        const QDBusMessage reply = call(kProperties, u"Get"_s, {interface, property});
+        return reply.arguments().value(0).value<QDBusVariant>().variant();
+    };
+    EXPECT_EQ(get(u"org.mpris.MediaPlayer2"_s, u"Identity"_s), u"Harmovia"_s);
+    EXPECT_EQ(get(kPlayer, u"PlaybackStatus"_s), u"Stopped"_s);
 
     ChangeListener listener;
     ASSERT_TRUE(client.connect(service.ServiceName(), QLatin1String(kMprisObjectPath), kProperties,
                                u"PropertiesChanged"_s, &listener,
                                SLOT(Changed(QString, QVariantMap, QStringList))));
-    (*h.view).List[2].Title.Set("Caf\x8E");  // Mac Roman e-acute
-    (*h.view).List[2].DurationSeconds = 61;
+    h.view->List[2].Title.Set("Caf\x8E");  // Mac Roman e-acute
+    h.view->List[2].DurationSeconds = 61;
     h.view->SelectedRow = 2;
-    Call(kPlayer, u"Play"_s);
+    call(kPlayer, u"Play"_s);
     h.Tick();
     service.Sync();
-    ASSERT_TRUE(SpinUntil([&listener] { return listener.received.contains(u"Metadata"_s); }));
+    ASSERT_TRUE(listener.Await(u"Metadata"_s));
     EXPECT_EQ(listener.received.value(u"PlaybackStatus"_s), u"Playing"_s);
-
-    const QVariantMap metadata =
-        qdbus_cast<QVariantMap>(Get(kPlayer, u"Metadata"_s).value<QDBusArgument>());
-    EXPECT_EQ(metadata.value(u"xesam:title"_s).toString(), u"Café"_s);
-    EXPECT_EQ(metadata.value(u"xesam:artist"_s).toStringList(), QStringList{u"Artist"_s});
-    EXPECT_EQ(metadata.value(u"xesam:album"_s).toString(), u"Album 2"_s);
-    EXPECT_EQ(metadata.value(u"mpris:length"_s).toLongLong(), 61000000);
-    EXPECT_EQ(metadata.value(u"xesam:url"_s).toString(), u"file:///music/2.mp3"_s);
+    const QVariantMap metadata = {
+        {u"mpris:trackid"_s, QVariant::fromValue(QDBusObjectPath(u"/org/harmovia/Tune/2"_s))},
+        {u"xesam:title"_s, u"Café"_s},
+        {u"xesam:artist"_s, QStringList{u"Artist"_s}},
+        {u"xesam:album"_s, u"Album 2"_s},
+        {u"mpris:length"_s, qlonglong{61000000}},
+        {u"xesam:url"_s, u"file:///music/2.mp3"_s},
+    };
+    EXPECT_EQ(qdbus_cast<QVariantMap>(get(kPlayer, u"Metadata"_s).value<QDBusArgument>()),
+              metadata);
 
     // A loop mode set from the desktop is the program's own.
     const struct {
@@ -147,7 +92,7 @@ TEST_F(Mpris, PropertiesDescribeTheTunePlaying) {
         uint16_t loopTune, loopPlaylist;
     } loops[] = {{"Playlist", 0, 1}, {"None", 0, 0}, {"Track", 1, 0}};
     for (const auto& loop : loops) {
-        Call(kProperties, u"Set"_s,
+        call(kProperties, u"Set"_s,
              {kPlayer, u"LoopStatus"_s,
               QVariant::fromValue(QDBusVariant(QLatin1String(loop.status)))});
         EXPECT_EQ(h.player->LoopTune, loop.loopTune) << loop.status;
@@ -156,19 +101,32 @@ TEST_F(Mpris, PropertiesDescribeTheTunePlaying) {
     EXPECT_EQ((h.menus.items[{kLoopMenu, 1}].state), kItemChecked);
 
     listener.received.clear();
-    Call(kPlayer, u"Stop"_s);
+    call(kPlayer, u"Stop"_s);
     h.Tick();
     service.Sync();
-    ASSERT_TRUE(SpinUntil([&listener] { return listener.received.contains(u"PlaybackStatus"_s); }));
+    ASSERT_TRUE(listener.Await(u"PlaybackStatus"_s));
     EXPECT_EQ(listener.received.value(u"PlaybackStatus"_s), u"Stopped"_s);
     EXPECT_EQ(listener.received.value(u"LoopStatus"_s), u"Track"_s);
-}
 
-TEST(MprisWithoutBus, RegistersNothing) {
-    test::PlayerHarness h(1);
-    MprisService service(h.ctx);
-    EXPECT_FALSE(service.Register(QDBusConnection(u"no such connection"_s)));
-    service.Sync();  // harmless
+    // The media keys' other methods, as requests to the player.
+    const struct {
+        const char* method;
+        bool playing;
+        std::array<int, 4> requests;  // Play, Stop, Next, Back
+    } cases[] = {
+        {"PlayPause", false, {1, 0, 0, 0}}, {"PlayPause", true, {0, 1, 0, 0}},
+        {"Pause", true, {0, 1, 0, 0}},      {"Next", true, {0, 0, 1, 0}},
+        {"Previous", true, {0, 0, 0, 1}},   {"Play", true, {0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.method) + (c.playing ? " while playing" : " while idle"));
+        PlayerState& p = *h.player;
+        p.IsPlaying = c.playing ? 1 : 0;
+        p.PlayRequest = p.StopRequest = p.NextRequest = p.BackRequest = 0;
+        call(kPlayer, QLatin1String(c.method));
+        EXPECT_EQ((std::array<int, 4>{p.PlayRequest, p.StopRequest, p.NextRequest, p.BackRequest}),
+                  c.requests);
+    }
 }
 
 }  // namespace
