@@ -110,42 +110,39 @@ TEST(WelcomeSheet, ContinueEnablesTheMenusAndImportsTheMusicFolderOnlyAfterYes) 
 }
 
 TEST(SendSheet, SendsTheCountAskedForOrTheWholeListAndNeedsAName) {
-    struct Case {
-        const char* name;
-        const char* count;
-        int32_t rows;  // -1: refused
-    };
-    for (const Case& c : {Case{"Mix", "0", 4}, Case{"Mix", "-1", 4}, Case{"Mix", "5", 4},
-                          Case{"Mix", "junk", 4}, Case{"Mix", "2", 2}, Case{"", "2", -1}}) {
-        SCOPED_TRACE(::testing::Message() << c.name << "/" << c.count);
+    // Name, count typed, rows sent (-1: refused).
+    for (const auto& [name, count, rows] :
+         {std::tuple{"Mix", "0", 4}, std::tuple{"Mix", "-1", 4}, std::tuple{"Mix", "5", 4},
+          std::tuple{"Mix", "junk", 4}, std::tuple{"Mix", "2", 2}, std::tuple{"", "2", -1}}) {
+        SCOPED_TRACE(::testing::Message() << name << "/" << count);
         StartedApp started(kTunes);
         App& app = started.app;
         const auto control = [&app](int32_t id) {
             return app.sending->Sheet()->findChild<QWidget*>(QStringLiteral("control%1").arg(id));
         };
-        if (c.rows < 0) {
+        if (rows < 0) {
             HandleMenuCommand(app, kFileMenu, 6);
         } else {
             HandleControlEvent(app, ControlEventKind::Hit, 1007);
         }
         ASSERT_NE(app.sending, nullptr);
         EXPECT_FALSE(MenusEnabled(app));
-        auto* name = qobject_cast<QLineEdit*>(control(kSendNameField));
-        EXPECT_EQ(name->text(), QStringLiteral("All Tunes"));
-        name->setText(QString::fromLatin1(c.name));
-        qobject_cast<QLineEdit*>(control(kSendCountField))->setText(QString::fromLatin1(c.count));
+        auto* field = qobject_cast<QLineEdit*>(control(kSendNameField));
+        EXPECT_EQ(field->text(), QStringLiteral("All Tunes"));
+        field->setText(QString::fromLatin1(name));
+        qobject_cast<QLineEdit*>(control(kSendCountField))->setText(QString::fromLatin1(count));
         QWidget* bar = control(kSendProgressBar);
         QTest::mouseClick(control(kSendButton), Qt::LeftButton);
-        if (c.rows < 0) {
+        if (rows < 0) {
             EXPECT_EQ(started.notices.said, std::vector<std::string>{"No Playlist Name"});
             ASSERT_NE(app.sending, nullptr);
             EXPECT_TRUE(started.scripts->scripts.empty());
             HandleControlEvent(app, ControlEventKind::Hit, kSendCancelButton);
         } else {
-            EXPECT_EQ(app.lastSend.sentRows.size(), static_cast<size_t>(c.rows));
-            EXPECT_EQ(bar->property("value").toInt(), c.rows);
+            EXPECT_EQ(app.lastSend.sentRows.size(), static_cast<size_t>(rows));
+            EXPECT_EQ(bar->property("value").toInt(), rows);
             // One script per tune and one that brings the player forward.
-            EXPECT_EQ(started.scripts->scripts.size(), static_cast<size_t>(c.rows) + 1);
+            EXPECT_EQ(started.scripts->scripts.size(), static_cast<size_t>(rows) + 1);
         }
         EXPECT_EQ(app.sending, nullptr);
         EXPECT_TRUE(MenusEnabled(app));
@@ -153,23 +150,21 @@ TEST(SendSheet, SendsTheCountAskedForOrTheWholeListAndNeedsAName) {
 }
 
 TEST(StartUp, TheWindowTakesItsFrameAndVolumeFromThePreferences) {
-    // The frame saved, the frame shown (none: anywhere on the screen).
-    const std::pair<QRect, QRect> cases[] = {
-        {QRect(10, 20, 900, 500), QRect(10, 20, 1200, 700)},  // never below the minimum
-        {QRect(-30000, -30000, 1300, 750), QRect()},
+    // The frame saved, the frame shown (off screen: its size, anywhere on the screen).
+    using Frame = std::tuple<int16_t, int16_t, int16_t, int16_t>;  // left, top, width, height
+    const std::pair<Frame, QRect> cases[] = {
+        {{10, 20, 900, 500}, QRect(10, 20, 1200, 700)},  // never below the minimum
+        {{-30000, -30000, 1300, 750}, QRect(0, 0, 1300, 750)},
     };
     for (const auto& [saved, shown] : cases) {
         StartedApp started(kTunes, false);
         Preferences prefs = DefaultPreferences(1400, 900);
-        prefs.WindowLeft = static_cast<int16_t>(saved.left());
-        prefs.WindowTop = static_cast<int16_t>(saved.top());
-        prefs.WindowWidth = static_cast<int16_t>(saved.width());
-        prefs.WindowHeight = static_cast<int16_t>(saved.height());
+        std::tie(prefs.WindowLeft, prefs.WindowTop, prefs.WindowWidth, prefs.WindowHeight) = saved;
         prefs.Volume = 500;
         ASSERT_EQ(SavePreferences(prefs, *started.app.files, started.folder), kNoErr);
         ASSERT_FALSE(started.Start(started.app).has_value());
         const QRect frame = started.window().geometry();
-        EXPECT_EQ(frame, shown.isValid() ? shown : QRect(frame.topLeft(), saved.size()));
+        EXPECT_EQ(frame, std::get<0>(saved) > 0 ? shown : QRect(frame.topLeft(), shown.size()));
         EXPECT_TRUE(QGuiApplication::primaryScreen()->geometry().intersects(frame));
         EXPECT_EQ(started.window().Control(kVolumeSlider)->property("value").toInt(), 500);
     }

@@ -30,20 +30,13 @@ class RecordingShellNotices final : public ShellNotices {
     void ShowOverlayNotice(std::string_view text, int) override { said.emplace_back(text); }
     void CloseOverlay() override {}
     void WaitMilliseconds(int) override {}
-    void ShowFatalAlert(std::string_view title, std::string_view message) override {
-        alerts.push_back({std::string(title), std::string(message), "Quit"});
+    void ShowFatalAlert(std::string_view title, std::string_view) override {
         said.emplace_back(title);
     }
     ErrorAlertChoice ShowErrorAlert(std::string_view, int32_t) override {
         return ErrorAlertChoice::Continue;
     }
     void ShowSavingOverlay(const ScreenRect&, MoodColour) override {}
-
-    void Clear() {
-        beeps = 0;
-        alerts.clear();
-        said.clear();
-    }
 
     bool answer = true;
     int beeps = 0;
@@ -109,12 +102,10 @@ struct StartedApp {
         }
     }
     std::optional<int> Start(App& target) {
-        const std::string data = (home.path() / "data").string();
-        const std::string homePath = home.path().string();
-        const EnvironmentLookup environment = [data, homePath](const char* name) {
+        const EnvironmentLookup environment = [this](const char* name) {
             const std::string_view n(name);
-            return n == "XDG_DATA_HOME" ? std::optional(data)
-                   : n == "HOME"        ? std::optional(homePath)
+            return n == "XDG_DATA_HOME" ? std::optional((home.path() / "data").string())
+                   : n == "HOME"        ? std::optional(home.path().string())
                                         : std::nullopt;
         };
         return StartUp(target, {environment, movies.get(), 1400, 900});

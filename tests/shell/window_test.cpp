@@ -27,21 +27,15 @@
 namespace harmovia::test {
 namespace {
 
-QRect Rect(int left, int top, int right, int bottom) {
-    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
-}
-
 // One control of each way of anchoring, for a content area w x h.
 void ExpectControlsAt(MainWindow& window, int colourTop) {
     const int w = window.ContentSize().width();
     const int h = window.ContentSize().height();
     const std::pair<int32_t, QRect> rects[] = {
-        {7000, Rect(w - 218, 14, w - 18, 36)},
-        {kTuneListId, Rect(0, 137, w, h - 50)},
-        {1007, Rect(w - 220, h - 36, w - 20, h - 16)},
-        {1001, Rect(w / 2 - 200, h - 31, w / 2 + 200, h - 15)},
-        {9001, Rect(w / 2 - 351, colourTop, w / 2 - 303, colourTop + 48)},  // the colour row
-        {9011, Rect(w / 2 + 299, colourTop, w / 2 + 347, colourTop + 48)},
+        {7000, QRect(w - 218, 14, 200, 22)},           {kTuneListId, QRect(0, 137, w, h - 187)},
+        {1007, QRect(w - 220, h - 36, 200, 20)},       {1001, QRect(w / 2 - 200, h - 31, 400, 16)},
+        {9001, QRect(w / 2 - 351, colourTop, 48, 48)},  // the colour row
+        {9011, QRect(w / 2 + 299, colourTop, 48, 48)},
     };
     for (const auto& [id, rect] : rects) {
         ASSERT_NE(window.Control(id), nullptr) << id;
@@ -80,22 +74,23 @@ TEST(TuneList, SortsByEachColumnAndTheSelectionAndPlayingMarkFollowTheirRow) {
     MainWindow& window = started.window();
     QTableView& list = *window.TuneList();
     // Column, order, the view rows shown.
+    // Titles compare as bytes (capitals first), times as text, moods by energy, kinds "AAC"
+    // before "MP3"; equal rows, either way round, keep the view's order.
     const std::tuple<int, Qt::SortOrder, std::vector<int32_t>> cases[] = {
-        {0, Qt::AscendingOrder, {1, 2, 3, 4}},   // the spacer: all equal, view order
-        {1, Qt::AscendingOrder, {1, 2, 3, 4}},   // all checked
-        {2, Qt::AscendingOrder, {3, 1, 2, 4}},   // by mood energy
-        {3, Qt::AscendingOrder, {2, 4, 3, 1}},   // bytes: capitals first; equal keep order
-        {3, Qt::DescendingOrder, {1, 3, 2, 4}},  // equal rows keep the view's order
-        {4, Qt::AscendingOrder, {3, 1, 4, 2}},  {5, Qt::AscendingOrder, {2, 4, 3, 1}},
-        {6, Qt::AscendingOrder, {4, 1, 2, 3}},  // the time as text
+        {0, Qt::AscendingOrder, {1, 2, 3, 4}},  {1, Qt::AscendingOrder, {1, 2, 3, 4}},
+        {2, Qt::AscendingOrder, {3, 1, 2, 4}},  {3, Qt::AscendingOrder, {2, 4, 3, 1}},
+        {3, Qt::DescendingOrder, {1, 3, 2, 4}}, {4, Qt::AscendingOrder, {3, 1, 4, 2}},
+        {5, Qt::AscendingOrder, {2, 4, 3, 1}},  {6, Qt::AscendingOrder, {4, 1, 2, 3}},
         {7, Qt::AscendingOrder, {3, 2, 4, 1}},  {8, Qt::DescendingOrder, {4, 3, 2, 1}},
-        {9, Qt::AscendingOrder, {1, 3, 2, 4}},  // "AAC" before "MP3"
+        {9, Qt::AscendingOrder, {1, 3, 2, 4}},
     };
     for (const auto& [column, order, rows] : cases) {
         list.sortByColumn(column, order);
-        for (int row = 0; row < 4; ++row) {
-            EXPECT_EQ(window.Model().ViewRowAt(row), rows[row]) << "column " << column;
-        }
+        const TuneListModel& model = window.Model();
+        EXPECT_EQ(std::vector({model.ViewRowAt(0), model.ViewRowAt(1), model.ViewRowAt(2),
+                               model.ViewRowAt(3)}),
+                  rows)
+            << "column " << column;
     }
     list.selectRow(1);  // view row 3
     EXPECT_EQ(started.app.view->SelectedRow, 3);
@@ -148,9 +143,7 @@ TEST(TuneList, EditsAndCheckBoxClicksReachTheLibraryRecordOfTheRow) {
         list.edit(index);
         QLineEdit* editor = nullptr;
         for (QLineEdit* open : list.viewport()->findChildren<QLineEdit*>()) {
-            if (open->isVisible()) {
-                editor = open;
-            }
+            editor = open->isVisible() ? open : editor;
         }
         ASSERT_NE(editor, nullptr);
         editor->setText(QString::fromUtf8(typed));
@@ -172,32 +165,22 @@ TEST(TuneList, EditsAndCheckBoxClicksReachTheLibraryRecordOfTheRow) {
     EXPECT_EQ((*started.app.library)[4].Genre.view(), std::string(63, 'g'));
 }
 
-struct Choice {
-    int16_t menu, item;
-    bool operator==(const Choice&) const = default;
-};
-
-// The menu bar as the program builds it, with every choice recorded.
-struct BuiltMenus {
-    BuiltMenus() { BuildMenuBar(menus); }
-    std::vector<Choice> chosen;
-    QtMenuBar menus{[this](int16_t menu, int16_t item) { chosen.push_back({menu, item}); }, [] {}};
-};
-
 QString Shown(const QAction* action) {
     QString text = action->text();
     return text.replace(QStringLiteral("&&"), QStringLiteral("&"));
 }
 
-TEST(Menus, EveryItemShowsItsTextKeyAndInitialState) {
-    BuiltMenus built;
+TEST(Menus, EveryItemShowsItsTextKeyAndStateAndChoicesReachTheHandler) {
+    std::vector<std::pair<int16_t, int16_t>> chosen;
+    QtMenuBar m([&chosen](int16_t menu, int16_t item) { chosen.emplace_back(menu, item); }, [] {});
+    BuildMenuBar(m);
     int items = 0;
     for (const MenuBuildStep& build : kMenuBuild) {
         const MenuStep& s = build.step;
         if (s.menu == 0 || s.item == 0) {
             continue;
         }
-        const QAction* action = built.menus.Item(s.menu, s.item);
+        const QAction* action = m.Item(s.menu, s.item);
         ASSERT_NE(action, nullptr) << s.menu << "/" << s.item;
         ++items;
         const MenuItemText text = SplitMenuItemText(s.text);
@@ -211,11 +194,7 @@ TEST(Menus, EveryItemShowsItsTextKeyAndInitialState) {
         }
     }
     EXPECT_EQ(items, 1 + 8 + 16 + 12 + 2 + 23);
-}
 
-TEST(Menus, KeysBarOrderSubmenusAndChoicesReachTheHandler) {
-    BuiltMenus built;
-    QtMenuBar& m = built.menus;
     // A text carries its key after a slash; an ampersand stays one.
     EXPECT_EQ(Shown(m.Item(kPlayerMenu, 7)), QStringLiteral("Volume Up "));
     EXPECT_EQ(m.Item(kPlayerMenu, 7)->shortcut().toString(), QStringLiteral("Ctrl+]"));
@@ -242,13 +221,12 @@ TEST(Menus, KeysBarOrderSubmenusAndChoicesReachTheHandler) {
         EXPECT_EQ(m.ItemCount(static_cast<int16_t>(168 + k)), 9);
     }
 
-    const std::vector<Choice> choices = {
-        {kPlaylistsMenu, 5}, {169, 1},      {196, 9},
-        {kLoopMenu, 2},      {kAppMenu, 1}, {kArtistGenreMenu, 28}};
-    for (const Choice& c : choices) {
-        m.Item(c.menu, c.item)->trigger();
+    const decltype(chosen) choices = {{kPlaylistsMenu, 5}, {169, 1},      {196, 9},
+                                      {kLoopMenu, 2},      {kAppMenu, 1}, {kArtistGenreMenu, 28}};
+    for (const auto& [menu, item] : choices) {
+        m.Item(menu, item)->trigger();
     }
-    EXPECT_EQ(built.chosen, choices);
+    EXPECT_EQ(chosen, choices);
 }
 
 // Clicks the button with this text in the next modal alert, and remembers its buttons.
