@@ -1,15 +1,10 @@
 #include "shell/commands.h"
 
 #include <QSlider>
-#include <QTableView>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "browse/mood_views.h"
-#include "shell/menu_table.h"
-#include "shell/qt_menu_bar.h"
-#include "shell/tune_list.h"
 #include "tests/shell/shell_test_support.h"
 
 namespace harmovia::test {
@@ -80,14 +75,12 @@ TEST(Commands, ListCommandsShowTheirListAndPlayFromRowOneOrOnlySayWhyNot) {
                   c.said.empty() ? std::vector<std::string>{} : std::vector{c.said});
         EXPECT_EQ(started.notices.beeps, c.said.empty() ? 0 : 1);
         if (c.plays) {
-            EXPECT_EQ(app.view->SelectedRow, 1);
-            EXPECT_EQ(app.player->NowPlayingIndex, 1);
-            EXPECT_EQ(app.player->NowPlayingStamp, app.view->ViewStamp);
-            EXPECT_EQ(app.menus->Item(kPlayerMenu, kPlayItem)->text(),
-                      QStringLiteral("Stop Playing"));
-        } else if (!c.said.empty()) {
-            EXPECT_EQ(app.view->ViewStamp, stamp);
-            EXPECT_EQ(app.view->SelectedRow, c.selected);
+            EXPECT_EQ(std::tuple(app.view->SelectedRow, app.player->NowPlayingIndex,
+                                 app.player->NowPlayingStamp),
+                      std::tuple(1, 1, app.view->ViewStamp));
+        } else if (!c.said.empty()) {  // the list on screen stays
+            EXPECT_EQ(std::tuple(app.view->ViewStamp, app.view->SelectedRow),
+                      std::tuple(stamp, c.selected));
         }
     }
 }
@@ -135,8 +128,8 @@ TEST(Commands, PlayerMenuAndControlsPlayStopMuteLoopRevealAndSetTheVolume) {
     }
     HandleMenuCommand(app, kPlaylistsMenu, 1);  // another list on screen
     HandleMenuCommand(app, kPlayerMenu, kRevealNowPlayingItem);
-    EXPECT_EQ(app.view->SelectedRow, app.player->NowPlayingIndex);
-    EXPECT_EQ(app.view->ViewStamp, app.player->NowPlayingStamp);
+    EXPECT_EQ(std::tuple(app.view->SelectedRow, app.view->ViewStamp),
+              std::tuple(app.player->NowPlayingIndex, app.player->NowPlayingStamp));
 
     QWidget* button = app.window->Control(kPlayButton);
     QTest::mouseClick(button, Qt::LeftButton);
@@ -148,6 +141,7 @@ TEST(Commands, PlayerMenuAndControlsPlayStopMuteLoopRevealAndSetTheVolume) {
     QTest::mouseClick(button, Qt::LeftButton);
     app.eventHook();
     EXPECT_EQ(app.player->IsPlaying, 1);
+    EXPECT_EQ(app.menus->Item(kPlayerMenu, kPlayItem)->text(), QStringLiteral("Stop Playing"));
 }
 
 const std::vector<Tune> kArtistTunes = {
@@ -221,12 +215,12 @@ TEST(EditCommands, DeleteRefusesThePlayingTuneAndKeepsTheOtherRowsInStep) {
 
     app.view->SelectedRow = 1;  // above the playing tune
     HandleMenuCommand(app, kEditMenu, 13);
-    EXPECT_EQ(app.library->TuneCount, 4);
-    EXPECT_EQ(app.view->List.ViewCount, 4);
-    EXPECT_EQ(app.player->NowPlayingList.ViewCount, 4);
-    EXPECT_EQ(app.player->NowPlayingIndex, 1);  // still "Two"
+    // Still playing "Two", now row 1, which the playing list on screen selects.
+    EXPECT_EQ(std::tuple(app.library->TuneCount, app.view->List.ViewCount,
+                         app.player->NowPlayingList.ViewCount, app.player->NowPlayingIndex,
+                         app.view->SelectedRow),
+              std::tuple(4, 4, 4, 1, 1));
     EXPECT_EQ(app.player->NowPlayingList[1].Title.view(), "Two");
-    EXPECT_EQ(app.view->SelectedRow, 1);  // the playing list selects the playing tune
     const TuneListModel& model = app.window->Model();
     ASSERT_EQ(model.rowCount(), 4);
     for (int row = 0; row < 4; ++row) {

@@ -3,6 +3,8 @@
 // What the shell tests share: notices that record and answer as told, a program started
 // over a library in a temporary folder, and tunes to fill it with.
 
+#include <QApplication>
+#include <QTest>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,8 +14,12 @@
 #include "platform/movie_ffmpeg.h"
 #include "platform/movie_playback_ffmpeg.h"
 #include "shell/app_state.h"
+#include "shell/commands.h"
 #include "shell/main_window.h"
+#include "shell/menu_table.h"
+#include "shell/qt_menu_bar.h"
 #include "shell/startup.h"
+#include "shell/tune_list.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_audio.h"
 
