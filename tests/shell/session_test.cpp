@@ -180,14 +180,8 @@ class FullDisk final : public DiskFileSystem {
 // A library that could not be read is never saved over; a failed save is never passed over.
 TEST(StartUp, QuitSavesOrAsksWhileAddingOrAfterAFailedReadOrSave) {
     enum class Disk { Fine, Unreadable, Full };
-    struct Case {
-        Disk disk;
-        bool adding, answer;
-        std::string alert;
-        bool quits, savesLibrary, savesPreferences;
-    };
     const std::string stillAdding = "Tunes Are Still Being Added to Your Database...";
-    const Case cases[] = {
+    const std::tuple<Disk, bool, bool, std::string, bool, bool, bool> cases[] = {
         {Disk::Fine, false, true, "", true, true, true},
         {Disk::Fine, true, false, stillAdding, false, false, false},
         {Disk::Fine, true, true, stillAdding, true, false, true},  // the add saves the library
@@ -195,26 +189,25 @@ TEST(StartUp, QuitSavesOrAsksWhileAddingOrAfterAFailedReadOrSave) {
         {Disk::Full, false, true, "Harmovia Could Not Save", true, false, false},
         {Disk::Unreadable, false, true, "Harmovia Could Not Read Its Database", true, false, true},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.alert + (c.answer ? " yes" : " no"));
+    for (const auto& [disk, adding, answer, alert, quits, savesLibrary, savesPreferences] : cases) {
+        SCOPED_TRACE(alert + (answer ? " yes" : " no"));
         StartedApp started(kTunes, false);
         const auto before = started.LibraryBytes();
-        if (c.disk == Disk::Unreadable) {
+        if (disk == Disk::Unreadable) {
             started.app.files = std::make_unique<UnreadableFiles>();
         }
         ASSERT_FALSE(started.Start(started.app).has_value());
-        if (c.disk == Disk::Full) {
+        if (disk == Disk::Full) {
             started.app.files = std::make_unique<FullDisk>();
         }
-        started.app.AddingTunes = c.adding;
+        started.app.AddingTunes = adding;
         started.app.library->TuneCount = 1;
-        started.notices.answer = c.answer;
-        EXPECT_EQ(QuitCommand(started.app), c.quits);
-        EXPECT_EQ(started.app.ending, c.quits);
-        EXPECT_EQ(started.notices.said.empty() ? "" : started.notices.said[0], c.alert);
-        EXPECT_EQ(started.LibraryBytes() != before, c.savesLibrary);
-        EXPECT_EQ(std::filesystem::exists(started.folder / kPreferencesFileName),
-                  c.savesPreferences);
+        started.notices.answer = answer;
+        EXPECT_EQ(QuitCommand(started.app), quits);
+        EXPECT_EQ(started.app.ending, quits);
+        EXPECT_EQ(started.notices.said.empty() ? "" : started.notices.said[0], alert);
+        EXPECT_EQ(started.LibraryBytes() != before, savesLibrary);
+        EXPECT_EQ(std::filesystem::exists(started.folder / kPreferencesFileName), savesPreferences);
     }
 }
 

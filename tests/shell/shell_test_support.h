@@ -29,7 +29,6 @@ class RecordingShellNotices final : public ShellNotices {
   public:
     void Beep(int times) override { beeps += times; }
     bool ShowAlert(const Alert& alert) override {
-        alerts.push_back(alert);
         said.push_back(alert.title);
         return answer;
     }
@@ -46,7 +45,6 @@ class RecordingShellNotices final : public ShellNotices {
 
     bool answer = true;
     int beeps = 0;
-    std::vector<Alert> alerts;
     std::vector<std::string> said;  // alert titles and overlay texts, in order
 };
 
