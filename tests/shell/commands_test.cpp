@@ -92,7 +92,6 @@ TEST(Commands, PlayerMenuAndControlsPlayStopMuteLoopRevealAndSetTheVolume) {
         EXPECT_EQ(app.preferences.Volume, to) << from;
         EXPECT_EQ(slider->value(), to);
     }
-
     QtMenuBar& menus = *app.menus;
     // Item chosen, then whether the tune and the playlist are marked looping.
     for (const auto& [item, tune, playlist] :
@@ -105,7 +104,6 @@ TEST(Commands, PlayerMenuAndControlsPlayStopMuteLoopRevealAndSetTheVolume) {
     }
     HandleMenuCommand(app, kPlayerMenu, kMuteItem);  // nothing loaded
     EXPECT_EQ(app.player->Muted, 0);
-
     QTableView& list = *app.window->TuneList();
     emit list.doubleClicked(list.model()->index(2, 0));
     app.eventHook();
@@ -114,7 +112,6 @@ TEST(Commands, PlayerMenuAndControlsPlayStopMuteLoopRevealAndSetTheVolume) {
     slider->setValue(400);
     EXPECT_EQ(app.preferences.Volume, 400);
     EXPECT_GT(app.player->AppliedVolume, 0);
-
     for (const uint16_t muted : {1, 0, 1}) {
         HandleMenuCommand(app, kPlayerMenu, kMuteItem);
         EXPECT_EQ(app.player->Muted, muted);
@@ -124,7 +121,6 @@ TEST(Commands, PlayerMenuAndControlsPlayStopMuteLoopRevealAndSetTheVolume) {
     HandleMenuCommand(app, kPlayerMenu, kRevealNowPlayingItem);
     EXPECT_EQ(std::tuple(app.view->SelectedRow, app.view->ViewStamp),
               std::tuple(app.player->NowPlayingIndex, app.player->NowPlayingStamp));
-
     QWidget* button = app.window->Control(kPlayButton);
     QTest::mouseClick(button, Qt::LeftButton);
     app.eventHook();
@@ -192,11 +188,9 @@ TEST(EditCommands, DeleteRefusesThePlayingTuneAndKeepsTheOtherRowsInStep) {
     HandleControlEvent(app, ControlEventKind::Hit, kPlayButton);
     app.eventHook();
     ASSERT_EQ(app.player->NowPlayingIndex, 2);
-
     HandleMenuCommand(app, kEditMenu, 13);  // the playing tune
     EXPECT_EQ(started.notices.beeps, 1);
     EXPECT_EQ(app.library->TuneCount, 5);
-
     app.view->SelectedRow = 1;  // above the playing tune
     HandleMenuCommand(app, kEditMenu, 13);
     // Still playing "Two", now row 1, which the playing list on screen selects.

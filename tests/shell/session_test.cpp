@@ -17,14 +17,11 @@
 namespace harmovia::test {
 namespace {
 
-// A folder of `count` short tagged tunes.
 std::filesystem::path MakeMusicFolder(const std::filesystem::path& folder, int count) {
     std::filesystem::create_directories(folder);
     for (int i = 1; i <= count; ++i) {
-        const std::string title = "Tune " + std::to_string(i);
-        testing::MakeTestAudio(
-            folder / (title + ".mp3"),
-            {.frequency = 200.0 * i, .seconds = 16.0, .tags = {{"title", title}}});
+        testing::MakeTestAudio(folder / ("Tune " + std::to_string(i) + ".mp3"),
+                               {.frequency = 200.0 * i, .seconds = 16.0});
     }
     return folder;
 }
@@ -52,7 +49,6 @@ TEST(AddSheet, AddsAChosenFolderAndQuittingOrAddingAgainMeanwhileAsksFirst) {
     EXPECT_EQ(sheet->findChild<QLabel*>(QStringLiteral("control56"))->text(),
               QStringLiteral("Total Tunes:  0"));  // number text: one leading blank
     EXPECT_FALSE(MenusEnabled(app));
-
     started.notices.answer = false;  // "Cancel": the add and the program go on
     HandleMenuCommand(app, kFileMenu, 8);
     HandleControlEvent(app, ControlEventKind::WindowClose, 1);
@@ -66,7 +62,6 @@ TEST(AddSheet, AddsAChosenFolderAndQuittingOrAddingAgainMeanwhileAsksFirst) {
     EXPECT_TRUE(MenusEnabled(app));
     EXPECT_EQ(std::tuple(app.library->TuneCount, app.view->List.ViewCount, app.view->ViewMode),
               std::tuple(2, 2, kModeAllTunes));
-
     started.notices.answer = true;  // "Stop Adding" ends a second add
     HandleMenuCommand(app, kFileMenu, 1);
     HandleMenuCommand(app, kFileMenu, 1);

@@ -70,7 +70,6 @@ inline const std::vector<Tune> kTunes = {
 // `playable`, every tune is one short real file that plays silently and as fast as it decodes.
 struct StartedApp {
     explicit StartedApp(const std::vector<Tune>& tunes, bool start = true, bool playable = false) {
-        folder = home.path() / "data" / "Harmovia";
         const std::filesystem::path audio =
             playable ? testing::MakeTestAudio(home.path() / "tune.mp3", {.seconds = 2.0})
                      : std::filesystem::path();
@@ -98,9 +97,8 @@ struct StartedApp {
         }
         app.notices = &notices;
         app.movies = MakeFfmpegMoviePlayer(AudioOutputChoice::SilentFast);
-        auto recording = std::make_unique<RecordingScriptRunner>();  // never runs a script
-        scripts = recording.get();
-        app.scripts = std::move(recording);
+        app.scripts = std::make_unique<RecordingScriptRunner>();  // never runs a script
+        scripts = static_cast<RecordingScriptRunner*>(app.scripts.get());
         if (start) {
             EXPECT_FALSE(Start(app).has_value());
         }
@@ -120,7 +118,7 @@ struct StartedApp {
     }
 
     testing::TempFolder home;
-    std::filesystem::path folder;
+    std::filesystem::path folder = home.path() / "data" / "Harmovia";
     std::unique_ptr<MovieFramework> movies = MakeFfmpegMovieFramework();  // as the program has
     RecordingShellNotices notices;
     App app;

@@ -40,7 +40,6 @@ TEST(MainWindow, ControlsSitAtTheirRectanglesShowTheTotalsAndKeepThePopupsChoice
     MainWindow& window = started.window();
     EXPECT_EQ(window.Control(1001)->property("text").toString(),
               QStringLiteral("Tunes: 4  \u2022  Time: 13 mins  20 secs  \u2022  Size: 16 MB"));
-
     auto* popup = qobject_cast<QPushButton*>(window.Control(kGenrePopup));
     ASSERT_EQ(popup->menu()->actions().size(), 29);
     EXPECT_EQ(popup->menu()->actions()[24]->text(), QStringLiteral("Mood By Genre: R&&B"));
@@ -48,9 +47,7 @@ TEST(MainWindow, ControlsSitAtTheirRectanglesShowTheTotalsAndKeepThePopupsChoice
     EXPECT_EQ(std::pair(window.PopupItem(), window.PopupMood()), std::pair(3, 5));
     EXPECT_EQ(popup->text(), QStringLiteral("Mood By Genre: Blues"));
     EXPECT_EQ(started.notices.said, std::vector<std::string>{"No tunes found..."});
-
     ExpectControlsAt(window, 75);
-
     window.resize(1000, 600);  // below the minimum: snaps back
     QApplication::processEvents();
     EXPECT_EQ(window.size(), QSize(1200, 700));
@@ -117,9 +114,9 @@ TEST(TuneList, EditsAndCheckBoxClicksReachTheLibraryRecordOfTheRow) {
         const QRect cell = list.visualRect(list.model()->index(3, 1));  // "Apple", "Beta"
         QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, cell.center());
         started.app.eventHook();  // the player's tick applies the click
-        EXPECT_EQ(started.app.view->List[4].Checked, expected);
-        EXPECT_EQ((*started.app.library)[4].Checked, expected);
-        EXPECT_EQ((*started.app.library)[2].Checked, 1);  // "Apple" of another album
+        EXPECT_EQ(std::tuple(started.app.view->List[4].Checked, (*started.app.library)[4].Checked,
+                             (*started.app.library)[2].Checked),
+                  std::tuple(expected, expected, 1));  // slot 2: "Apple" of another album
         EXPECT_EQ(list.model()->index(3, 1).data(Qt::CheckStateRole).toInt(),
                   expected ? Qt::Checked : Qt::Unchecked);
     }
@@ -142,17 +139,10 @@ TEST(TuneList, EditsAndCheckBoxClicksReachTheLibraryRecordOfTheRow) {
         EXPECT_EQ(list.model()->index(0, column).data().toString(), QString::fromUtf8(typed));
     }
     const TuneRecord& tune = (*started.app.library)[2];
-    EXPECT_EQ(tune.Title.view(), "Pomme");
-    EXPECT_EQ(std::string(tune.Artist.view()) + "/" + std::string(tune.Album.view()), "Ana/Verger");
-    EXPECT_EQ(tune.Genre.view(),
-              "Chanson fran\x8D"
-              "aise");  // Mac Roman
+    EXPECT_EQ(
+        std::tuple(tune.Title.view(), tune.Artist.view(), tune.Album.view(), tune.Genre.view()),
+        std::tuple("Pomme", "Ana", "Verger", "Chanson fran\215aise"));  // Mac Roman
     EXPECT_EQ((*started.app.library)[4].Title.view(), "Apple");
-
-    // A genre longer than its slot is cut to 63 characters in the library.
-    ASSERT_TRUE(started.window().Model().setData(list.model()->index(1, 7),
-                                                 QString(80, QLatin1Char('g')), Qt::EditRole));
-    EXPECT_EQ((*started.app.library)[4].Genre.view(), std::string(63, 'g'));
 }
 
 QString Shown(const QAction* action) {
@@ -181,7 +171,6 @@ TEST(Menus, EveryItemShowsItsTextKeyAndStateAndChoicesReachTheHandler) {
                 << s.text;
         }
     }
-
     // A text carries its key after a slash; an ampersand stays one.
     EXPECT_EQ(Shown(m.Item(kPlayerMenu, 7)), QStringLiteral("Volume Up "));
     EXPECT_EQ(m.Item(kPlayerMenu, 7)->shortcut().toString(), QStringLiteral("Ctrl+]"));
@@ -195,7 +184,6 @@ TEST(Menus, EveryItemShowsItsTextKeyAndStateAndChoicesReachTheHandler) {
               QStringLiteral("Harmovia,File,Edit,Playlists,Player,Window"));
     EXPECT_EQ(m.QuitAction()->shortcut().toString(), QStringLiteral("Ctrl+Q"));
     EXPECT_FALSE(m.Item(kPlaylistsMenu, 3)->icon().isNull());
-
     for (const int16_t menu : {kArtistGenreMenu, kAlbumGenreMenu, kMoodByGenreMenu}) {
         ASSERT_EQ(m.ItemCount(menu), 28) << menu;
         EXPECT_EQ(Shown(m.Item(menu, 28)).toStdString(), GenreMenuList[28]);
@@ -249,7 +237,6 @@ TEST(Notices, OnlyTheNamedButtonSaysYesAndOverlaysSitCentredOverTheWindow) {
         EXPECT_EQ(notices.ShowErrorAlert("Unable to set image.", 5250), choice);
         EXPECT_EQ(buttons.size(), 3);
     }
-
     // Overlays: half the window, centred, with text at a twentieth of its width.
     StartedApp started({});
     started.window().setGeometry(100, 50, 1200, 800);
