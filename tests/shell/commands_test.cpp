@@ -10,14 +10,11 @@
 namespace harmovia::test {
 namespace {
 
-struct Command {
-    int16_t menu;  // 0: a control click of `item`
-    int32_t item;
-};
+using Command = std::pair<int16_t, int32_t>;  // menu (0: a control click) and item
 
 void RunCommand(App& app, const Command& c) {
-    c.menu == 0 ? HandleControlEvent(app, ControlEventKind::Hit, c.item)
-                : HandleMenuCommand(app, c.menu, static_cast<int16_t>(c.item));
+    c.first == 0 ? HandleControlEvent(app, ControlEventKind::Hit, c.second)
+                 : HandleMenuCommand(app, c.first, static_cast<int16_t>(c.second));
 }
 
 TEST(Commands, AnEmptyLibraryBeepsThreeTimesForEveryListAndPlayerCommand) {
@@ -56,7 +53,7 @@ TEST(Commands, ListCommandsShowTheirListAndPlayFromRowOneOrOnlySayWhyNot) {
         {{kPlaylistsMenu, 19}, 0, kModeAllTunes, false, "No Tune Selected"},
     };
     for (const auto& [command, selected, mode, plays, said] : cases) {
-        SCOPED_TRACE(::testing::Message() << command.menu << "/" << command.item);
+        SCOPED_TRACE(::testing::Message() << command.first << "/" << command.second);
         StartedApp started(kTunes, true, true);
         App& app = started.app;
         const uint64_t stamp = app.view->ViewStamp;

@@ -83,9 +83,7 @@ TEST(WelcomeSheet, ContinueEnablesTheMenusAndImportsTheMusicFolderOnlyAfterYes) 
             return sheet->findChild<QAbstractButton*>(QStringLiteral("control%1").arg(id));
         };
         EXPECT_TRUE(button(4404)->isChecked());  // Yes is the default
-        if (!yes) {
-            button(4405)->click();
-        }
+        button(yes ? 4404 : 4405)->click();
         button(4402)->click();
         EXPECT_FALSE(sheet->isVisible());
         EXPECT_EQ(started.app.AddingTunes, yes);
@@ -132,8 +130,8 @@ TEST(SendSheet, SendsTheCountAskedForOrTheWholeListAndNeedsAName) {
 }
 
 TEST(StartUp, TheWindowTakesItsFrameAndVolumeFromThePreferences) {
-    // The frame saved, the frame shown (off screen: its size, anywhere on the screen).
-    using Frame = std::tuple<int16_t, int16_t, int16_t, int16_t>;  // left, top, width, height
+    // Left, top, width, height saved; the frame shown (off screen: its size, anywhere on it).
+    using Frame = std::tuple<int16_t, int16_t, int16_t, int16_t>;
     const std::pair<Frame, QRect> cases[] = {
         {{10, 20, 900, 500}, QRect(10, 20, 1200, 700)},  // never below the minimum
         {{-30000, -30000, 1300, 750}, QRect(0, 0, 1300, 750)},

@@ -19,25 +19,26 @@
 namespace harmovia::test {
 namespace {
 
-// One control of each way of anchoring, for a content area w x h.
-void ExpectControlsAt(MainWindow& window, int colourTop) {
-    const int w = window.ContentSize().width();
-    const int h = window.ContentSize().height();
-    const std::pair<int32_t, QRect> rects[] = {
-        {7000, QRect(w - 218, 14, 200, 22)},           {kTuneListId, QRect(0, 137, w, h - 187)},
-        {1007, QRect(w - 220, h - 36, 200, 20)},       {1001, QRect(w / 2 - 200, h - 31, 400, 16)},
-        {9001, QRect(w / 2 - 351, colourTop, 48, 48)},  // the colour row
-        {9011, QRect(w / 2 + 299, colourTop, 48, 48)},
-    };
-    for (const auto& [id, rect] : rects) {
-        ASSERT_NE(window.Control(id), nullptr) << id;
-        EXPECT_EQ(window.Control(id)->geometry(), rect) << id << " in " << w << "x" << h;
-    }
-}
-
 TEST(MainWindow, ControlsSitAtTheirRectanglesShowTheTotalsAndKeepThePopupsChoice) {
     StartedApp started(kTunes);
     MainWindow& window = started.window();
+    // One control of each way of anchoring, for a content area w x h.
+    const auto expectControlsAt = [&window](int colourTop) {
+        const int w = window.ContentSize().width();
+        const int h = window.ContentSize().height();
+        const std::pair<int32_t, QRect> rects[] = {
+            {7000, QRect(w - 218, 14, 200, 22)},
+            {kTuneListId, QRect(0, 137, w, h - 187)},
+            {1007, QRect(w - 220, h - 36, 200, 20)},
+            {1001, QRect(w / 2 - 200, h - 31, 400, 16)},
+            {9001, QRect(w / 2 - 351, colourTop, 48, 48)},  // the colour row
+            {9011, QRect(w / 2 + 299, colourTop, 48, 48)},
+        };
+        for (const auto& [id, rect] : rects) {
+            ASSERT_NE(window.Control(id), nullptr) << id;
+            EXPECT_EQ(window.Control(id)->geometry(), rect) << id << " in " << w << "x" << h;
+        }
+    };
     EXPECT_EQ(window.Control(1001)->property("text").toString(),
               QStringLiteral("Tunes: 4  \u2022  Time: 13 mins  20 secs  \u2022  Size: 16 MB"));
     auto* popup = qobject_cast<QPushButton*>(window.Control(kGenrePopup));
@@ -47,13 +48,13 @@ TEST(MainWindow, ControlsSitAtTheirRectanglesShowTheTotalsAndKeepThePopupsChoice
     EXPECT_EQ(std::pair(window.PopupItem(), window.PopupMood()), std::pair(3, 5));
     EXPECT_EQ(popup->text(), QStringLiteral("Mood By Genre: Blues"));
     EXPECT_EQ(started.notices.said, std::vector<std::string>{"No tunes found..."});
-    ExpectControlsAt(window, 75);
+    expectControlsAt(75);
     window.resize(1000, 600);  // below the minimum: snaps back
     QApplication::processEvents();
     EXPECT_EQ(window.size(), QSize(1200, 700));
     window.resize(1500, 900);
     QApplication::processEvents();
-    ExpectControlsAt(window, 77);
+    expectControlsAt(77);
     EXPECT_EQ(window.TuneList()->horizontalHeader()->sectionSize(3), 1500 / 4);  // Title
 }
 
