@@ -1,5 +1,3 @@
-// Starting, quitting and the sheets over the window: adding tunes, the welcome, sending a list.
-
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
@@ -131,8 +129,7 @@ TEST(SendSheet, SendsTheCountAskedForOrTheWholeListAndNeedsAName) {
 
 TEST(StartUp, TheWindowTakesItsFrameAndVolumeFromThePreferences) {
     // Left, top, width, height saved; the frame shown (off screen: its size, anywhere on it).
-    using Frame = std::tuple<int16_t, int16_t, int16_t, int16_t>;
-    const std::pair<Frame, QRect> cases[] = {
+    const std::pair<std::tuple<int16_t, int16_t, int16_t, int16_t>, QRect> cases[] = {
         {{10, 20, 900, 500}, QRect(10, 20, 1200, 700)},  // never below the minimum
         {{-30000, -30000, 1300, 750}, QRect(0, 0, 1300, 750)},
     };
@@ -231,7 +228,6 @@ TEST(StartUp, ASecondProgramIsRefusedOnTheLockAndSigtermSavesAsAQuitDoes) {
     EXPECT_EQ(second.window, nullptr);
     EXPECT_EQ(first.LibraryBytes(), before);
     EXPECT_FALSE(std::filesystem::exists(first.folder / kPreferencesFileName));
-
     TuneListModel& model = first.window().Model();
     ASSERT_TRUE(model.setData(model.index(0, 3), QStringLiteral("Renamed"), Qt::EditRole));
     InstallTerminationHandler(first.app);

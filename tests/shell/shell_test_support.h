@@ -1,7 +1,7 @@
 #pragma once
 
-// What the shell tests share: notices that record and answer as told, a program started
-// over a library in a temporary folder, and tunes to fill it with.
+// What the shell tests share: notices that record and answer as told, and a program started
+// over a library of given tunes in a temporary folder.
 
 #include <QApplication>
 #include <QTest>

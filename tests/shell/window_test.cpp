@@ -1,5 +1,3 @@
-// The main window: its controls, the tune list, the menu bar, alerts and overlays.
-
 #include <QAction>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -65,12 +63,11 @@ TEST(TuneList, SortsByEachColumnAndTheSelectionAndPlayingMarkFollowTheirRow) {
     // Column, order, rows shown. Titles compare as bytes (capitals first), times as text, moods
     // by energy, kinds "AAC" before "MP3"; equal rows, either way round, keep the view's order.
     const std::tuple<int, Qt::SortOrder, std::vector<int32_t>> cases[] = {
-        {0, Qt::AscendingOrder, {1, 2, 3, 4}},  {1, Qt::AscendingOrder, {1, 2, 3, 4}},
-        {2, Qt::AscendingOrder, {3, 1, 2, 4}},  {3, Qt::AscendingOrder, {2, 4, 3, 1}},
-        {3, Qt::DescendingOrder, {1, 3, 2, 4}}, {4, Qt::AscendingOrder, {3, 1, 4, 2}},
-        {5, Qt::AscendingOrder, {2, 4, 3, 1}},  {6, Qt::AscendingOrder, {4, 1, 2, 3}},
-        {7, Qt::AscendingOrder, {3, 2, 4, 1}},  {8, Qt::DescendingOrder, {4, 3, 2, 1}},
-        {9, Qt::AscendingOrder, {1, 3, 2, 4}},
+        {0, Qt::AscendingOrder, {1, 2, 3, 4}},  {2, Qt::AscendingOrder, {3, 1, 2, 4}},
+        {3, Qt::AscendingOrder, {2, 4, 3, 1}},  {3, Qt::DescendingOrder, {1, 3, 2, 4}},
+        {4, Qt::AscendingOrder, {3, 1, 4, 2}},  {5, Qt::AscendingOrder, {2, 4, 3, 1}},
+        {6, Qt::AscendingOrder, {4, 1, 2, 3}},  {7, Qt::AscendingOrder, {3, 2, 4, 1}},
+        {8, Qt::DescendingOrder, {4, 3, 2, 1}}, {9, Qt::AscendingOrder, {1, 3, 2, 4}},
     };
     for (const auto& [column, order, rows] : cases) {
         list.sortByColumn(column, order);
@@ -121,7 +118,6 @@ TEST(TuneList, EditsAndCheckBoxClicksReachTheLibraryRecordOfTheRow) {
         EXPECT_EQ(list.model()->index(3, 1).data(Qt::CheckStateRole).toInt(),
                   expected ? Qt::Checked : Qt::Unchecked);
     }
-
     list.sortByColumn(3, Qt::AscendingOrder);  // model row 0 is view row 2
     const std::pair<int, const char*> edits[] = {
         {3, "Pomme"}, {4, "Ana"}, {5, "Verger"}, {7, "Chanson fran\u00e7aise"}};
@@ -146,15 +142,13 @@ TEST(TuneList, EditsAndCheckBoxClicksReachTheLibraryRecordOfTheRow) {
     EXPECT_EQ((*started.app.library)[4].Title.view(), "Apple");
 }
 
-QString Shown(const QAction* action) {
-    QString text = action->text();
-    return text.replace(QStringLiteral("&&"), QStringLiteral("&"));
-}
-
 TEST(Menus, EveryItemShowsItsTextKeyAndStateAndChoicesReachTheHandler) {
     std::vector<std::pair<int16_t, int16_t>> chosen;
     QtMenuBar m([&chosen](int16_t menu, int16_t item) { chosen.emplace_back(menu, item); }, [] {});
     BuildMenuBar(m);
+    const auto shown = [](const QAction* action) {
+        return action->text().replace(QStringLiteral("&&"), QStringLiteral("&"));
+    };
     for (const MenuBuildStep& build : kMenuBuild) {
         const MenuStep& s = build.step;
         if (s.menu == 0 || s.item == 0) {
@@ -164,7 +158,7 @@ TEST(Menus, EveryItemShowsItsTextKeyAndStateAndChoicesReachTheHandler) {
         ASSERT_NE(action, nullptr) << s.menu << "/" << s.item;
         const MenuItemText text = SplitMenuItemText(s.text);
         EXPECT_EQ(action->isSeparator(), s.text == "-") << s.text;
-        EXPECT_EQ(Shown(action).toStdString(), action->isSeparator() ? "" : text.shown) << s.text;
+        EXPECT_EQ(shown(action).toStdString(), action->isSeparator() ? "" : text.shown) << s.text;
         EXPECT_EQ(action->isEnabled(), s.state != 0) << s.text;
         if (text.key != 0) {
             EXPECT_EQ(action->shortcut().toString(),
@@ -173,9 +167,9 @@ TEST(Menus, EveryItemShowsItsTextKeyAndStateAndChoicesReachTheHandler) {
         }
     }
     // A text carries its key after a slash; an ampersand stays one.
-    EXPECT_EQ(Shown(m.Item(kPlayerMenu, 7)), QStringLiteral("Volume Up "));
+    EXPECT_EQ(shown(m.Item(kPlayerMenu, 7)), QStringLiteral("Volume Up "));
     EXPECT_EQ(m.Item(kPlayerMenu, 7)->shortcut().toString(), QStringLiteral("Ctrl+]"));
-    EXPECT_EQ(Shown(m.Item(kFileMenu, 8)), QStringLiteral("Close Window & Quit"));
+    EXPECT_EQ(shown(m.Item(kFileMenu, 8)), QStringLiteral("Close Window & Quit"));
     EXPECT_EQ(m.Item(kEditMenu, 2)->shortcut().toString(), QStringLiteral("Ctrl+Shift+Z"));
     QStringList titles;
     for (const QAction* menu : m.Bar()->actions()) {
@@ -187,13 +181,12 @@ TEST(Menus, EveryItemShowsItsTextKeyAndStateAndChoicesReachTheHandler) {
     EXPECT_FALSE(m.Item(kPlaylistsMenu, 3)->icon().isNull());
     for (const int16_t menu : {kArtistGenreMenu, kAlbumGenreMenu, kMoodByGenreMenu}) {
         ASSERT_EQ(m.ItemCount(menu), 28) << menu;
-        EXPECT_EQ(Shown(m.Item(menu, 28)).toStdString(), GenreMenuList[28]);
+        EXPECT_EQ(shown(m.Item(menu, 28)).toStdString(), GenreMenuList[28]);
     }
     EXPECT_EQ(m.Item(kEditMenu, 15)->menu(), m.Menu(kArtistGenreMenu));
     EXPECT_EQ(m.Item(kEditMenu, 16)->menu(), m.Menu(kAlbumGenreMenu));
     EXPECT_EQ(m.Item(kPlayerMenu, 10)->menu(), m.Menu(kLoopMenu));
     EXPECT_EQ(m.Item(kMoodByGenreMenu, 28)->menu(), m.Menu(196));  // the last genre's moods
-
     const decltype(chosen) choices = {{kPlaylistsMenu, 5}, {169, 1},      {196, 9},
                                       {kLoopMenu, 2},      {kAppMenu, 1}, {kArtistGenreMenu, 28}};
     for (const auto& [menu, item] : choices) {
@@ -203,7 +196,7 @@ TEST(Menus, EveryItemShowsItsTextKeyAndStateAndChoicesReachTheHandler) {
 }
 
 // Clicks the button with this text in the next modal alert, and remembers its buttons.
-void ClickWhenShown(const QString& text, QStringList& buttons) {
+void ClickWhenshown(const QString& text, QStringList& buttons) {
     QTimer::singleShot(0, [text, &buttons] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
@@ -222,7 +215,7 @@ TEST(Notices, OnlyTheNamedButtonSaysYesAndOverlaysSitCentredOverTheWindow) {
     for (const auto& [click, yes] :
          {std::pair{"Cancel", false}, std::pair{"Stop Adding", true}, std::pair{"", false}}) {
         QStringList buttons;
-        ClickWhenShown(QString::fromUtf8(click), buttons);
+        ClickWhenshown(QString::fromUtf8(click), buttons);
         EXPECT_EQ(notices.ShowAlert({"Tunes Are Currently Being Added...",
                                      "Would you like to stop adding tunes?", "Stop Adding"}),
                   yes)
@@ -234,7 +227,7 @@ TEST(Notices, OnlyTheNamedButtonSaysYesAndOverlaysSitCentredOverTheWindow) {
          {std::pair{"Quit", ErrorAlertChoice::Quit}, std::pair{"Stop", ErrorAlertChoice::Stop},
           std::pair{"Continue", ErrorAlertChoice::Continue}}) {
         QStringList buttons;
-        ClickWhenShown(QString::fromUtf8(click), buttons);
+        ClickWhenshown(QString::fromUtf8(click), buttons);
         EXPECT_EQ(notices.ShowErrorAlert("Unable to set image.", 5250), choice);
         EXPECT_EQ(buttons.size(), 3);
     }
