@@ -1,8 +1,10 @@
 #pragma once
 
-// What the shell tests share: notices that record and answer as told, a program started
-// over a library in a temporary folder, and tunes to fill it with.
+// What the shell tests share: notices that record and answer as told, and a program started
+// over a library of given tunes in a temporary folder.
 
+#include <QApplication>
+#include <QTest>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,8 +14,12 @@
 #include "platform/movie_ffmpeg.h"
 #include "platform/movie_playback_ffmpeg.h"
 #include "shell/app_state.h"
+#include "shell/commands.h"
 #include "shell/main_window.h"
+#include "shell/menu_table.h"
+#include "shell/qt_menu_bar.h"
 #include "shell/startup.h"
+#include "shell/tune_list.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_audio.h"
 
@@ -23,15 +29,13 @@ class RecordingShellNotices final : public ShellNotices {
   public:
     void Beep(int times) override { beeps += times; }
     bool ShowAlert(const Alert& alert) override {
-        alerts.push_back(alert);
         said.push_back(alert.title);
         return answer;
     }
     void ShowOverlayNotice(std::string_view text, int) override { said.emplace_back(text); }
     void CloseOverlay() override {}
     void WaitMilliseconds(int) override {}
-    void ShowFatalAlert(std::string_view title, std::string_view message) override {
-        alerts.push_back({std::string(title), std::string(message), "Quit"});
+    void ShowFatalAlert(std::string_view title, std::string_view) override {
         said.emplace_back(title);
     }
     ErrorAlertChoice ShowErrorAlert(std::string_view, int32_t) override {
@@ -39,15 +43,8 @@ class RecordingShellNotices final : public ShellNotices {
     }
     void ShowSavingOverlay(const ScreenRect&, MoodColour) override {}
 
-    void Clear() {
-        beeps = 0;
-        alerts.clear();
-        said.clear();
-    }
-
     bool answer = true;
     int beeps = 0;
-    std::vector<Alert> alerts;
     std::vector<std::string> said;  // alert titles and overlay texts, in order
 };
 
@@ -73,7 +70,6 @@ inline const std::vector<Tune> kTunes = {
 // `playable`, every tune is one short real file that plays silently and as fast as it decodes.
 struct StartedApp {
     explicit StartedApp(const std::vector<Tune>& tunes, bool start = true, bool playable = false) {
-        folder = home.path() / "data" / "Harmovia";
         const std::filesystem::path audio =
             playable ? testing::MakeTestAudio(home.path() / "tune.mp3", {.seconds = 2.0})
                      : std::filesystem::path();
@@ -101,20 +97,17 @@ struct StartedApp {
         }
         app.notices = &notices;
         app.movies = MakeFfmpegMoviePlayer(AudioOutputChoice::SilentFast);
-        auto recording = std::make_unique<RecordingScriptRunner>();  // never runs a script
-        scripts = recording.get();
-        app.scripts = std::move(recording);
+        app.scripts = std::make_unique<RecordingScriptRunner>();  // never runs a script
+        scripts = static_cast<RecordingScriptRunner*>(app.scripts.get());
         if (start) {
             EXPECT_FALSE(Start(app).has_value());
         }
     }
     std::optional<int> Start(App& target) {
-        const std::string data = (home.path() / "data").string();
-        const std::string homePath = home.path().string();
-        const EnvironmentLookup environment = [data, homePath](const char* name) {
+        const EnvironmentLookup environment = [this](const char* name) {
             const std::string_view n(name);
-            return n == "XDG_DATA_HOME" ? std::optional(data)
-                   : n == "HOME"        ? std::optional(homePath)
+            return n == "XDG_DATA_HOME" ? std::optional((home.path() / "data").string())
+                   : n == "HOME"        ? std::optional(home.path().string())
                                         : std::nullopt;
         };
         return StartUp(target, {environment, movies.get(), 1400, 900});
@@ -125,7 +118,7 @@ struct StartedApp {
     }
 
     testing::TempFolder home;
-    std::filesystem::path folder;
+    std::filesystem::path folder = home.path() / "data" / "Harmovia";
     std::unique_ptr<MovieFramework> movies = MakeFfmpegMovieFramework();  // as the program has
     RecordingShellNotices notices;
     App app;
