@@ -82,9 +82,15 @@ TEST(WelcomeSheet, ContinueEnablesTheMenusAndImportsTheMusicFolderOnlyAfterYes) 
         };
         EXPECT_TRUE(button(4404)->isChecked());  // Yes is the default
         button(yes ? 4404 : 4405)->click();
+        if (yes) {  // an add started meanwhile from the menu is not replaced by Continue's
+            started.app.chooseFolder = [](App& app) { return std::optional(app.musicFolder); };
+            HandleMenuCommand(started.app, kFileMenu, 1);
+        }
+        const AddSession* running = started.app.adding.get();
         button(4402)->click();
         EXPECT_FALSE(sheet->isVisible());
         EXPECT_EQ(started.app.AddingTunes, yes);
+        EXPECT_TRUE(!yes || started.app.adding.get() == running);
         RunUntilAdded(started.app);
         EXPECT_TRUE(MenusEnabled(started.app));
         EXPECT_EQ(started.app.library->TuneCount, yes ? 1 : 0);
