@@ -6,8 +6,8 @@
 #include <limits>
 #include <string>
 
-#include "library/genre_table.h"
 #include "library/durations.h"
+#include "library/genre_table.h"
 #include "library/mood.h"
 #include "library/number_text.h"
 
