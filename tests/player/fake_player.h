@@ -87,7 +87,7 @@ struct PlayerHarness {
             const std::string number = std::to_string(n);
             TuneRecord r = MakeTune({.title = "Tune " + number, .album = "Album " + number});
             r.Location.Set("/music/" + number + ".mp3");
-            r.Mood = 1 + n % 9;
+            r.Mood = 1 + (n + 7) % 9;  // tune 2 has mood 1, the lowest
             r.PeakPowerMean = 300;
             (*library)[n] = r;
             AppendRow(view->List, r);

@@ -120,6 +120,7 @@ TEST(PlayLoop, MenusButtonAndDisplayFollowPlayback) {
     };
     const std::vector<int16_t> playerItems = {3, 4, 6, 7, 8, 10, 12};
     h.view->SelectedRow = 2;
+    h.view->SelectedMood = 5;  // the playing tune's mood 1 replaces it
     RequestPlay(h.ctx);
     h.Tick();
     EXPECT_EQ(std::tuple(h.menus.items[{kPlayerMenu, kPlayItem}].text, h.seams.button,
