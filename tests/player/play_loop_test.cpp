@@ -142,6 +142,7 @@ TEST(PlayLoop, MenusButtonAndDisplayFollowPlayback) {
 
     // The loop modes exclude each other; the Loop item keeps its mark when playing starts.
     ToggleLoopPlaylist(h.ctx);
+    EXPECT_EQ(states(kLoopMenu, {1, 2}), (std::vector<int>{kItemEnabled, kItemChecked}));
     ToggleLoopTune(h.ctx);
     EXPECT_EQ(states(kLoopMenu, {1, 2}), (std::vector<int>{kItemChecked, kItemEnabled}));
     PlayCommand(h.ctx);
