@@ -81,32 +81,25 @@ LibraryLoadResult LoadLibrary(Library& library, FileSystem& files,
             result.error = files.TouchFile(file);
         }
     } else {
-        // Pieces of whole records, small enough to stay in the cache while decoded.
+        // Pieces of whole records, small enough to stay in the cache while decoded. Bytes
+        // no slot takes (a partial record, records past the last slot) are kept aside rather
+        // than dropped by the next save; a file that large is damaged, so the keeping has a
+        // bound.
         constexpr size_t kChunk = 64 * kTuneRecordSize;
+        constexpr uint64_t kMaxKeptBeyond = uint64_t{64} << 20;
         uint64_t length = 0;
         library.DamagedTail.clear();
         result.error = files.ReadFileInChunks(
-            file, static_cast<uint64_t>(kMaxTunes) * kTuneRecordSize, kChunk,
+            file, static_cast<uint64_t>(kMaxTunes) * kTuneRecordSize + kMaxKeptBeyond, kChunk,
             [&](std::span<const uint8_t> bytes) {
+                const int32_t before = count;
                 count = DecodeRecords(bytes, library, count);
-                // Chunks hold whole records, so only the last can end in a partial one.
-                const size_t partial = bytes.size() % kTuneRecordSize;
-                library.DamagedTail.assign(bytes.end() - static_cast<ptrdiff_t>(partial),
+                const auto taken = static_cast<size_t>(count - before) * kTuneRecordSize;
+                library.DamagedTail.insert(library.DamagedTail.end(),
+                                           bytes.begin() + static_cast<ptrdiff_t>(taken),
                                            bytes.end());
             },
             length);
-        // Records past the last slot are kept aside with a partial record, not dropped by
-        // the next save; a file that large is damaged, so the keeping has a bound.
-        const uint64_t readLimit = static_cast<uint64_t>(kMaxTunes) * kTuneRecordSize;
-        if (result.error == kNoErr && length > readLimit) {
-            constexpr uint64_t kMaxKeptBeyond = uint64_t{64} << 20;
-            const FileContents whole = files.ReadFile(file, readLimit + kMaxKeptBeyond);
-            result.error = whole.error;
-            if (whole.error == kNoErr && whole.bytes.size() > readLimit) {
-                library.DamagedTail.assign(whole.bytes.begin() + static_cast<ptrdiff_t>(readLimit),
-                                           whole.bytes.end());
-            }
-        }
         if (result.error == kNoErr) {
             result.ignoredBytes =
                 static_cast<size_t>(length - static_cast<uint64_t>(count) * kTuneRecordSize);
