@@ -11,28 +11,39 @@ using Clock = std::chrono::steady_clock;
 
 constexpr size_t kPullFrames = 4096;
 
-// Pulls up to `frames` frames into a scratch block and drops them; returns frames pulled.
-int64_t PullAndDrop(SampleSource& source, std::vector<int16_t>& scratch, int channels,
-                    int64_t frames) {
-    int64_t pulled = 0;
-    while (pulled < frames) {
-        const size_t want = static_cast<size_t>(std::min<int64_t>(frames - pulled, kPullFrames));
-        const size_t got =
-            source.Pull(std::span<int16_t>(scratch).first(want * static_cast<size_t>(channels)));
-        pulled += static_cast<int64_t>(got) / channels;
-        if (got < want * static_cast<size_t>(channels)) {
-            break;
+// What both silent outputs share: the format, a scratch block pulled samples are dropped
+// into, and the frames played so far.
+struct DroppedFrames {
+    explicit DroppedFrames(const AudioFormat& f)
+        : format(f), scratch(kPullFrames * static_cast<size_t>(f.channels)) {}
+
+    // Pulls up to `frames` frames from `source` and drops them; returns the frames pulled.
+    int64_t Pull(SampleSource& source, int64_t frames) {
+        const auto channels = static_cast<size_t>(format.channels);
+        int64_t pulled = 0;
+        while (pulled < frames) {
+            const size_t want =
+                static_cast<size_t>(std::min<int64_t>(frames - pulled, kPullFrames));
+            const size_t got = source.Pull(std::span<int16_t>(scratch).first(want * channels));
+            pulled += static_cast<int64_t>(got / channels);
+            if (got < want * channels) {
+                break;
+            }
         }
+        played += pulled;
+        return pulled;
     }
-    return pulled;
-}
+
+    AudioFormat format;
+    std::vector<int16_t> scratch;
+    int64_t played = 0;
+};
 
 class RealTimeSilentOutput final : public AudioOutput {
   public:
-    explicit RealTimeSilentOutput(const AudioFormat& format)
-        : format_(format), scratch_(kPullFrames * static_cast<size_t>(format.channels)) {}
+    explicit RealTimeSilentOutput(const AudioFormat& format) : frames_(format) {}
 
-    AudioFormat Format() const override { return format_; }
+    AudioFormat Format() const override { return frames_.format; }
 
     bool Start(SampleSource& source) override {
         if (!running_) {
@@ -41,7 +52,7 @@ class RealTimeSilentOutput final : public AudioOutput {
             drained_ = false;
             // The clock restarts: time spent paused is not owed.
             startedAt_ = Clock::now();
-            playedAtStart_ = played_;
+            playedAtStart_ = frames_.played;
         }
         return true;
     }
@@ -56,13 +67,13 @@ class RealTimeSilentOutput final : public AudioOutput {
             return;
         }
         const double seconds = std::chrono::duration<double>(Clock::now() - startedAt_).count();
-        const int64_t due =
-            playedAtStart_ + static_cast<int64_t>(seconds * format_.sampleRate) - played_;
+        const int64_t due = playedAtStart_ +
+                            static_cast<int64_t>(seconds * frames_.format.sampleRate) -
+                            frames_.played;
         if (due <= 0) {
             return;
         }
-        const int64_t pulled = PullAndDrop(*source_, scratch_, format_.channels, due);
-        played_ += pulled;
+        const int64_t pulled = frames_.Pull(*source_, due);
         if (pulled < due && source_->Exhausted()) {
             drained_ = true;
         }
@@ -72,27 +83,24 @@ class RealTimeSilentOutput final : public AudioOutput {
         }
     }
 
-    int64_t FramesPlayed() const override { return played_; }
+    int64_t FramesPlayed() const override { return frames_.played; }
     bool Drained() const override { return drained_; }
     bool Failed() const override { return false; }
 
   private:
-    AudioFormat format_;
-    std::vector<int16_t> scratch_;
+    DroppedFrames frames_;
     SampleSource* source_ = nullptr;
     bool running_ = false;
     bool drained_ = false;
     Clock::time_point startedAt_{};
-    int64_t playedAtStart_ = 0;  // played_ when the clock last started, plus time lost
-    int64_t played_ = 0;
+    int64_t playedAtStart_ = 0;  // frames played when the clock last started, plus time lost
 };
 
 class FastSilentOutput final : public AudioOutput {
   public:
-    explicit FastSilentOutput(const AudioFormat& format)
-        : format_(format), scratch_(kPullFrames * static_cast<size_t>(format.channels)) {}
+    explicit FastSilentOutput(const AudioFormat& format) : frames_(format) {}
 
-    AudioFormat Format() const override { return format_; }
+    AudioFormat Format() const override { return frames_.format; }
 
     bool Start(SampleSource& source) override {
         source_ = &source;
@@ -106,20 +114,18 @@ class FastSilentOutput final : public AudioOutput {
     // act between two calls while the tune is still playing.
     void Task() override {
         if (running_) {
-            played_ += PullAndDrop(*source_, scratch_, format_.channels, format_.sampleRate / 4);
+            frames_.Pull(*source_, frames_.format.sampleRate / 4);
         }
     }
 
-    int64_t FramesPlayed() const override { return played_; }
+    int64_t FramesPlayed() const override { return frames_.played; }
     bool Drained() const override { return source_ != nullptr && source_->Exhausted(); }
     bool Failed() const override { return false; }
 
   private:
-    AudioFormat format_;
-    std::vector<int16_t> scratch_;
+    DroppedFrames frames_;
     SampleSource* source_ = nullptr;
     bool running_ = false;
-    int64_t played_ = 0;
 };
 
 }  // namespace
