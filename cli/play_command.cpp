@@ -8,6 +8,7 @@
 #include <optional>
 #include <string_view>
 
+#include "cli/terminal_text.h"
 #include "cli/view_request.h"
 #include "library/mac_roman.h"
 #include "library/preferences_file.h"
@@ -36,8 +37,7 @@ extern "C" void OnInterrupt(int signal) {
 }
 
 int Usage(std::FILE* err, std::string_view reason) {
-    std::fprintf(err, "harmovia-cli play: %s\n", std::string(reason).c_str());
-    return 2;
+    return ReportProblem(err, "play", reason, 2);
 }
 
 std::optional<int16_t> ParseVolume(std::string_view text) {

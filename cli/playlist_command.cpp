@@ -5,6 +5,7 @@
 
 #include "cli/record_json.h"
 #include "cli/record_tsv.h"
+#include "cli/terminal_text.h"
 #include "cli/view_request.h"
 #include "export/m3u_playlist.h"
 
@@ -43,13 +44,11 @@ void WriteRows(const ViewList& list, const Library& library, Format format, std:
 }
 
 int Fail(std::FILE* err, std::string_view reason) {
-    std::fprintf(err, "harmovia-cli playlist: %s\n", std::string(reason).c_str());
-    return 1;
+    return ReportProblem(err, "playlist", reason, 1);
 }
 
 int Usage(std::FILE* err, std::string_view reason) {
-    std::fprintf(err, "harmovia-cli playlist: %s\n", std::string(reason).c_str());
-    return 2;
+    return ReportProblem(err, "playlist", reason, 2);
 }
 
 }  // namespace

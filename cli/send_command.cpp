@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "cli/terminal_text.h"
 #include "cli/view_request.h"
 #include "export/osascript_runner.h"
 #include "export/send_playlist.h"
@@ -41,13 +42,11 @@ class DryRunFileSystem final : public DiskFileSystem {
 };
 
 int Usage(std::FILE* err, std::string_view reason) {
-    std::fprintf(err, "harmovia-cli send: %s\n", std::string(reason).c_str());
-    return 2;
+    return ReportProblem(err, "send", reason, 2);
 }
 
 int Fail(std::FILE* err, std::string_view reason) {
-    std::fprintf(err, "harmovia-cli send: %s\n", std::string(reason).c_str());
-    return 1;
+    return ReportProblem(err, "send", reason, 1);
 }
 
 std::optional<std::string> ParseSendOptions(const std::vector<std::string>& rest,

@@ -27,6 +27,12 @@ std::string TerminalWording(std::string_view windowText) {
     return std::string(windowText);
 }
 
+int ReportProblem(std::FILE* err, std::string_view command, std::string_view reason, int status) {
+    std::fprintf(err, "harmovia-cli %s: %s\n", std::string(command).c_str(),
+                 std::string(reason).c_str());
+    return status;
+}
+
 int FinishOutput(int status, std::FILE* out, std::FILE* err) {
     errno = 0;
     // A command that failed has said why; its lost output needs no second line.

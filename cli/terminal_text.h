@@ -16,6 +16,10 @@ std::string CountOf(long long count, std::string_view noun);
 // any other message unchanged.
 std::string TerminalWording(std::string_view windowText);
 
+// Says what stopped `command` in one line on `err`, "harmovia-cli COMMAND: REASON", and
+// returns `status` (2 for a usage error, 1 for a failure).
+int ReportProblem(std::FILE* err, std::string_view command, std::string_view reason, int status);
+
 // Ends a command: flushes `out` and, when anything written to it was lost (a full disk, a
 // closed pipe) by a command that otherwise succeeded, says so in one line on `err` and
 // returns 1; otherwise returns `status`.
