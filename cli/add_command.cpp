@@ -116,8 +116,7 @@ std::string FitToTerminal(const std::string& utf8) {
 int RunAddCommand(const std::vector<std::string>& args) {
     AddOptions parsed;
     if (const auto problem = ParseAddOptions(args, parsed)) {
-        std::fprintf(stderr, "harmovia-cli add: %s\n", problem->c_str());
-        return 2;
+        return ReportProblem(stderr, "add", *problem, 2);
     }
     const AddOptions* options = &parsed;
     std::error_code error;
@@ -248,9 +247,8 @@ int RunAddCommand(const std::vector<std::string>& args) {
 
 int RunInspectCommand(const std::vector<std::string>& args) {
     if (args.size() != 1) {
-        std::fprintf(stderr, "harmovia-cli inspect: %s\n",
-                     args.empty() ? "give the FILE to inspect" : "one FILE at a time");
-        return 2;
+        return ReportProblem(stderr, "inspect",
+                             args.empty() ? "give the FILE to inspect" : "one FILE at a time", 2);
     }
     std::error_code error;
     const std::filesystem::path file = std::filesystem::absolute(args[0], error);

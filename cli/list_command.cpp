@@ -4,6 +4,7 @@
 
 #include "cli/record_json.h"
 #include "cli/record_tsv.h"
+#include "cli/terminal_text.h"
 
 namespace harmovia {
 
@@ -18,15 +19,13 @@ int RunListCommand(const std::vector<std::string>& args, const Library& library,
             const auto [end, error] =
                 std::from_chars(value.data(), value.data() + value.size(), mood);
             if (error != std::errc() || end != value.data() + value.size() || !IsMood(mood)) {
-                std::fprintf(err, "harmovia-cli list: --mood takes a mood from 1 to 9\n");
-                return 2;
+                return ReportProblem(err, "list", "--mood takes a mood from 1 to 9", 2);
             }
         } else if (args[i] == "--format" && hasValue &&
                    (args[i + 1] == "tsv" || args[i + 1] == "json")) {
             format = args[++i];
         } else {
-            std::fprintf(err, "harmovia-cli list: unexpected '%s'\n", args[i].c_str());
-            return 2;
+            return ReportProblem(err, "list", "unexpected '" + args[i] + "'", 2);
         }
     }
     if (format == "tsv") {

@@ -97,7 +97,7 @@ int RunCommand(int argc, char** argv) {
         }
         if (command == "moods") {
             if (!args.empty()) {
-                std::fprintf(stderr, "harmovia-cli moods: takes no options\n");
+                ReportProblem(stderr, "moods", "takes no options", 2);
                 return Usage();
             }
             return RunMoodsCommand(*cli->library, stdout);

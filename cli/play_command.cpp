@@ -125,8 +125,7 @@ int RunPlayCommand(const std::vector<std::string>& args, CliLibrary& cli, Random
         return Usage(err, built.reason);
     }
     if (built.status != 0) {
-        std::fprintf(err, "harmovia-cli play: %s\n", built.reason.c_str());
-        return 1;
+        return ReportProblem(err, "play", built.reason, 1);
     }
     Preferences preferences;
     DiskFileSystem files;
@@ -176,8 +175,7 @@ int RunPlayCommand(const std::vector<std::string>& args, CliLibrary& cli, Random
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     if (terminal.status == 0 && terminal.tunesStarted == 0 && interrupted == 0) {
-        std::fprintf(err, "harmovia-cli play: no tune of the view could be played\n");
-        return 1;
+        return ReportProblem(err, "play", "no tune of the view could be played", 1);
     }
     return terminal.status;
 }
