@@ -1,16 +1,18 @@
 #pragma once
 
-// Where a playing tune's samples go. An output pulls interleaved signed 16-bit frames from
-// a SampleSource at its own pace and reports how far it has played.
+// Where the tunes' samples go. An output pulls interleaved signed 16-bit frames from a
+// SampleSource at its own pace and tells how many of them a listener has heard.
 //
-// Threads: an output belongs to the thread that made it (the main thread); every call,
-// including the source's Pull, happens there. Pull never blocks, so an output never waits
-// on a decoder.
+// Threads: the owner (the main thread) makes the output and calls everything here. The
+// silent outputs pull inside Task; the device output pulls on its sound server's thread,
+// so a source given to it must guard what its Pull shares with the owner. Pull never
+// blocks, so an output never waits on a decoder.
 //
-// Life: Start begins (or resumes) pulling; Pause stops pulling and playing until the next
-// Start; destroying the output stops it at once. The source must stay alive until then.
-// A device that fails (server gone) makes the output Failed: it pulls no more and what it
-// held is lost; the owner may go on with another output from the same source.
+// Life: Start begins pulling, or resumes after Pause at the very sample where it paused;
+// Flush drops what was pulled and not yet heard (the frames count as heard); destroying
+// the output stops it at once. The source must outlive the output. A device that fails
+// (server gone) makes the output Failed: it pulls no more and what it held is lost; the
+// owner may go on with another output from the same source.
 
 #include <cstdint>
 #include <memory>
@@ -42,13 +44,13 @@ class AudioOutput {
     // (no device after all); then it pulls nothing.
     virtual bool Start(SampleSource& source) = 0;
     virtual void Pause() = 0;
+    virtual void Flush() = 0;
     // Time for outputs that the caller drives (the silent ones pull here); checks a
     // device's health. Never blocks. Call it often (the program does every 2/60 s).
     virtual void Task() = 0;
-    // Frames played so far (for a device: handed to it, less what its buffer still holds).
-    virtual int64_t FramesPlayed() const = 0;
-    // True once the source is exhausted and everything pulled from it has been played.
-    virtual bool Drained() const = 0;
+    // Frames pulled so far less those still on their way to the listener: for a device,
+    // what its server has played; for the silent ones, what they consumed.
+    virtual int64_t FramesHeard() const = 0;
     virtual bool Failed() const = 0;
 };
 

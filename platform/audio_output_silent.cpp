@@ -49,7 +49,6 @@ class RealTimeSilentOutput final : public AudioOutput {
         if (!running_) {
             source_ = &source;
             running_ = true;
-            drained_ = false;
             // The clock restarts: time spent paused is not owed.
             startedAt_ = Clock::now();
             playedAtStart_ = frames_.played;
@@ -62,8 +61,11 @@ class RealTimeSilentOutput final : public AudioOutput {
         running_ = false;
     }
 
+    // Nothing is held between two pulls.
+    void Flush() override {}
+
     void Task() override {
-        if (!running_ || drained_) {
+        if (!running_) {
             return;
         }
         const double seconds = std::chrono::duration<double>(Clock::now() - startedAt_).count();
@@ -74,24 +76,20 @@ class RealTimeSilentOutput final : public AudioOutput {
             return;
         }
         const int64_t pulled = frames_.Pull(*source_, due);
-        if (pulled < due && source_->Exhausted()) {
-            drained_ = true;
-        }
-        // When the decoder fell behind, the time it lost is not made up by hurrying later.
+        // When the decoder fell behind, or nothing is left to play, the time lost is not
+        // made up by hurrying later.
         if (pulled < due) {
             playedAtStart_ += due - pulled;
         }
     }
 
-    int64_t FramesPlayed() const override { return frames_.played; }
-    bool Drained() const override { return drained_; }
+    int64_t FramesHeard() const override { return frames_.played; }
     bool Failed() const override { return false; }
 
   private:
     DroppedFrames frames_;
     SampleSource* source_ = nullptr;
     bool running_ = false;
-    bool drained_ = false;
     Clock::time_point startedAt_{};
     int64_t playedAtStart_ = 0;  // frames played when the clock last started, plus time lost
 };
@@ -109,6 +107,7 @@ class FastSilentOutput final : public AudioOutput {
     }
 
     void Pause() override { running_ = false; }
+    void Flush() override {}
 
     // At most a quarter second a call, however fast the decoder refills: a caller can then
     // act between two calls while the tune is still playing.
@@ -118,8 +117,7 @@ class FastSilentOutput final : public AudioOutput {
         }
     }
 
-    int64_t FramesPlayed() const override { return frames_.played; }
-    bool Drained() const override { return source_ != nullptr && source_->Exhausted(); }
+    int64_t FramesHeard() const override { return frames_.played; }
     bool Failed() const override { return false; }
 
   private:

@@ -1,5 +1,6 @@
 #include "platform/tune_decoder.h"
 
+#include <algorithm>
 #include <atomic>
 #include <limits>
 #include <new>
@@ -12,6 +13,9 @@
 
 namespace harmovia {
 namespace {
+
+// How far before a seek's point decoding starts.
+constexpr int64_t kRunUp = 200'000;
 
 class FfmpegTuneDecoder final : public TuneDecoder {
   public:
@@ -45,23 +49,14 @@ class FfmpegTuneDecoder final : public TuneDecoder {
 
     void Rewind() override {
         Stop();
-        if (!touched_) {
-            return;
+        if (touched_) {
+            Reposition(0, false);
         }
-        touched_ = false;
-        pending_.clear();
-        pendingAt_ = 0;
-        inputEnded_ = false;
-        decoderEmpty_ = false;
-        resampler_.reset();
-        avcodec_flush_buffers(decoder_.get());
-        // The stream's start is the first timestamp: seeking there (or before) reads it all.
-        const AVStream& stream = file_.Stream();
-        const int64_t start = stream.start_time != AV_NOPTS_VALUE ? stream.start_time : 0;
-        const bool rewound =
-            avformat_seek_file(file_.format.get(), file_.streamIndex,
-                               std::numeric_limits<int64_t>::min(), start, start, 0) >= 0;
-        finished_.store(!rewound, std::memory_order_release);
+    }
+
+    void Seek(int64_t microseconds) override {
+        Stop();
+        Reposition(std::max<int64_t>(microseconds, 0), true);
     }
 
     bool Finished() const override { return finished_.load(std::memory_order_acquire); }
@@ -92,13 +87,69 @@ class FfmpegTuneDecoder final : public TuneDecoder {
         }
     }
 
+    // Stopped: forgets what was decoded and moves the demuxer to `microseconds` from the
+    // stream's start. Decoders need a run-up before a point in the middle (an MP3's bit
+    // reservoir), so a seek lands a little early and the samples before the point are
+    // dropped by their timestamps.
+    void Reposition(int64_t microseconds, bool dropBefore) {
+        touched_ = false;
+        pending_.clear();
+        pendingAt_ = 0;
+        inputEnded_ = false;
+        decoderEmpty_ = false;
+        resampler_.reset();
+        avcodec_flush_buffers(decoder_.get());
+        const AVStream& stream = file_.Stream();
+        const int64_t origin = stream.start_time != AV_NOPTS_VALUE ? stream.start_time : 0;
+        const auto at = [&](int64_t us) {
+            return origin + av_rescale_q(us, AVRational{1, AV_TIME_BASE}, stream.time_base);
+        };
+        const int64_t early =
+            microseconds > 0 ? at(std::max<int64_t>(0, microseconds - kRunUp)) : origin;
+        // The stream's start is the first timestamp: seeking there (or before) reads it all.
+        const bool moved =
+            avformat_seek_file(file_.format.get(), file_.streamIndex,
+                               std::numeric_limits<int64_t>::min(), early, early, 0) >= 0;
+        dropBefore_ = dropBefore ? at(microseconds) : AV_NOPTS_VALUE;
+        finished_.store(!moved, std::memory_order_release);
+    }
+
+    // Of a decoded frame, how many leading samples lie before the point of a seek.
+    int64_t SamplesBeforeSeekPoint(const AVFrame& frame) {
+        if (dropBefore_ == AV_NOPTS_VALUE) {
+            return 0;
+        }
+        const int64_t pts = frame.best_effort_timestamp;
+        if (pts == AV_NOPTS_VALUE || frame.sample_rate <= 0) {
+            dropBefore_ = AV_NOPTS_VALUE;  // no timestamps: play from wherever it landed
+            return 0;
+        }
+        const int64_t before = av_rescale_q(dropBefore_ - pts, file_.Stream().time_base,
+                                            AVRational{1, frame.sample_rate});
+        if (before < frame.nb_samples) {
+            dropBefore_ = AV_NOPTS_VALUE;  // the point lies in this frame: the rest plays
+        }
+        return std::clamp<int64_t>(before, 0, frame.nb_samples);
+    }
+
     // Appends the next decoded frame's samples (possibly none) to pending_. False when the
     // tune has nothing more to give.
     bool DecodeMore() {
         while (true) {
             const int received = avcodec_receive_frame(decoder_.get(), frame_.get());
             if (received == 0) {
+                const int64_t drop = SamplesBeforeSeekPoint(*frame_);
+                const size_t at = pending_.size();
                 const bool converted = Convert(frame_.get());
+                if (drop > 0 && converted) {
+                    // In the output's rate: the resampler may have changed it.
+                    const auto frames = static_cast<size_t>(
+                        av_rescale(drop, format_.sampleRate, frame_->sample_rate));
+                    const auto channels = static_cast<size_t>(format_.channels);
+                    const size_t dropped = std::min(frames * channels, pending_.size() - at);
+                    pending_.erase(pending_.begin() + static_cast<std::ptrdiff_t>(at),
+                                   pending_.begin() + static_cast<std::ptrdiff_t>(at + dropped));
+                }
                 av_frame_unref(frame_.get());
                 return converted;
             }
@@ -207,9 +258,10 @@ class FfmpegTuneDecoder final : public TuneDecoder {
     // Touched only by the thread while it runs, and by the owner while it does not.
     std::vector<int16_t> pending_;  // converted, not yet in the ring from pendingAt_ on
     size_t pendingAt_ = 0;
-    bool inputEnded_ = false;    // no more packets; the decoder has been told
-    bool decoderEmpty_ = false;  // the decoder gave its last frame
-    bool touched_ = false;       // something was read since the start
+    bool inputEnded_ = false;              // no more packets; the decoder has been told
+    bool decoderEmpty_ = false;            // the decoder gave its last frame
+    bool touched_ = false;                 // something was read since the start
+    int64_t dropBefore_ = AV_NOPTS_VALUE;  // a seek's point, in the stream's time base
 };
 
 }  // namespace

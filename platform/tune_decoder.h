@@ -8,6 +8,7 @@
 // Threads: the owner (the main thread) calls everything here; Finished may be asked from
 // any thread.
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 
@@ -30,6 +31,9 @@ class TuneDecoder {
     virtual void Stop() = 0;
     // Stopped: the next Start decodes from the tune's first sample again.
     virtual void Rewind() = 0;
+    // Stopped: the next Start decodes from `microseconds` after the tune's first sample (to
+    // within a millisecond; past the end, nothing more comes).
+    virtual void Seek(int64_t microseconds) = 0;
     // True once the last sample of the tune is in the ring, or decoding failed part-way and
     // everything before the failure is.
     virtual bool Finished() const = 0;

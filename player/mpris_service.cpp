@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QStringList>
 #include <QUrl>
+#include <algorithm>
 #include <cmath>
 
 #include "library/mac_roman.h"
@@ -25,7 +26,7 @@ QString FromMacRoman(std::string_view text) {
     return QString::fromStdString(MacRomanToUtf8(text));
 }
 
-// org.mpris.MediaPlayer2: who we are. No window to raise, no quitting from outside.
+// org.mpris.MediaPlayer2: who we are. No quitting from outside.
 class MprisRootAdaptor final : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2")
@@ -33,21 +34,27 @@ class MprisRootAdaptor final : public QDBusAbstractAdaptor {
     Q_PROPERTY(bool CanRaise READ CanRaise)
     Q_PROPERTY(bool HasTrackList READ HasTrackList)
     Q_PROPERTY(QString Identity READ Identity)
+    Q_PROPERTY(QString DesktopEntry READ DesktopEntry)
     Q_PROPERTY(QStringList SupportedUriSchemes READ SupportedUriSchemes)
     Q_PROPERTY(QStringList SupportedMimeTypes READ SupportedMimeTypes)
 
   public:
-    explicit MprisRootAdaptor(QObject* parent) : QDBusAbstractAdaptor(parent) {}
+    explicit MprisRootAdaptor(MprisService* service)
+        : QDBusAbstractAdaptor(service), service_(service) {}
     bool CanQuit() const { return false; }
-    bool CanRaise() const { return false; }
+    bool CanRaise() const { return service_->CanRaise(); }
     bool HasTrackList() const { return false; }
     QString Identity() const { return QStringLiteral("Harmovia"); }
+    QString DesktopEntry() const { return QLatin1String(kMprisDesktopEntry); }
     QStringList SupportedUriSchemes() const { return {}; }
     QStringList SupportedMimeTypes() const { return {}; }
 
   public slots:
-    void Raise() {}
+    void Raise() { service_->Raise(); }
     void Quit() {}
+
+  private:
+    MprisService* service_;
 };
 
 // org.mpris.MediaPlayer2.Player: the commands and the state of the player.
@@ -83,8 +90,8 @@ class MprisPlayerAdaptor final : public QDBusAbstractAdaptor {
     QVariantMap Metadata() const { return service_->Metadata(); }
     double Volume() const { return service_->Volume(); }
     void SetVolume(double volume) { service_->SetVolume(volume); }
-    qlonglong Position() const { return 0; }  // the movie does not tell its position
-    bool CanSeek() const { return false; }
+    qlonglong Position() const { return service_->Position(); }
+    bool CanSeek() const { return true; }
     bool CanControl() const { return true; }
 
   public slots:
@@ -94,8 +101,10 @@ class MprisPlayerAdaptor final : public QDBusAbstractAdaptor {
     void Stop() { service_->Stop(); }
     void Next() { service_->Next(); }
     void Previous() { service_->Previous(); }
-    void Seek(qlonglong) {}
-    void SetPosition(const QDBusObjectPath&, qlonglong) {}
+    void Seek(qlonglong offset) { service_->Seek(offset); }
+    void SetPosition(const QDBusObjectPath& track, qlonglong position) {
+        service_->SetPosition(track.path(), position);
+    }
     void OpenUri(const QString&) {}
 
   signals:
@@ -104,6 +113,10 @@ class MprisPlayerAdaptor final : public QDBusAbstractAdaptor {
   private:
     MprisService* service_;
 };
+
+QString TrackId(int32_t position) {
+    return QStringLiteral("/org/harmovia/Tune/") + QString::number(position);
+}
 
 }  // namespace
 
@@ -151,6 +164,7 @@ MprisService::Published MprisService::Present() const {
     now.position = p.NowPlayingIndex;
     now.stamp = p.NowPlayingStamp;
     now.volume = ctx_.preferences.Volume;
+    now.seeks = p.Seeks;
     return now;
 }
 
@@ -172,7 +186,15 @@ void MprisService::Sync() {
     if (now.volume != published_.volume) {
         changed.insert(QStringLiteral("Volume"), Volume());
     }
+    const bool seeked = now.seeks != published_.seeks && now.position == published_.position &&
+                        now.stamp == published_.stamp;
     published_ = now;
+    if (seeked) {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            QLatin1String(kMprisObjectPath), kPlayerInterface, QStringLiteral("Seeked"));
+        signal << Position();
+        bus_.send(signal);
+    }
     if (changed.isEmpty()) {
         return;
     }
@@ -184,8 +206,10 @@ void MprisService::Sync() {
 }
 
 QString MprisService::PlaybackStatus() const {
-    return ctx_.player.Phase == PlayPhase::TunePlays ? QStringLiteral("Playing")
-                                                     : QStringLiteral("Stopped");
+    if (ctx_.player.Phase != PlayPhase::TunePlays) {
+        return QStringLiteral("Stopped");
+    }
+    return ctx_.player.Paused ? QStringLiteral("Paused") : QStringLiteral("Playing");
 }
 
 QString MprisService::LoopStatus() const {
@@ -206,8 +230,7 @@ QVariantMap MprisService::Metadata() const {
     }
     const TuneRecord& tune = p.NowPlayingList[p.NowPlayingIndex];
     metadata.insert(QStringLiteral("mpris:trackid"),
-                    QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/harmovia/Tune/") +
-                                                        QString::number(p.NowPlayingIndex))));
+                    QVariant::fromValue(QDBusObjectPath(TrackId(p.NowPlayingIndex))));
     metadata.insert(QStringLiteral("xesam:title"), FromMacRoman(tune.Title.view()));
     metadata.insert(QStringLiteral("xesam:artist"), QStringList{FromMacRoman(tune.Artist.view())});
     metadata.insert(QStringLiteral("xesam:album"), FromMacRoman(tune.Album.view()));
@@ -225,16 +248,32 @@ double MprisService::Volume() const {
     return static_cast<double>(ctx_.preferences.Volume) / kMaxVolume;
 }
 
+qlonglong MprisService::Position() const {
+    const PlayerState& p = ctx_.player;
+    return p.Phase == PlayPhase::TunePlays && p.CurrentMovie ? p.CurrentMovie->HeardMicroseconds()
+                                                             : 0;
+}
+
+void MprisService::Raise() {
+    if (raise_) {
+        raise_();
+    }
+}
+
 void MprisService::Play() {
-    RequestPlay(ctx_);
+    if (ctx_.player.IsPlaying == 1) {
+        RequestResume(ctx_);
+    } else {
+        RequestPlay(ctx_);
+    }
 }
 
 void MprisService::Pause() {
-    RequestStop(ctx_);
+    RequestPause(ctx_);
 }
 
 void MprisService::PlayPause() {
-    PlayOrStop(ctx_);
+    PauseOrResume(ctx_);
 }
 
 void MprisService::Stop() {
@@ -262,6 +301,34 @@ void MprisService::SetLoopStatus(const QString& status) {
             ToggleLoopPlaylist(ctx_);
         }
     }
+}
+
+void MprisService::Seek(qlonglong offset) {
+    const PlayerState& p = ctx_.player;
+    if (p.Phase != PlayPhase::TunePlays || !p.NowPlayingList.HasRow(p.NowPlayingIndex)) {
+        return;
+    }
+    const qlonglong target = Position() + offset;
+    const qlonglong length =
+        static_cast<qlonglong>(std::max(p.NowPlayingList[p.NowPlayingIndex].DurationSeconds, 0)) *
+        1000000;
+    // Past the end the tune is over, as MPRIS asks.
+    if (target > length && length > 0) {
+        RequestNext(ctx_);
+        return;
+    }
+    RequestSeek(ctx_, target);
+}
+
+void MprisService::SetPosition(const QString& track, qlonglong position) {
+    const PlayerState& p = ctx_.player;
+    if (p.Phase != PlayPhase::TunePlays || track != TrackId(p.NowPlayingIndex) || position < 0 ||
+        position > static_cast<qlonglong>(
+                       std::max(p.NowPlayingList[p.NowPlayingIndex].DurationSeconds, 0)) *
+                       1000000) {
+        return;
+    }
+    RequestSeek(ctx_, position);
 }
 
 void MprisService::SetVolume(double volume) {

@@ -2,11 +2,12 @@
 
 // Media keys and desktop integration: the player offered on the session bus as an MPRIS
 // media player ("org.mpris.MediaPlayer2.harmovia", object /org/mpris/MediaPlayer2). Its
-// Play, Pause, PlayPause, Stop, Next and Previous set the same request flags as the
-// program's own buttons; the play loop's next tick acts on them. The player has no pause:
-// Pause stops. PlaybackStatus, Metadata (title, artist, album, length, file URL of the tune
-// playing), LoopStatus and Volume describe the player; Sync() sends PropertiesChanged for
-// what changed since it last ran.
+// Play, Pause, PlayPause, Stop, Next, Previous, Seek and SetPosition set the same request
+// flags as the program's own buttons; the play loop's next tick acts on them. Pause keeps
+// the tune's place and Play goes on from it. PlaybackStatus, Metadata (title, artist,
+// album, length, file URL of the tune playing), LoopStatus, Volume and Position describe
+// the player; Sync() sends PropertiesChanged for what changed since it last ran, and
+// Seeked after a jump. Raise brings the program's window up where there is one.
 //
 // Main thread only: the bus delivers its calls through the event loop that ticks the
 // player. The service does not own the player; it must not outlive the context.
@@ -15,6 +16,7 @@
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
+#include <functional>
 
 #include "player/player_context.h"
 
@@ -22,6 +24,8 @@ namespace harmovia {
 
 inline constexpr const char* kMprisServiceName = "org.mpris.MediaPlayer2.harmovia";
 inline constexpr const char* kMprisObjectPath = "/org/mpris/MediaPlayer2";
+// The desktop entry (without ".desktop") that the program is installed under.
+inline constexpr const char* kMprisDesktopEntry = "harmovia";
 
 class MprisService final : public QObject {
     Q_OBJECT
@@ -41,11 +45,17 @@ class MprisService final : public QObject {
     // (or since Register). Call after each tick of the player.
     void Sync();
 
+    // What Raise does: bring the window up. Without one, CanRaise is false.
+    void SetRaise(std::function<void()> raise) { raise_ = std::move(raise); }
+    bool CanRaise() const { return static_cast<bool>(raise_); }
+    void Raise();
+
     // The properties' present values, as the bus shows them.
     QString PlaybackStatus() const;
     QString LoopStatus() const;
     QVariantMap Metadata() const;
     double Volume() const;
+    qlonglong Position() const;  // microseconds into the tune playing
 
     // The bus's calls and property writes.
     void Play();
@@ -56,6 +66,10 @@ class MprisService final : public QObject {
     void Previous();
     void SetLoopStatus(const QString& status);
     void SetVolume(double volume);
+    // Seek: by `offset` microseconds from where the listener is; SetPosition: to
+    // `position`, if `track` is still the tune playing.
+    void Seek(qlonglong offset);
+    void SetPosition(const QString& track, qlonglong position);
 
   private:
     struct Published {
@@ -64,6 +78,7 @@ class MprisService final : public QObject {
         int32_t position = -1;
         uint64_t stamp = 0;
         int16_t volume = -1;
+        uint32_t seeks = 0;
     };
     Published Present() const;
 
@@ -72,6 +87,7 @@ class MprisService final : public QObject {
     QString serviceName_;
     bool registered_ = false;
     Published published_;
+    std::function<void()> raise_;
 };
 
 }  // namespace harmovia

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <system_error>
+#include <tuple>
 
 #include "browse/display_area.h"
 #include "library/number_text.h"
@@ -63,6 +65,27 @@ void CloseMovie(PlayerContext& ctx) {
         }
         p.CurrentMovie.reset();
     }
+    p.Paused = false;
+}
+
+void DropReadAhead(PlayerContext& ctx) {
+    ctx.player.ReadAhead.reset();
+    ctx.player.ReadAheadPosition = 0;
+}
+
+// Pause, resume and seek requests are for the tune playing; they die with it.
+void ClearTransportRequests(PlayerState& p) {
+    p.PauseRequest = 0;
+    p.ResumeRequest = 0;
+    p.SeekRequest = 0;
+}
+
+// Everything the run holds of the sound: the movies, their read-ahead and the output.
+void CloseRunAudio(PlayerContext& ctx) {
+    CloseMovie(ctx);
+    DropReadAhead(ctx);
+    ClearTransportRequests(ctx.player);
+    ctx.movies.CloseOutput();
 }
 
 // The run is over: back to idle, menus, button and display say so.
@@ -71,7 +94,7 @@ void EndRun(PlayerContext& ctx) {
     p.NextRequest = 0;
     p.BackRequest = 0;
     p.IsPlaying = 0;
-    CloseMovie(ctx);
+    CloseRunAudio(ctx);
     p.LastPlayedPosition = p.NowPlayingIndex == Count(ctx) ? 1 : p.NowPlayingIndex;
     p.NowPlayingIndex = 0;
     p.NowPlayingTitle = PStr();
@@ -138,7 +161,7 @@ void TooManyMissingTunes(PlayerContext& ctx, OsError error) {
                            "Many of the tunes in your database are not available. Please make "
                            "sure you have the volume mounted. Quit Harmovia and try again.",
                            "Quit", AlertIcon::Stop});
-    CloseMovie(ctx);
+    CloseRunAudio(ctx);
     p.IsPlaying = 0;
     p.Phase = PlayPhase::Idle;
     p.ProgramEnding = true;
@@ -149,15 +172,20 @@ void TooManyMissingTunes(PlayerContext& ctx, OsError error) {
     ctx.seams.EndProgram(librarySaved == kNoErr && preferencesSaved == kNoErr ? 0 : 1);
 }
 
-void StartTune(PlayerContext& ctx, std::unique_ptr<PlayingMovie> movie) {
+// `started`: the movie was read ahead and already plays (or is about to, gaplessly).
+void StartTune(PlayerContext& ctx, std::unique_ptr<PlayingMovie> movie, bool started) {
     PlayerState& p = ctx.player;
     const TuneRecord& tune = p.NowPlayingList[p.NowPlayingIndex];
     p.IsPlaying = 1;
     p.CurrentMovie = std::move(movie);
     p.AppliedVolume = MovieVolume(ctx);
     p.CurrentMovie->SetVolume(p.AppliedVolume);
-    p.CurrentMovie->GoToBeginning();
-    p.CurrentMovie->Start();
+    if (!started) {
+        p.CurrentMovie->GoToBeginning();
+        p.CurrentMovie->Start();
+    }
+    p.Paused = false;
+    ClearTransportRequests(p);
     p.Phase = PlayPhase::TunePlays;
     p.TunesStarted += 1;
     if (InViewOrder(ctx)) {
@@ -172,15 +200,15 @@ void StartTune(PlayerContext& ctx, std::unique_ptr<PlayingMovie> movie) {
     ctx.seams.TuneStarted(p.NowPlayingIndex, p.AppliedVolume);
 }
 
-// From PlayPhase::NextTune: passes over what cannot play until a tune starts, the run
-// ends or the program does. Every pass moves toward an end of the list, so the passes
-// are bounded; the guard only protects against a display order that contradicts itself.
-void OpenNextTune(PlayerContext& ctx) {
+// Moves NowPlayingPosition over what is not to be played (unchecked tunes; the end of a
+// looped list) to a checked tune; false when the run is to end instead. Every pass moves
+// toward an end of the list, so the passes are bounded; the guard only protects against a
+// display order that contradicts itself.
+bool FindPlayable(PlayerContext& ctx) {
     PlayerState& p = ctx.player;
-    for (int32_t pass = 0; p.Phase == PlayPhase::NextTune; ++pass) {
+    for (int32_t pass = 0;; ++pass) {
         if (p.StopRequest == 1 || pass > 3 * Count(ctx) + 3) {
-            EndRun(ctx);
-            return;
+            return false;
         }
         if (p.NowPlayingPosition < 1 || p.NowPlayingPosition > Count(ctx)) {
             if (p.LoopPlaylist == 1 && p.TunesStarted > 0) {
@@ -190,19 +218,53 @@ void OpenNextTune(PlayerContext& ctx) {
                 p.MovingBack = false;
                 continue;
             }
+            return false;
+        }
+        if (p.NowPlayingList[p.NowPlayingPosition].Checked != 1) {
+            ChooseNext(ctx, /*played=*/false);
+            continue;
+        }
+        return true;
+    }
+}
+
+// The position the rules would play after the tune playing, were it to end now; 0 when
+// the run would end. Changes nothing.
+int32_t PeekNextPosition(PlayerContext& ctx) {
+    PlayerState& p = ctx.player;
+    const auto saved = std::tuple(p.NowPlayingPosition, p.MovingBack, p.NextRequest, p.BackRequest,
+                                  p.Failures, p.TunesStarted);
+    ChooseNext(ctx, /*played=*/true);
+    const int32_t next = FindPlayable(ctx) ? p.NowPlayingPosition : 0;
+    std::tie(p.NowPlayingPosition, p.MovingBack, p.NextRequest, p.BackRequest, p.Failures,
+             p.TunesStarted) = saved;
+    return next;
+}
+
+std::filesystem::path PathOf(const TuneRecord& tune) {
+    return std::filesystem::path(tune.Location.view());
+}
+
+// From PlayPhase::NextTune: passes over what cannot play until a tune starts, the run
+// ends or the program does. The tune read ahead is taken when the rules chose it.
+void OpenNextTune(PlayerContext& ctx) {
+    PlayerState& p = ctx.player;
+    while (p.Phase == PlayPhase::NextTune) {
+        if (!FindPlayable(ctx)) {
             EndRun(ctx);
             return;
         }
         const TuneRecord& tune = p.NowPlayingList[p.NowPlayingPosition];
-        if (tune.Checked != 1) {
-            ChooseNext(ctx, /*played=*/false);
-            continue;
-        }
         p.NowPlayingIndex = p.NowPlayingPosition;
+        if (p.ReadAhead && p.ReadAheadPosition == p.NowPlayingPosition) {
+            p.ReadAheadPosition = 0;
+            StartTune(ctx, std::move(p.ReadAhead), /*started=*/true);
+            return;
+        }
+        DropReadAhead(ctx);
         ctx.movies.ClearStickyError();
         std::unique_ptr<PlayingMovie> movie;
-        const OsError error =
-            ctx.movies.OpenPlayingMovie(std::filesystem::path(tune.Location.view()), movie);
+        const OsError error = ctx.movies.OpenPlayingMovie(PathOf(tune), movie);
         if (error != kNoErr || !movie) {
             ctx.movies.ClearStickyError();
             if (p.Failures > 9 || p.Failures + 1 >= Count(ctx)) {
@@ -213,8 +275,72 @@ void OpenNextTune(PlayerContext& ctx) {
             ChooseNext(ctx, /*played=*/false);
             continue;
         }
-        StartTune(ctx, std::move(movie));
+        StartTune(ctx, std::move(movie), /*started=*/false);
     }
+}
+
+// Opened this long before the tune playing ends, the next one is decoding well before its
+// first sample is due, even from a slow disk.
+constexpr int64_t kReadAheadMicroseconds = 4'000'000;
+
+// While a tune plays: keeps the read-ahead in step with the rules (a Loop mode, a check
+// box, a re-sorted list or a deleted file may change their choice at any time) and, near
+// the tune's end, opens and starts the tune they choose next, so that it follows this
+// one's last sample. A file that does not open now is left to the usual rule.
+void KeepReadAhead(PlayerContext& ctx) {
+    PlayerState& p = ctx.player;
+    const TuneRecord& playing = p.NowPlayingList[p.NowPlayingIndex];
+    const int64_t left = int64_t{std::max(playing.DurationSeconds, 0)} * 1'000'000 -
+                         p.CurrentMovie->HeardMicroseconds();
+    if (p.ReadAheadPosition == 0 && (p.Paused || left > kReadAheadMicroseconds)) {
+        return;
+    }
+    const int32_t next = PeekNextPosition(ctx);
+    if (p.ReadAheadPosition != 0) {
+        std::error_code ignored;
+        if (p.ReadAheadPosition == next &&
+            (!p.ReadAhead || std::filesystem::exists(PathOf(p.NowPlayingList[next]), ignored))) {
+            return;
+        }
+        DropReadAhead(ctx);
+    }
+    if (next == 0 || p.Paused || left > kReadAheadMicroseconds) {
+        return;
+    }
+    p.ReadAheadPosition = next;
+    ctx.movies.ClearStickyError();
+    if (ctx.movies.OpenPlayingMovie(PathOf(p.NowPlayingList[next]), p.ReadAhead) != kNoErr) {
+        p.ReadAhead.reset();
+        ctx.movies.ClearStickyError();
+        return;
+    }
+    p.ReadAhead->SetVolume(MovieVolumeAt(ctx, next));
+    p.ReadAhead->GoToBeginning();
+    p.ReadAhead->Start();
+}
+
+// Pause, resume and seek act on the tune playing only.
+void ApplyTransportRequests(PlayerContext& ctx) {
+    PlayerState& p = ctx.player;
+    const TuneRecord& tune = p.NowPlayingList[p.NowPlayingIndex];
+    if (p.PauseRequest == 1 && !p.Paused) {
+        p.CurrentMovie->Stop();
+        p.Paused = true;
+        DisplayAreaLines lines = PlayingDisplayLines(p.NowPlayingLabel, tune);
+        lines.Line1 = "Paused";
+        ctx.seams.UpdateDisplayArea(lines);
+    } else if (p.ResumeRequest == 1 && p.Paused) {
+        p.CurrentMovie->Start();
+        p.Paused = false;
+        ctx.seams.UpdateDisplayArea(PlayingDisplayLines(p.NowPlayingLabel, tune));
+    }
+    if (p.SeekRequest == 1) {
+        // The read-ahead began where this tune was to end; it is opened again from there.
+        DropReadAhead(ctx);
+        p.CurrentMovie->Seek(p.SeekTarget);
+        p.Seeks += 1;
+    }
+    ClearTransportRequests(p);
 }
 
 // Gives the playing movie time; when it is done or a request came, releases it and opens
@@ -223,11 +349,16 @@ void Advance(PlayerContext& ctx) {
     PlayerState& p = ctx.player;
     if (p.Phase == PlayPhase::TunePlays) {
         if (p.CurrentMovie) {
+            ApplyTransportRequests(ctx);
             p.CurrentMovie->Task();
         }
         const bool done = !p.CurrentMovie || p.CurrentMovie->IsDone();
         if (!done && p.NextRequest == 0 && p.BackRequest == 0 && p.StopRequest == 0) {
+            KeepReadAhead(ctx);
             return;
+        }
+        if (!done) {
+            DropReadAhead(ctx);  // ended early: the rules choose afresh
         }
         CloseMovie(ctx);
         ctx.movies.ClearStickyError();
@@ -290,6 +421,8 @@ void PlayFrom(PlayerContext& ctx, int32_t position) {
     p.NowPlayingLabel = ctx.view.Label;
     p.NowPlayingStamp = ctx.view.ViewStamp;
     CloseMovie(ctx);
+    DropReadAhead(ctx);
+    ClearTransportRequests(p);
     p.NowPlayingList.ViewCount = ctx.view.List.ViewCount;
     std::copy_n(ctx.view.List.Rows.begin() + 1, ctx.view.List.ViewCount,
                 p.NowPlayingList.Rows.begin() + 1);
@@ -344,10 +477,20 @@ void VolumeChanged(PlayerContext& ctx, int part, int value) {
         return;
     }
     ctx.preferences.Volume = static_cast<int16_t>(std::clamp(value, 0, int{kMaxVolume}));
+    ctx.seams.ShowVolume(ctx.preferences.Volume);
+    if (ctx.player.Phase == PlayPhase::TunePlays) {
+        ApplyMovieVolumes(ctx);
+    }
+}
+
+void ApplyMovieVolumes(PlayerContext& ctx) {
     PlayerState& p = ctx.player;
-    if (p.Phase == PlayPhase::TunePlays && p.CurrentMovie) {
+    if (p.CurrentMovie) {
         p.AppliedVolume = MovieVolume(ctx);
         p.CurrentMovie->SetVolume(p.AppliedVolume);
+    }
+    if (p.ReadAhead) {
+        p.ReadAhead->SetVolume(MovieVolumeAt(ctx, p.ReadAheadPosition));
     }
 }
 

@@ -35,16 +35,27 @@ void PlayFrom(PlayerContext& ctx, int32_t position);
 void PlayCommand(PlayerContext& ctx);
 
 // One tick: takes PlayRequest, PlayFromSelectionRequest (both start at SelectedRow) and
-// CheckToggleRequest, then gives the playing movie time and moves on when it is done or a
-// Next, Back or Stop request came.
+// CheckToggleRequest, then the pause, resume and seek requests, gives the playing movie
+// time and moves on when it is done or a Next, Back or Stop request came.
+//
+// Without gaps: near the end of a tune the tune the rules choose next is opened and
+// started ahead (PlayerState::ReadAhead), so its first sample follows the last one of the
+// tune before. When the tune ends, the rules run as always; if they choose the tune read
+// ahead, it simply goes on playing, otherwise (and on Next, Back, Stop, a new list) it is
+// thrown away. The display and the rest follow once the new tune is heard.
 void PlayerEventHook(PlayerContext& ctx);
 
 // State 1: the play button looks idle. State 2: it looks playing and the Play item reads
 // "Stop Playing".
 void SetPlayButton(PlayerContext& ctx, int state);
 
-// The volume slider moved: on its indicator part the user's volume becomes `value` (held
-// to 0..730) and applies to the playing tune at once.
+// The volume slider moved, or the volume was set from elsewhere (the media keys, the
+// menu): on its indicator part the user's volume becomes `value` (held to 0..730), the
+// slider shows it, and it applies to the playing tune at once.
 void VolumeChanged(PlayerContext& ctx, int part, int value);
+
+// Gives the playing tune and the one read ahead their volumes as they are now (the user's
+// volume, levelled for each, or 0 while muted).
+void ApplyMovieVolumes(PlayerContext& ctx);
 
 }  // namespace harmovia

@@ -1,5 +1,7 @@
 #include "player/player_requests.h"
 
+#include <algorithm>
+
 #include "player/play_loop.h"
 #include "player/tune_volume.h"
 
@@ -72,9 +74,46 @@ void ToggleMute(PlayerContext& ctx) {
         return;
     }
     p.Muted = p.Muted == 1 ? 0 : 1;
-    p.AppliedVolume = MovieVolume(ctx);
-    p.CurrentMovie->SetVolume(p.AppliedVolume);
+    ApplyMovieVolumes(ctx);
     ctx.menus.SetMenuItem(kPlayerMenu, kMuteItem, p.Muted == 1 ? kItemChecked : kItemEnabled);
+}
+
+bool WillBePaused(const PlayerState& p) {
+    return (p.Paused || p.PauseRequest == 1) && p.ResumeRequest == 0;
+}
+
+void RequestPause(PlayerContext& ctx) {
+    PlayerState& p = ctx.player;
+    if (p.IsPlaying == 1 && !WillBePaused(p)) {
+        p.PauseRequest = 1;
+        p.ResumeRequest = 0;
+    }
+}
+
+void RequestResume(PlayerContext& ctx) {
+    PlayerState& p = ctx.player;
+    if (p.IsPlaying == 1 && WillBePaused(p)) {
+        p.ResumeRequest = 1;
+        p.PauseRequest = 0;
+    }
+}
+
+void PauseOrResume(PlayerContext& ctx) {
+    if (ctx.player.IsPlaying != 1) {
+        RequestPlay(ctx);
+    } else if (WillBePaused(ctx.player)) {
+        RequestResume(ctx);
+    } else {
+        RequestPause(ctx);
+    }
+}
+
+void RequestSeek(PlayerContext& ctx, int64_t microseconds) {
+    PlayerState& p = ctx.player;
+    if (p.IsPlaying == 1) {
+        p.SeekRequest = 1;
+        p.SeekTarget = std::max<int64_t>(microseconds, 0);
+    }
 }
 
 void RequestCheckToggle(PlayerContext& ctx, int32_t row) {

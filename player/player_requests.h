@@ -31,6 +31,17 @@ void ToggleLoopPlaylist(PlayerContext& ctx);
 // check mark while muted. Nothing happens while no tune is loaded.
 void ToggleMute(PlayerContext& ctx);
 
+// Pause inside the tune playing, and play on from the same sample; PauseOrResume toggles
+// (and plays the view while idle, as the play button does). Only during a run.
+void RequestPause(PlayerContext& ctx);
+void RequestResume(PlayerContext& ctx);
+void PauseOrResume(PlayerContext& ctx);
+// Whether the tune playing is, or is about to be, paused.
+bool WillBePaused(const PlayerState& p);
+// Jumps to `microseconds` into the tune playing (below 0: its start; past its end: the
+// tune ends and the run moves on as after a tune played).
+void RequestSeek(PlayerContext& ctx, int64_t microseconds);
+
 // The check box of ViewList row `row` was clicked: the next tick flips it.
 void RequestCheckToggle(PlayerContext& ctx, int32_t row);
 

@@ -33,6 +33,8 @@ class PlayerSeams {
 
     // A tune of the playing list began to play at movie volume `volume`.
     virtual void TuneStarted(int32_t /*position*/, int16_t /*volume*/) {}
+    // The user's volume is now `volume` (whoever set it): the slider shows it.
+    virtual void ShowVolume(int16_t /*volume*/) {}
 
     // The way out when too many tunes are missing, called in this order: show the
     // "Saving Database..." notice, save the library, save the preferences, end the

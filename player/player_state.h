@@ -37,6 +37,12 @@ struct PlayerState {
     uint16_t IsPlaying = 0;          // 1 while a run plays; commands may lower it early
     std::unique_ptr<PlayingMovie> CurrentMovie;
     int16_t AppliedVolume = 0;  // what the movie was last given
+    // The tune the run's rules choose after the one playing, opened and started ahead so
+    // that its first sample follows the last one heard; thrown away as soon as the rules
+    // would choose another. A ReadAheadPosition without a movie: opening it failed (the
+    // usual rule counts that when the run gets there).
+    std::unique_ptr<PlayingMovie> ReadAhead;
+    int32_t ReadAheadPosition = 0;
 
     uint16_t PlayRequest = 0;
     uint16_t PlayFromSelectionRequest = 0;
@@ -48,6 +54,14 @@ struct PlayerState {
     uint16_t Muted = 0;  // the movie plays at volume 0 until unmuted
     uint16_t CheckToggleRequest = 0;
     int32_t CheckToggleRow = 0;
+    // Pause keeps the tune's place, Resume plays on from it; a seek jumps to SeekTarget
+    // microseconds into the tune playing.
+    uint16_t PauseRequest = 0;
+    uint16_t ResumeRequest = 0;
+    uint16_t SeekRequest = 0;
+    int64_t SeekTarget = 0;
+    bool Paused = false;  // the tune playing holds its place
+    uint32_t Seeks = 0;   // seeks carried out, ever: a jump the media keys announce
 
     // The run's progress.
     PlayPhase Phase = PlayPhase::Idle;

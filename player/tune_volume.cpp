@@ -20,17 +20,28 @@ int16_t LevelledVolume(int32_t volume, int32_t peakPowerMean) {
     return static_cast<int16_t>(levelled);  // at most 730 + 730^2 / 597: fits
 }
 
-int16_t TuneVolume(const PlayerContext& ctx) {
+namespace {
+
+int16_t TuneVolumeAt(const PlayerContext& ctx, int32_t position) {
     const PlayerState& p = ctx.player;
-    if (!p.NowPlayingList.HasRow(p.NowPlayingIndex)) {
+    if (!p.NowPlayingList.HasRow(position)) {
         return std::clamp<int16_t>(ctx.preferences.Volume, 0, kMaxVolume);
     }
-    return LevelledVolume(ctx.preferences.Volume,
-                          p.NowPlayingList[p.NowPlayingIndex].PeakPowerMean);
+    return LevelledVolume(ctx.preferences.Volume, p.NowPlayingList[position].PeakPowerMean);
+}
+
+}  // namespace
+
+int16_t TuneVolume(const PlayerContext& ctx) {
+    return TuneVolumeAt(ctx, ctx.player.NowPlayingIndex);
 }
 
 int16_t MovieVolume(const PlayerContext& ctx) {
-    return ctx.player.Muted == 1 ? int16_t{0} : TuneVolume(ctx);
+    return MovieVolumeAt(ctx, ctx.player.NowPlayingIndex);
+}
+
+int16_t MovieVolumeAt(const PlayerContext& ctx, int32_t position) {
+    return ctx.player.Muted == 1 ? int16_t{0} : TuneVolumeAt(ctx, position);
 }
 
 }  // namespace harmovia

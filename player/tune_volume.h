@@ -21,4 +21,7 @@ int16_t TuneVolume(const PlayerContext& ctx);
 // What the movie is given now: 0 while muted, TuneVolume otherwise.
 int16_t MovieVolume(const PlayerContext& ctx);
 
+// The same for the tune at NowPlayingList position `position`.
+int16_t MovieVolumeAt(const PlayerContext& ctx, int32_t position);
+
 }  // namespace harmovia

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSlider>
 #include <QTableView>
 #include <QToolButton>
@@ -21,6 +22,7 @@
 #include "shell/artwork.h"
 #include "shell/commands.h"
 #include "shell/notices.h"
+#include "shell/player_commands.h"
 #include "shell/qt_menu_bar.h"
 #include "shell/qt_text.h"
 #include "shell/tune_list.h"
@@ -164,6 +166,10 @@ void MainWindow::Build() {
         app_.view->SelectedRow = model_->ViewRowAt(index.row());
         app_.PlayFromSelectionRequest = true;
     });
+    // A text field keeps its spaces: it takes the key before any shortcut does.
+    auto* pauseKey = new QShortcut(QKeySequence(Qt::Key_Space), this);
+    pauseKey->setObjectName(QStringLiteral("pauseKey"));
+    connect(pauseKey, &QShortcut::activated, this, [this] { PauseKeyCommand(app_); });
     ShowStatusLine();
     LayOut();
     builtSize_ = size();

@@ -1,7 +1,5 @@
 #include "shell/player_commands.h"
 
-#include <QSignalBlocker>
-#include <QSlider>
 #include <algorithm>
 
 #include "browse/display_area.h"
@@ -71,12 +69,19 @@ void MuteCommand(App& app) {
     ToggleMute(*app.playerContext);
 }
 
+void PauseKeyCommand(App& app) {
+    if (!app.playerContext) {
+        return;
+    }
+    if (app.player->IsPlaying == 1) {
+        PauseOrResume(*app.playerContext);
+    } else {
+        PlayButtonCommand(app);
+    }
+}
+
 void VolumeStepCommand(App& app, int step) {
     const int volume = std::clamp(app.preferences.Volume + step, 0, int{kMaxVolume});
-    if (auto* slider = qobject_cast<QSlider*>(app.window->Control(kVolumeSlider))) {
-        const QSignalBlocker quiet(slider);
-        slider->setValue(volume);
-    }
     VolumeChanged(*app.playerContext, kVolumeIndicatorPart, volume);
 }
 

@@ -16,6 +16,9 @@ void PlayButtonCommand(App& app);
 void NextBackMenuCommand(App& app, bool next);
 void NextBackButtonCommand(App& app, bool next);
 void MuteCommand(App& app);
+// The space bar: pauses the tune playing, or plays on from where it paused; while idle it
+// plays, as the play button does.
+void PauseKeyCommand(App& app);
 // Volume up (+10, at most 730) or down (-10, at least 0); the slider follows.
 void VolumeStepCommand(App& app, int step);
 // The slider was moved to the value now in the preferences.

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QSignalBlocker>
+#include <QSlider>
 #include <QTableView>
 
 #include "library/library_file.h"
@@ -47,6 +49,13 @@ void WindowPlayerSeams::TuneStarted(int32_t, int16_t) {
     ShowPlayingMark(app_);
 }
 
+void WindowPlayerSeams::ShowVolume(int16_t volume) {
+    if (auto* slider = qobject_cast<QSlider*>(app_.window->Control(kVolumeSlider))) {
+        const QSignalBlocker quiet(slider);
+        slider->setValue(volume);
+    }
+}
+
 void WindowPlayerSeams::ShowSavingNotice() {
     app_.window->ShowDisplayLines({"-", "Saving Database", "-"});
     app_.window->repaint();
@@ -78,6 +87,11 @@ void WirePlayer(App& app) {
     };
     if (QDBusConnection bus = QDBusConnection::sessionBus(); bus.isConnected()) {
         auto mpris = std::make_unique<MprisService>(*app.playerContext);
+        mpris->SetRaise([&app] {
+            app.window->showNormal();
+            app.window->raise();
+            app.window->activateWindow();
+        });
         if (mpris->Register(bus)) {
             app.mpris = std::move(mpris);
         }

@@ -21,6 +21,7 @@ class WindowPlayerSeams final : public PlayerSeams {
     int32_t DisplayRowOfItem(int32_t item) override;
     int32_t ItemAtDisplayRow(int32_t row) override;
     void TuneStarted(int32_t position, int16_t volume) override;
+    void ShowVolume(int16_t volume) override;
     void ShowSavingNotice() override;
     [[nodiscard]] OsError SaveLibraryFile() override;
     [[nodiscard]] OsError SavePreferencesFile() override;

@@ -1,4 +1,3 @@
-#include <QCoreApplication>
 #include <chrono>
 #include <cmath>
 #include <numeric>
@@ -62,7 +61,6 @@ class MoviePlayback : public ::testing::Test {
                 return false;
             }
             movie.Task();
-            QCoreApplication::processEvents();
             std::this_thread::sleep_for(pause);
         }
         return true;
@@ -209,10 +207,6 @@ TEST_F(MoviePlayback, StopVolumeAndRewindApplyWhilePlaying) {
 // Run without a sound server (as in CI), the device output falls back to the silent one in
 // real time; with one, it plays. Either way the tune is heard to its end.
 TEST_F(MoviePlayback, DevicePlaysToTheEndWithOrWithoutASoundServer) {
-    int argc = 1;
-    char name[] = "movie_playback_test";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
     player_ = MakeFfmpegMoviePlayer(AudioOutputChoice::Device, levels_);
     const auto started = std::chrono::steady_clock::now();
     auto movie = Started("short.mp3", kUnityMovieVolume);

@@ -27,7 +27,9 @@ struct FakeMovies final : MoviePlayer {
         void Start() override { started_ = true; }
         void Task() override { ticksLeft_ -= started_ ? 1 : 0; }
         bool IsDone() const override { return ticksLeft_ <= 0; }
-        void Stop() override {}
+        void Stop() override { started_ = false; }
+        void Seek(int64_t microseconds) override { owner_.seeks.push_back(microseconds); }
+        int64_t HeardMicroseconds() const override { return 0; }
         FakeMovies& owner_;
         int ticksLeft_;
         bool started_ = false;
@@ -47,6 +49,7 @@ struct FakeMovies final : MoviePlayer {
     std::set<std::string> missing;
     int opens = 0;
     std::vector<int16_t> volumes;  // every SetVolume
+    std::vector<int64_t> seeks;    // every Seek
     int open = 0;                  // movies not yet released
 };
 
