@@ -35,6 +35,7 @@ class PulseOutput final : public AudioOutput {
         }
         if (stream_ != nullptr) {
             pa_stream_set_write_callback(stream_, nullptr, nullptr);
+            pa_stream_set_underflow_callback(stream_, nullptr, nullptr);
             pa_stream_set_state_callback(stream_, nullptr, nullptr);
             pa_stream_disconnect(stream_);
             pa_stream_unref(stream_);
@@ -176,6 +177,7 @@ class PulseOutput final : public AudioOutput {
         }
         pa_stream_set_state_callback(stream_, &PulseOutput::OnStreamState, this);
         pa_stream_set_write_callback(stream_, &PulseOutput::OnWritable, this);
+        pa_stream_set_underflow_callback(stream_, &PulseOutput::OnUnderflow, this);
         pa_buffer_attr attributes{};
         attributes.maxlength = static_cast<uint32_t>(-1);
         attributes.tlength = static_cast<uint32_t>(pa_usec_to_bytes(kTargetLatencyUsec, &spec));
@@ -257,6 +259,13 @@ class PulseOutput final : public AudioOutput {
         pa_threaded_mainloop_signal(output->loop_, 0);
     }
 
+    // The server played everything it had: all that was written has been heard (the
+    // latency it reports still counts the sink's own, which never reaches zero).
+    static void OnUnderflow(pa_stream*, void* self) {
+        auto* output = static_cast<PulseOutput*>(self);
+        output->flushedAt_ = output->written_;
+    }
+
     static void OnWritable(pa_stream*, size_t bytes, void* self) {
         static_cast<PulseOutput*>(self)->Fill(bytes);
     }
@@ -285,7 +294,7 @@ class PulseOutput final : public AudioOutput {
     bool corked_ = true;
     bool triggered_ = false;
     int64_t written_ = 0;    // frames handed to the server
-    int64_t flushedAt_ = 0;  // written_ at the last Flush: all before it counts as heard
+    int64_t flushedAt_ = 0;  // written_ at the last Flush or underflow: all before it is heard
     mutable int64_t heard_ = 0;
 
     std::atomic<bool> failed_{false};

@@ -61,6 +61,7 @@ struct RecordingSeams final : PlayerSeams {
     int32_t DisplayRowOfItem(int32_t item) override { return reversed ? count - item : item - 1; }
     int32_t ItemAtDisplayRow(int32_t row) override { return reversed ? count - row : row + 1; }
     void TuneStarted(int32_t position, int16_t) override { started.push_back(position); }
+    void ShowVolume(int16_t volume) override { shownVolume = volume; }
     void ShowSavingNotice() override { log.push_back("saving notice"); }
     OsError SaveLibraryFile() override {
         log.push_back("save library");
@@ -79,6 +80,7 @@ struct RecordingSeams final : PlayerSeams {
     bool reversed = false;  // the user sorted the list upside down
     int32_t count = 0;
     std::vector<int32_t> started;
+    int16_t shownVolume = -1;
     std::vector<std::string> log;
     OsError libraryError = kNoErr;
 };

@@ -10,6 +10,7 @@
 #include <array>
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,7 @@ class ChangeListener final : public QObject {
             received.insert(changed);
         }
     }
+    void Seeked(qlonglong position) { received.insert(u"Seeked"_s, position); }
 
   public:
     // Spins both ends' events until `property` changed; the limit only guards against a hang.
@@ -60,13 +62,21 @@ TEST(Mpris, TheDesktopSteersThePlayerAndSeesWhatPlays) {
         const QDBusMessage reply = call(kProperties, u"Get"_s, {interface, property});
         return reply.arguments().value(0).value<QDBusVariant>().variant();
     };
-    EXPECT_EQ(get(u"org.mpris.MediaPlayer2"_s, u"Identity"_s), u"Harmovia"_s);
-    EXPECT_EQ(get(kPlayer, u"PlaybackStatus"_s), u"Stopped"_s);
+    const QString root = u"org.mpris.MediaPlayer2"_s;
+    EXPECT_EQ(std::tuple(get(root, u"Identity"_s), get(root, u"DesktopEntry"_s),
+                         get(root, u"CanRaise"_s), get(kPlayer, u"PlaybackStatus"_s)),
+              std::tuple(u"Harmovia"_s, u"harmovia"_s, false, u"Stopped"_s));
+    int raised = 0;
+    service.SetRaise([&raised] { ++raised; });
+    call(root, u"Raise"_s);
+    EXPECT_EQ(std::tuple(get(root, u"CanRaise"_s).toBool(), raised), std::tuple(true, 1));
 
     ChangeListener listener;
     ASSERT_TRUE(client.connect(service.ServiceName(), QLatin1String(kMprisObjectPath), kProperties,
                                u"PropertiesChanged"_s, &listener,
                                SLOT(Changed(QString, QVariantMap, QStringList))));
+    ASSERT_TRUE(client.connect(service.ServiceName(), QLatin1String(kMprisObjectPath), kPlayer,
+                               u"Seeked"_s, &listener, SLOT(Seeked(qlonglong))));
     h.view->List[2].Title.Set("Caf\x8E");  // Mac Roman e-acute
     h.view->List[2].DurationSeconds = 61;
     h.view->SelectedRow = 2;
@@ -100,31 +110,78 @@ TEST(Mpris, TheDesktopSteersThePlayerAndSeesWhatPlays) {
     }
     EXPECT_EQ((h.menus.items[{kLoopMenu, 1}].state), kItemChecked);
 
+    // The volume both ways: the desktop's moves the slider, the slider's reach the desktop.
+    call(kProperties, u"Set"_s, {kPlayer, u"Volume"_s, QVariant::fromValue(QDBusVariant(0.2))});
+    EXPECT_EQ(std::tuple(h.preferences.Volume, h.seams.shownVolume), std::tuple(146, 146));
+    listener.received.clear();
+    VolumeChanged(h.ctx, kVolumeIndicatorPart, 365);
+    service.Sync();
+    ASSERT_TRUE(listener.Await(u"Volume"_s));
+    EXPECT_EQ(std::tuple(listener.received.value(u"Volume"_s).toDouble(),
+                         listener.received.value(u"LoopStatus"_s).toString()),
+              std::tuple(0.5, u"Track"_s));
+
+    // Jumps within the tune: relative, absolute for the tune playing only, and past its end
+    // on to the next; the jump taken is announced.
+    const struct {
+        const char* method;
+        QVariantList args;
+        std::tuple<int, int64_t, int> expected;  // SeekRequest, SeekTarget, NextRequest
+    } seeks[] = {
+        {"Seek", {qlonglong{5000000}}, {1, 5000000, 0}},
+        {"Seek", {qlonglong{-9000000}}, {1, 0, 0}},
+        {"Seek", {qlonglong{61000001}}, {0, 0, 1}},
+        {"SetPosition",
+         {QVariant::fromValue(QDBusObjectPath(u"/org/harmovia/Tune/3"_s)), qlonglong{7000000}},
+         {0, 0, 0}},
+        {"SetPosition",
+         {QVariant::fromValue(QDBusObjectPath(u"/org/harmovia/Tune/2"_s)), qlonglong{7000000}},
+         {1, 7000000, 0}},
+    };
+    for (const auto& seek : seeks) {
+        SCOPED_TRACE(seek.method);
+        PlayerState& p = *h.player;
+        p.SeekRequest = p.NextRequest = 0;
+        p.SeekTarget = 0;
+        call(kPlayer, QLatin1String(seek.method), seek.args);
+        EXPECT_EQ(std::tuple(p.SeekRequest, p.SeekTarget, p.NextRequest), seek.expected);
+    }
+    h.player->NextRequest = 0;  // the last row's seek is taken
+    h.Tick();
+    service.Sync();
+    EXPECT_EQ(h.movies.seeks, std::vector<int64_t>{7000000});
+    ASSERT_TRUE(listener.Await(u"Seeked"_s));
+
     listener.received.clear();
     call(kPlayer, u"Stop"_s);
     h.Tick();
     service.Sync();
     ASSERT_TRUE(listener.Await(u"PlaybackStatus"_s));
     EXPECT_EQ(listener.received.value(u"PlaybackStatus"_s), u"Stopped"_s);
-    EXPECT_EQ(listener.received.value(u"LoopStatus"_s), u"Track"_s);
 
     // The media keys' other methods, as requests to the player.
+    enum Now { Idle, Playing, Paused };
     const struct {
         const char* method;
-        bool playing;
-        std::array<int, 4> requests;  // Play, Stop, Next, Back
+        Now now;
+        std::array<int, 6> requests;  // Play, Stop, Next, Back, Pause, Resume
     } cases[] = {
-        {"PlayPause", false, {1, 0, 0, 0}}, {"PlayPause", true, {0, 1, 0, 0}},
-        {"Pause", true, {0, 1, 0, 0}},      {"Next", true, {0, 0, 1, 0}},
-        {"Previous", true, {0, 0, 0, 1}},   {"Play", true, {0, 0, 0, 0}},
+        {"PlayPause", Idle, {1, 0, 0, 0, 0, 0}},   {"PlayPause", Playing, {0, 0, 0, 0, 1, 0}},
+        {"PlayPause", Paused, {0, 0, 0, 0, 0, 1}}, {"Pause", Playing, {0, 0, 0, 0, 1, 0}},
+        {"Pause", Paused, {0, 0, 0, 0, 0, 0}},     {"Play", Paused, {0, 0, 0, 0, 0, 1}},
+        {"Play", Playing, {0, 0, 0, 0, 0, 0}},     {"Stop", Paused, {0, 1, 0, 0, 0, 0}},
+        {"Next", Playing, {0, 0, 1, 0, 0, 0}},     {"Previous", Playing, {0, 0, 0, 1, 0, 0}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.method) + (c.playing ? " while playing" : " while idle"));
+        SCOPED_TRACE(std::string(c.method) + " " + std::to_string(c.now));
         PlayerState& p = *h.player;
-        p.IsPlaying = c.playing ? 1 : 0;
+        p.IsPlaying = c.now != Idle ? 1 : 0;
+        p.Paused = c.now == Paused;
         p.PlayRequest = p.StopRequest = p.NextRequest = p.BackRequest = 0;
+        p.PauseRequest = p.ResumeRequest = 0;
         call(kPlayer, QLatin1String(c.method));
-        EXPECT_EQ((std::array<int, 4>{p.PlayRequest, p.StopRequest, p.NextRequest, p.BackRequest}),
+        EXPECT_EQ((std::array<int, 6>{p.PlayRequest, p.StopRequest, p.NextRequest, p.BackRequest,
+                                      p.PauseRequest, p.ResumeRequest}),
                   c.requests);
     }
 }
