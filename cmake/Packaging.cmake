@@ -30,6 +30,9 @@ if(NOT HARMOVIA_CORE_ONLY)
   install(FILES ${PROJECT_BINARY_DIR}/packaging/harmovia.1.gz
     ${PROJECT_BINARY_DIR}/packaging/harmovia-cli.1.gz
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # bash-completion loads completions/NAME the first time NAME's arguments are completed.
+  install(FILES ${_packaging}/harmovia-cli.bash
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME harmovia-cli)
 endif()
 
 # The manual page and the completion against the program they describe.
