@@ -18,7 +18,7 @@ app_pid=""
 cleanup() {
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
   if [ $installed = 1 ]; then
-    dpkg --purge harmovia >"$tmp/purge.log" 2>&1 || { echo "install proof: purge failed"; cat "$tmp/purge.log"; }
+    dpkg_waiting --purge harmovia || echo "install proof: purge failed"
   fi
   rm -rf "$tmp"
 }
@@ -27,9 +27,26 @@ trap 'exit 130' INT TERM
 fail() { echo "install proof FAILED: $*"; exit 1; }
 step() { echo "-- $*"; }
 
+# dpkg does not wait for its lock; an apt run elsewhere on the machine is waited for here.
+dpkg_waiting() {
+  local log=$tmp/dpkg.log
+  for _ in $(seq 120); do
+    dpkg "$@" > "$log" 2>&1 && return 0
+    grep -q "lock" "$log" || { cat "$log"; return 1; }
+    sleep 5
+  done
+  cat "$log"; return 1
+}
+
 mode=install
 [ "${1:-}" = --extract ] && mode=extract
 [ "$(id -u)" -eq 0 ] || mode=extract
+# One proof at a time on a machine: two would install and purge the one package under each
+# other.
+if [ $mode = install ]; then
+  exec 9> /run/lock/harmovia-install-proof
+  flock -w 900 9 || fail "another install proof holds /run/lock/harmovia-install-proof"
+fi
 if dpkg-query -W -f='${Status}' harmovia 2>/dev/null | grep -q "ok installed"; then
   echo "install proof: a harmovia package is installed already; leaving it and unpacking instead"
   mode=extract
@@ -50,8 +67,7 @@ lintian --fail-on error "$deb" ||
 step "installing ($mode)"
 if [ $mode = install ]; then
   installed=1
-  DEBIAN_FRONTEND=noninteractive dpkg -i "$deb" > "$tmp/install.log" 2>&1 ||
-    { cat "$tmp/install.log"; fail "dpkg -i"; }
+  DEBIAN_FRONTEND=noninteractive dpkg_waiting -i "$deb" || fail "dpkg -i"
   root=""
 else
   root=$tmp/root
@@ -72,7 +88,7 @@ mkdir -p "$home" "$tmp/tunes"
 cd "$tmp" || exit 1
 run() {
   env -i HOME="$home" PATH="$bin:/usr/bin:/bin" LANG=C.UTF-8 XDG_DATA_DIRS="$share:/usr/share" \
-    "$@"
+    timeout -k 10 300 "$@"
 }
 
 step "harmovia-cli: three tunes added and listed"
@@ -136,7 +152,7 @@ bash --norc -c "source $share/bash-completion/completions/harmovia-cli && comple
 if [ $mode = install ]; then
   step "removing the package"
   files=$(dpkg-query -L harmovia | grep -E "^/usr/(bin|share/(applications|metainfo|icons|man|bash-completion|doc/harmovia))/")
-  dpkg --purge harmovia > "$tmp/purge.log" 2>&1 || { cat "$tmp/purge.log"; fail "dpkg --purge"; }
+  dpkg_waiting --purge harmovia || fail "dpkg --purge"
   installed=0
   dpkg-query -W -f='${Status}' harmovia 2>/dev/null | grep -q "ok installed" && fail "still installed"
   for f in $files; do
