@@ -13,7 +13,7 @@
 int main(int argc, char** argv) {
     QApplication qt(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Harmovia"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("harmovia"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.harmovia.Harmovia"));
     QApplication::setWindowIcon(harmovia::ProgramIcon());
     // The program ends only through its quit paths, which save first.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,0 +1,96 @@
+# Bash completion for harmovia-cli: commands, their options, mood numbers, the genre
+# category names and paths where a path goes. Installed as
+# /usr/share/bash-completion/completions/harmovia-cli, where bash-completion loads it on
+# the first Tab; needs nothing of bash-completion's own helpers.
+
+_harmovia_cli() {
+    local cur=${COMP_WORDS[COMP_CWORD]}
+    local prev=${COMP_WORDS[COMP_CWORD - 1]}
+    COMPREPLY=()
+
+    if [ "$COMP_CWORD" -eq 1 ]; then
+        mapfile -t COMPREPLY < <(compgen -W "add inspect list moods playlist send play help" -- "$cur")
+        return 0
+    fi
+
+    local command=${COMP_WORDS[1]}
+    local views="--all --last-added --mood --category --like --artist --album --genre --search --seed"
+    local options
+    case $command in
+        add) options="--music-folder --workers --quiet" ;;
+        list) options="--mood --format" ;;
+        playlist) options="$views --format" ;;
+        send) options="$views --name --count --dry-run" ;;
+        play) options="$views --volume" ;;
+        inspect) options="" ;;
+        *) return 0 ;;
+    esac
+
+    # The value of the option before the cursor.
+    case $prev in
+        --mood)
+            mapfile -t COMPREPLY < <(compgen -W "1 2 3 4 5 6 7 8 9" -- "$cur")
+            return 0
+            ;;
+        --format)
+            local formats="tsv json m3u"
+            [ "$command" = list ] && formats="tsv json"
+            mapfile -t COMPREPLY < <(compgen -W "$formats" -- "$cur")
+            return 0
+            ;;
+        --category)
+            _harmovia_cli_categories "$cur"
+            return 0
+            ;;
+        --workers | --like | --artist | --album | --genre | --search | --seed | --name | \
+            --count | --volume)
+            return 0
+            ;;
+    esac
+
+    if [[ $cur == -* ]]; then
+        mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
+        return 0
+    fi
+    # add takes a folder, inspect a file.
+    case $command in
+        add)
+            compopt -o filenames 2>/dev/null
+            mapfile -t COMPREPLY < <(compgen -d -- "$cur")
+            ;;
+        inspect)
+            compopt -o filenames 2>/dev/null
+            mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+            ;;
+    esac
+    return 0
+}
+
+# The genre category names, as "harmovia-cli help" lists them, that begin with $1. They hold
+# spaces and "&": unquoted, they are offered escaped; after an opening quote, as they are.
+_harmovia_cli_categories() {
+    local cur=$1 quote="" name
+    case $cur in
+        \"* | \'*)
+            quote=${cur:0:1}
+            cur=${cur:1}
+            ;;
+        *) cur=$(sed 's/\\\(.\)/\1/g' <<<"$cur") ;;
+    esac
+    while IFS= read -r name; do
+        [[ $name == "$cur"* ]] || continue
+        if [ -n "$quote" ]; then
+            COMPREPLY+=("$name")
+        else
+            COMPREPLY+=("$(printf '%q' "$name")")
+        fi
+    done < <(_harmovia_cli_help | sed -n '/^genre categories/,$ s/^  //p')
+}
+
+_harmovia_cli_help() {
+    local cli=${COMP_WORDS[0]}
+    command -v -- "$cli" >/dev/null 2>&1 || cli=harmovia-cli
+    "$cli" help 2>/dev/null
+}
+
+complete -F _harmovia_cli harmovia-cli
