@@ -169,7 +169,7 @@ class PulseOutput final : public AudioOutput {
         format_ = {static_cast<int>(spec.rate), spec.channels};
         pa_proplist* properties = pa_proplist_new();
         pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, "music");
-        pa_proplist_sets(properties, PA_PROP_APPLICATION_ICON_NAME, "harmovia");
+        pa_proplist_sets(properties, PA_PROP_APPLICATION_ICON_NAME, "org.harmovia.Harmovia");
         stream_ = pa_stream_new_with_proplist(context_, "Harmovia", &spec, nullptr, properties);
         pa_proplist_free(properties);
         if (stream_ == nullptr) {

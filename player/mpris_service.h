@@ -25,7 +25,7 @@ namespace harmovia {
 inline constexpr const char* kMprisServiceName = "org.mpris.MediaPlayer2.harmovia";
 inline constexpr const char* kMprisObjectPath = "/org/mpris/MediaPlayer2";
 // The desktop entry (without ".desktop") that the program is installed under.
-inline constexpr const char* kMprisDesktopEntry = "harmovia";
+inline constexpr const char* kMprisDesktopEntry = "org.harmovia.Harmovia";
 
 class MprisService final : public QObject {
     Q_OBJECT

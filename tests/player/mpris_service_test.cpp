@@ -65,7 +65,7 @@ TEST(Mpris, TheDesktopSteersThePlayerAndSeesWhatPlays) {
     const QString root = u"org.mpris.MediaPlayer2"_s;
     EXPECT_EQ(std::tuple(get(root, u"Identity"_s), get(root, u"DesktopEntry"_s),
                          get(root, u"CanRaise"_s), get(kPlayer, u"PlaybackStatus"_s)),
-              std::tuple(u"Harmovia"_s, u"harmovia"_s, false, u"Stopped"_s));
+              std::tuple(u"Harmovia"_s, u"org.harmovia.Harmovia"_s, false, u"Stopped"_s));
     int raised = 0;
     service.SetRaise([&raised] { ++raised; });
     call(root, u"Raise"_s);
