@@ -28,6 +28,9 @@ void AddToLevels(SampleLevels& levels, std::span<const int16_t> samples, int cha
         levels.hasLastFrame = true;
     }
     levels.samples += static_cast<int64_t>(samples.size());
+    if (levels.keep) {
+        levels.kept.insert(levels.kept.end(), samples.begin(), samples.end());
+    }
 }
 
 double RmsOf(const SampleLevels& levels) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace harmovia {
 
@@ -20,6 +21,9 @@ struct SampleLevels {
     // The previous block's last frame, for the steps across blocks.
     std::array<int16_t, 8> lastFrame{};
     bool hasLastFrame = false;
+    // With `keep`, every sample added, in order: for tests that compare the stream itself.
+    bool keep = false;
+    std::vector<int16_t> kept;
 };
 
 // Adds `samples` (whole frames of `channels` samples, 1..8) to `levels`.

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <limits>
 #include <new>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -20,7 +21,15 @@ constexpr int64_t kRunUp = 200'000;
 class FfmpegTuneDecoder final : public TuneDecoder {
   public:
     FfmpegTuneDecoder(ffmpeg::AudioFile file, ffmpeg::CodecContextHandle decoder)
-        : file_(std::move(file)), decoder_(std::move(decoder)) {}
+        : file_(std::move(file)), decoder_(std::move(decoder)) {
+        const AVStream& stream = file_.Stream();
+        const std::string_view container = file_.format->iformat->name;
+        if (container.find("mp4") != std::string_view::npos && stream.duration > 0 &&
+            stream.duration != AV_NOPTS_VALUE) {
+            endPts_ =
+                (stream.start_time != AV_NOPTS_VALUE ? stream.start_time : 0) + stream.duration;
+        }
+    }
 
     ~FfmpegTuneDecoder() override { Stop(); }
 
@@ -132,23 +141,42 @@ class FfmpegTuneDecoder final : public TuneDecoder {
         return std::clamp<int64_t>(before, 0, frame.nb_samples);
     }
 
+    // Of a decoded frame, how many trailing samples lie past the tune's end as an MP4
+    // container gives it: its edit list ends before the encoder's padding, which FFmpeg
+    // leaves in (it trims only the priming at the start).
+    int64_t SamplesPastTheEnd(const AVFrame& frame) const {
+        const int64_t pts = frame.best_effort_timestamp;
+        if (endPts_ == AV_NOPTS_VALUE || pts == AV_NOPTS_VALUE || frame.sample_rate <= 0) {
+            return 0;
+        }
+        const int64_t kept =
+            av_rescale_q(endPts_ - pts, file_.Stream().time_base, AVRational{1, frame.sample_rate});
+        return std::clamp<int64_t>(frame.nb_samples - kept, 0, frame.nb_samples);
+    }
+
     // Appends the next decoded frame's samples (possibly none) to pending_. False when the
     // tune has nothing more to give.
     bool DecodeMore() {
         while (true) {
             const int received = avcodec_receive_frame(decoder_.get(), frame_.get());
             if (received == 0) {
-                const int64_t drop = SamplesBeforeSeekPoint(*frame_);
+                const int64_t early = SamplesBeforeSeekPoint(*frame_);
+                const int64_t late = SamplesPastTheEnd(*frame_);
                 const size_t at = pending_.size();
                 const bool converted = Convert(frame_.get());
-                if (drop > 0 && converted) {
+                if (converted) {
                     // In the output's rate: the resampler may have changed it.
-                    const auto frames = static_cast<size_t>(
-                        av_rescale(drop, format_.sampleRate, frame_->sample_rate));
-                    const auto channels = static_cast<size_t>(format_.channels);
-                    const size_t dropped = std::min(frames * channels, pending_.size() - at);
+                    const auto samples = [&](int64_t frames) {
+                        return static_cast<size_t>(
+                                   av_rescale(frames, format_.sampleRate, frame_->sample_rate)) *
+                               static_cast<size_t>(format_.channels);
+                    };
+                    const size_t made = pending_.size() - at;
+                    const size_t tail = std::min(samples(late), made);
+                    pending_.resize(pending_.size() - tail);
+                    const size_t head = std::min(samples(early), made - tail);
                     pending_.erase(pending_.begin() + static_cast<std::ptrdiff_t>(at),
-                                   pending_.begin() + static_cast<std::ptrdiff_t>(at + dropped));
+                                   pending_.begin() + static_cast<std::ptrdiff_t>(at + head));
                 }
                 av_frame_unref(frame_.get());
                 return converted;
@@ -262,6 +290,7 @@ class FfmpegTuneDecoder final : public TuneDecoder {
     bool decoderEmpty_ = false;            // the decoder gave its last frame
     bool touched_ = false;                 // something was read since the start
     int64_t dropBefore_ = AV_NOPTS_VALUE;  // a seek's point, in the stream's time base
+    int64_t endPts_ = AV_NOPTS_VALUE;      // where an MP4's edit list ends the tune
 };
 
 }  // namespace

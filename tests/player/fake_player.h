@@ -87,7 +87,9 @@ struct RecordingSeams final : PlayerSeams {
 
 // Tune n lives at "/music/n.mp3" with PeakPowerMean 300.
 struct PlayerHarness {
-    explicit PlayerHarness(int tunes) {
+    // Over stand-in movies, or over `real` ones.
+    explicit PlayerHarness(int tunes, MoviePlayer* real = nullptr)
+        : moviePlayer(real != nullptr ? real : &movies) {
         for (int n = 1; n <= tunes; ++n) {
             const std::string number = std::to_string(n);
             TuneRecord r = MakeTune({.title = "Tune " + number, .album = "Album " + number});
@@ -109,6 +111,7 @@ struct PlayerHarness {
     }
 
     FakeMovies movies;  // first in, last out: it outlives the movie the player holds
+    MoviePlayer* moviePlayer;
     std::unique_ptr<PlayerState> player = std::make_unique<PlayerState>();
     std::unique_ptr<ViewState> view = std::make_unique<ViewState>();
     std::unique_ptr<Library> library = std::make_unique<Library>();
@@ -116,7 +119,7 @@ struct PlayerHarness {
     RecordingMenuBar menus;
     RecordingNotices notices;
     RecordingSeams seams;
-    PlayerContext ctx{*player, *view, *library, preferences, movies, menus, notices, seams};
+    PlayerContext ctx{*player, *view, *library, preferences, *moviePlayer, menus, notices, seams};
 };
 
 }  // namespace harmovia::test
