@@ -105,6 +105,17 @@ TEST(Commands, PlayerMenuAndControlsPlayStopMuteLoopRevealAndSetTheVolume) {
     slider->setValue(400);
     EXPECT_EQ(app.preferences.Volume, 400);
     EXPECT_GT(app.player->AppliedVolume, 0);
+    // The space bar pauses inside the tune and plays on; the search field keeps its spaces.
+    app.window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(app.window.get()));
+    for (const bool paused : {true, false}) {
+        QTest::keyClick(app.window->TuneList(), Qt::Key_Space);
+        app.eventHook();
+        EXPECT_EQ(std::tuple(app.player->Paused, app.player->IsPlaying), std::tuple(paused, 1));
+    }
+    QTest::keyClick(app.window->Control(kSearchField), Qt::Key_Space);
+    app.eventHook();
+    EXPECT_FALSE(app.player->Paused);
     for (const uint16_t muted : {1, 0, 1}) {
         HandleMenuCommand(app, kPlayerMenu, kMuteItem);
         EXPECT_EQ(app.player->Muted, muted);
