@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <span>
+#include <utility>
 
 #include <pulse/pulseaudio.h>
 #include <pulse/rtclock.h>
@@ -144,16 +145,28 @@ class PulseOutput final : public AudioOutput {
         }
     }
 
-    bool WaitForContext() {
+    // Waits, holding the loop's lock, until `state()` says ready; false once it went bad
+    // (the state callbacks wake the wait).
+    template <typename State>
+    bool AwaitReady(State state) {
         while (true) {
-            const pa_context_state_t state = pa_context_get_state(context_);
-            if (state == PA_CONTEXT_READY) {
-                break;
+            const auto [ready, good] = state();
+            if (ready) {
+                return true;
             }
-            if (!PA_CONTEXT_IS_GOOD(state)) {
+            if (!good) {
                 return false;
             }
             pa_threaded_mainloop_wait(loop_);
+        }
+    }
+
+    bool WaitForContext() {
+        if (!AwaitReady([this] {
+                const pa_context_state_t state = pa_context_get_state(context_);
+                return std::pair(state == PA_CONTEXT_READY, PA_CONTEXT_IS_GOOD(state));
+            })) {
+            return false;
         }
         // The server's own rate, so that it resamples nothing.
         pa_operation* info = pa_context_get_server_info(context_, &PulseOutput::OnServerInfo, this);
@@ -191,15 +204,11 @@ class PulseOutput final : public AudioOutput {
             0) {
             return false;
         }
-        while (true) {
-            const pa_stream_state_t state = pa_stream_get_state(stream_);
-            if (state == PA_STREAM_READY) {
-                break;
-            }
-            if (!PA_STREAM_IS_GOOD(state)) {
-                return false;
-            }
-            pa_threaded_mainloop_wait(loop_);
+        if (!AwaitReady([this] {
+                const pa_stream_state_t state = pa_stream_get_state(stream_);
+                return std::pair(state == PA_STREAM_READY, PA_STREAM_IS_GOOD(state));
+            })) {
+            return false;
         }
         refill_ = pa_context_rttime_new(context_, pa_rtclock_now() + kRefillUsec,
                                         &PulseOutput::OnRefillTime, this);
