@@ -178,6 +178,10 @@ int Analyse(const Options& options) {
            audible(tone2First - 1)) {
         --tone2First;
     }
+    // The block may itself open with the last few silent samples.
+    while (!audible(tone2First)) {
+        ++tone2First;
+    }
     // Tune 1 ends with the last sound of its last block before tune 2.
     int64_t tone1Last = -1;
     for (int64_t b = tone2Block - 1; b >= 0 && tone1Last < 0; --b) {
