@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
             ok = sheet->grab().save(Suffixed(out, "-sheet")) && ok;
         }
         harmovia::ShowAboutWindow(app, &window);
-        if (auto* about = window.findChild<QDialog*>(QStringLiteral("window14"))) {
+        if (auto* about = harmovia::FindAboutWindow(&window)) {
             ok = about->grab().save(Suffixed(out, "-about")) && ok;
             about->close();
         }
@@ -80,7 +80,8 @@ int main(int argc, char** argv) {
         }
         notices.CloseOverlay();
         if (app.library->TuneCount > 0) {
-            harmovia::HandleMenuCommand(app, harmovia::kFileMenu, 6);
+            const auto send = harmovia::MenuPlaceOf(harmovia::Command::SendPlaylist);
+            harmovia::HandleMenuCommand(app, send.menu, send.item);
             if (app.sending != nullptr) {
                 QCoreApplication::processEvents();
                 ok = app.sending->Sheet()->grab().save(Suffixed(out, "-send")) && ok;

@@ -40,6 +40,9 @@ struct PlayingMarker {
     bool IsPlaying = false;
 };
 
+// The welcome sheet's radio choice, read when its Continue is clicked.
+enum class ImportChoice : int16_t { None, Yes, No };
+
 struct App {
     App();
     ~App();
@@ -85,7 +88,7 @@ struct App {
     SendReport lastSend;
 
     // Requests and flags the player and the add task read and set.
-    int16_t AutoImportChoice = 0;  // the welcome sheet's radio choice: 1 "Yes.", 2 "No"
+    ImportChoice AutoImportChoice = ImportChoice::None;
     bool AddingTunes = false;
     bool StopAddingRequest = false;
     int16_t SavedVolume = 0;  // the volume before muting

@@ -109,7 +109,7 @@ MainWindow::MainWindow(App& app) : app_(app) {
 MainWindow::~MainWindow() = default;
 
 void MainWindow::Build() {
-    setObjectName(QStringLiteral("window1"));
+    setObjectName(WindowObjectName(kMainWindow));
     setWindowTitle(QStringLiteral("Harmovia"));
     setWindowIcon(ProgramIcon());
     if (app_.menus != nullptr && app_.menus->Bar() != nullptr) {

@@ -75,6 +75,7 @@ struct SheetControl {
     SheetPart part;
     const char* text;
     QRect rect;
+    Command command = Command::None;
 };
 constexpr int kSheetWidth = 450;
 constexpr int kSheetHeight = 400;
@@ -84,14 +85,16 @@ const std::array<SheetControl, 8> kWelcomeSheet = {{
      QRect(QPoint(0, 112), QPoint(kSheetWidth - 1, 144))},
     {4401, SheetPart::Group, "",
      QRect(QPoint(23, 160), QPoint(kSheetWidth - 24, kSheetHeight - 51))},
-    {4402, SheetPart::Button, "Continue",
+    {kWelcomeContinueButton, SheetPart::Button, "Continue",
      QRect(QPoint(kSheetWidth - 140, kSheetHeight - 36),
-           QPoint(kSheetWidth - 24, kSheetHeight - 17))},
+           QPoint(kSheetWidth - 24, kSheetHeight - 17)),
+     Command::WelcomeContinue},
     {4403, SheetPart::Question, "Would you like to automatically add your music from iTunes now?",
      QRect(QPoint(45, 180), QPoint(kSheetWidth - 46, 214))},
-    {4404, SheetPart::Radio, "Yes.", QRect(QPoint(45, 220), QPoint(kSheetWidth - 46, 249))},
-    {4405, SheetPart::Radio, "No, I will add my music myself.",
-     QRect(QPoint(45, 247), QPoint(kSheetWidth - 46, 276))},
+    {kWelcomeYesRadio, SheetPart::Radio, "Yes.",
+     QRect(QPoint(45, 220), QPoint(kSheetWidth - 46, 249)), Command::WelcomeYes},
+    {kWelcomeNoRadio, SheetPart::Radio, "No, I will add my music myself.",
+     QRect(QPoint(45, 247), QPoint(kSheetWidth - 46, 276)), Command::WelcomeNo},
     {4410, SheetPart::Note,
      "Note: Harmovia never moves or copies your music files. The Harmovia Database simply keeps "
      "a referene to where the files are located.",
@@ -105,6 +108,10 @@ void TagControl(QWidget* widget, int id) {
 
 }  // namespace
 
+QString WindowObjectName(int window) {
+    return QStringLiteral("window%1").arg(window);
+}
+
 ScreenRect OverlayFrame(const ScreenRect& content) {
     return {content.left + content.width / 4, content.top + content.height / 4,
             content.width - 2 * (content.width / 4), content.height - 2 * (content.height / 4)};
@@ -117,7 +124,7 @@ OverlayWindow::OverlayWindow(QString text, MoodColour panel, int fontPixels)
       fontPixels_(fontPixels) {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_DeleteOnClose);
-    setObjectName(QStringLiteral("window%1").arg(kOverlayWindow));
+    setObjectName(WindowObjectName(kOverlayWindow));
 }
 
 void OverlayWindow::paintEvent(QPaintEvent*) {
@@ -184,7 +191,6 @@ ErrorAlertChoice QtNotices::ShowErrorAlert(std::string_view message, int32_t err
 void QtNotices::OpenOverlay(const ScreenRect& frame, const QString& text, MoodColour panel,
                             int fontPixels) {
     CloseOverlay();
-    OverlayShown = 1;
     if (window_ != nullptr) {
         window_->raise();
     }
@@ -233,7 +239,7 @@ void QtNotices::WaitMilliseconds(int milliseconds) {
 
 QDialog* MakeWelcomeSheet(App& app, QWidget* parent) {
     auto* sheet = new QDialog(parent, Qt::Sheet);
-    sheet->setObjectName(QStringLiteral("window%1").arg(kWelcomeSheetWindow));
+    sheet->setObjectName(WindowObjectName(kWelcomeSheetWindow));
     sheet->setWindowTitle(QStringLiteral("Harmovia"));
     sheet->setWindowModality(Qt::WindowModal);
     sheet->setFixedSize(kSheetWidth, kSheetHeight);
@@ -277,7 +283,7 @@ QDialog* MakeWelcomeSheet(App& app, QWidget* parent) {
             }
             case SheetPart::Radio: {
                 auto* radio = new QRadioButton(QString::fromUtf8(c.text), sheet);
-                radio->setChecked(c.id == 4404);
+                radio->setChecked(c.command == Command::WelcomeYes);
                 const int id = c.id;
                 QObject::connect(radio, &QRadioButton::clicked, sheet, [&app, id] {
                     HandleControlEvent(app, ControlEventKind::Hit, id);
@@ -304,16 +310,29 @@ QDialog* MakeWelcomeSheet(App& app, QWidget* parent) {
     return sheet;
 }
 
+Command WelcomeSheetCommand(int32_t id) {
+    for (const SheetControl& c : kWelcomeSheet) {
+        if (c.id == id) {
+            return c.command;
+        }
+    }
+    return Command::None;
+}
+
+QDialog* FindAboutWindow(const QWidget* parent) {
+    return parent != nullptr ? parent->findChild<QDialog*>(WindowObjectName(kAboutWindow))
+                             : nullptr;
+}
+
 void ShowAboutWindow(App& app, QWidget* parent) {
-    const QString name = QStringLiteral("window%1").arg(kAboutWindow);
-    if (auto* open = parent->findChild<QDialog*>(name)) {
+    if (QDialog* open = FindAboutWindow(parent)) {
         open->show();
         open->raise();
         open->activateWindow();
         return;
     }
     auto* about = new QDialog(parent);
-    about->setObjectName(name);
+    about->setObjectName(WindowObjectName(kAboutWindow));
     about->setWindowTitle(QStringLiteral("About Harmovia"));
     about->setFixedSize(300, 230);
     auto* well = new QLabel(about);

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <string>
 
+#include "shell/command.h"
 #include "shell/shell_notices.h"
 
 class QDialog;
@@ -18,6 +19,12 @@ inline constexpr int kOverlayWindow = 7999;
 inline constexpr int kWelcomeSheetWindow = 4444;
 inline constexpr int kAboutWindow = 14;
 inline constexpr int kAboutDoneButton = 19002;
+inline constexpr int32_t kWelcomeContinueButton = 4402;
+inline constexpr int32_t kWelcomeYesRadio = 4404;
+inline constexpr int32_t kWelcomeNoRadio = 4405;
+
+// The object name a window of the program is found by: "window" and its number.
+QString WindowObjectName(int window);
 
 // The notice overlay: a frameless translucent window with a white-rimmed panel.
 class OverlayWindow final : public QWidget {
@@ -55,7 +62,6 @@ class QtNotices final : public ShellNotices {
     void ShowSavingOverlay(const ScreenRect& frame, MoodColour panel) override;
 
     OverlayWindow* Overlay() const { return overlay_; }
-    int OverlayShown = 0;
 
   private:
     void OpenOverlay(const ScreenRect& frame, const QString& text, MoodColour panel,
@@ -67,7 +73,11 @@ class QtNotices final : public ShellNotices {
 // The welcome sheet (window 4444): a window-modal dialog over `parent` whose buttons go to
 // HandleControlEvent.
 QDialog* MakeWelcomeSheet(App& app, QWidget* parent);
+// What a hit on the welcome sheet's control `id` does (Command::None for its labels).
+Command WelcomeSheetCommand(int32_t id);
 // The About window (window 14), made the first time and brought forward afterwards.
 void ShowAboutWindow(App& app, QWidget* parent);
+// The About window over `parent` once it has been made, else nullptr.
+QDialog* FindAboutWindow(const QWidget* parent);
 
 }  // namespace harmovia

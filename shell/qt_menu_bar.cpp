@@ -262,7 +262,6 @@ void BuildMenuBar(QtMenuBar& menus) {
                     }
                 }
                 continue;
-            case MenuFill::MoodNames:
             case MenuFill::None:
                 break;
         }

@@ -191,7 +191,7 @@ std::optional<int> StartUp(App& app, const StartUpPlatform& platform) {
             app.menus->SetMenuItem(menu, 0, kItemEnabled);
         }
         app.window->ShowWelcomeSheet();
-        app.AutoImportChoice = 1;
+        app.AutoImportChoice = ImportChoice::Yes;
     }
 
     auto* rhythm = new QTimer(app.window.get());

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/add_session.h"
+#include "shell/notices.h"
 #include "shell/send_sheet.h"
 #include "tests/shell/shell_test_support.h"
 
@@ -40,7 +41,7 @@ TEST(AddSheet, AddsAChosenFolderAndQuittingOrAddingAgainMeanwhileAsksFirst) {
     App& app = started.app;
     const auto music = MakeMusicFolder(started.home.path() / "chosen", 2);
     app.chooseFolder = [music](App&) { return std::optional(music); };
-    HandleMenuCommand(app, kFileMenu, 1);
+    Choose(app, Command::AddTunes);
     ASSERT_TRUE(app.AddingTunes);
     QDialog* sheet = app.adding->Sheet();
     EXPECT_TRUE(sheet->isVisible());
@@ -48,9 +49,9 @@ TEST(AddSheet, AddsAChosenFolderAndQuittingOrAddingAgainMeanwhileAsksFirst) {
               QStringLiteral("Total Tunes:  0"));  // number text: one leading blank
     EXPECT_FALSE(MenusEnabled(app));
     started.notices.answer = false;  // "Cancel": the add and the program go on
-    HandleMenuCommand(app, kFileMenu, 8);
+    Choose(app, Command::CloseWindowAndQuit);
     HandleControlEvent(app, ControlEventKind::WindowClose, 1);
-    HandleMenuCommand(app, kFileMenu, 2);
+    Choose(app, Command::AddTunesFromMusicFolder);
     EXPECT_EQ(started.notices.said,
               std::vector<std::string>({"Tunes Are Still Being Added to Your Database...",
                                         "Tunes Are Still Being Added to Your Database...",
@@ -61,8 +62,8 @@ TEST(AddSheet, AddsAChosenFolderAndQuittingOrAddingAgainMeanwhileAsksFirst) {
     EXPECT_EQ(std::tuple(app.library->TuneCount, app.view->List.ViewCount, app.view->ViewMode),
               std::tuple(2, 2, kModeAllTunes));
     started.notices.answer = true;  // "Stop Adding" ends a second add
-    HandleMenuCommand(app, kFileMenu, 1);
-    HandleMenuCommand(app, kFileMenu, 1);
+    Choose(app, Command::AddTunes);
+    Choose(app, Command::AddTunes);
     EXPECT_TRUE(app.StopAddingRequest);
     RunUntilAdded(app);
     EXPECT_FALSE(app.AddingTunes || app.ending);
@@ -80,14 +81,14 @@ TEST(WelcomeSheet, ContinueEnablesTheMenusAndImportsTheMusicFolderOnlyAfterYes) 
         const auto button = [sheet](int id) {
             return sheet->findChild<QAbstractButton*>(QStringLiteral("control%1").arg(id));
         };
-        EXPECT_TRUE(button(4404)->isChecked());  // Yes is the default
-        button(yes ? 4404 : 4405)->click();
+        EXPECT_TRUE(button(kWelcomeYesRadio)->isChecked());  // Yes is the default
+        button(yes ? kWelcomeYesRadio : kWelcomeNoRadio)->click();
         if (yes) {  // an add started meanwhile from the menu is not replaced by Continue's
             started.app.chooseFolder = [](App& app) { return std::optional(app.musicFolder); };
-            HandleMenuCommand(started.app, kFileMenu, 1);
+            Choose(started.app, Command::AddTunes);
         }
         const AddSession* running = started.app.adding.get();
-        button(4402)->click();
+        button(kWelcomeContinueButton)->click();
         EXPECT_FALSE(sheet->isVisible());
         EXPECT_EQ(started.app.AddingTunes, yes);
         EXPECT_TRUE(!yes || started.app.adding.get() == running);
@@ -108,8 +109,7 @@ TEST(SendSheet, SendsTheCountAskedForOrTheWholeListAndNeedsAName) {
         const auto control = [&app](int32_t id) {
             return app.sending->Sheet()->findChild<QWidget*>(QStringLiteral("control%1").arg(id));
         };
-        rows < 0 ? HandleMenuCommand(app, kFileMenu, 6)
-                 : HandleControlEvent(app, ControlEventKind::Hit, 1007);
+        rows < 0 ? Choose(app, Command::SendPlaylist) : Click(app, kSendPlaylistButton);
         ASSERT_NE(app.sending, nullptr);
         EXPECT_FALSE(MenusEnabled(app));
         auto* field = qobject_cast<QLineEdit*>(control(kSendNameField));
@@ -123,7 +123,7 @@ TEST(SendSheet, SendsTheCountAskedForOrTheWholeListAndNeedsAName) {
         if (rows < 0) {
             EXPECT_EQ(started.notices.said, std::vector<std::string>{"No Playlist Name"});
             ASSERT_NE(app.sending, nullptr);
-            HandleControlEvent(app, ControlEventKind::Hit, kSendCancelButton);
+            Click(app, kSendCancelButton);
         } else {
             EXPECT_EQ(app.lastSend.sentRows.size(), static_cast<size_t>(rows));
             EXPECT_EQ(bar->property("value").toInt(), rows);

@@ -48,6 +48,15 @@ class RecordingShellNotices final : public ShellNotices {
     std::vector<std::string> said;  // alert titles and overlay texts, in order
 };
 
+// The menu item that carries `command` (the first, for a command on several items).
+inline void Choose(App& app, Command command) {
+    const MenuPlace place = MenuPlaceOf(command);
+    HandleMenuCommand(app, place.menu, place.item);
+}
+inline void Click(App& app, int32_t control) {
+    HandleControlEvent(app, ControlEventKind::Hit, control);
+}
+
 struct Tune {
     const char* title;
     const char* artist;

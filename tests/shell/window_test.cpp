@@ -25,19 +25,19 @@ TEST(MainWindow, ControlsSitAtTheirRectanglesShowTheTotalsAndKeepThePopupsChoice
         const int w = window.ContentSize().width();
         const int h = window.ContentSize().height();
         const std::pair<int32_t, QRect> rects[] = {
-            {7000, QRect(w - 218, 14, 200, 22)},
+            {kSearchField, QRect(w - 218, 14, 200, 22)},
             {kTuneListId, QRect(0, 137, w, h - 187)},
-            {1007, QRect(w - 220, h - 36, 200, 20)},
-            {1001, QRect(w / 2 - 200, h - 31, 400, 16)},
-            {9001, QRect(w / 2 - 351, colourTop, 48, 48)},  // the colour row
-            {9011, QRect(w / 2 + 299, colourTop, 48, 48)},
+            {kSendPlaylistButton, QRect(w - 220, h - 36, 200, 20)},
+            {kStatusText, QRect(w / 2 - 200, h - 31, 400, 16)},
+            {kFirstColourButton, QRect(w / 2 - 351, colourTop, 48, 48)},  // the colour row
+            {kLastColourButton, QRect(w / 2 + 299, colourTop, 48, 48)},
         };
         for (const auto& [id, rect] : rects) {
             ASSERT_NE(window.Control(id), nullptr) << id;
             EXPECT_EQ(window.Control(id)->geometry(), rect) << id << " in " << w << "x" << h;
         }
     };
-    EXPECT_EQ(window.Control(1001)->property("text").toString(),
+    EXPECT_EQ(window.Control(kStatusText)->property("text").toString(),
               QStringLiteral("Tunes: 4  \u2022  Time: 13 mins  20 secs  \u2022  Size: 16 MB"));
     auto* popup = qobject_cast<QPushButton*>(window.Control(kGenrePopup));
     ASSERT_EQ(popup->menu()->actions().size(), 29);
