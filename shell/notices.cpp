@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QEventLoop>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -11,7 +10,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <algorithm>
 #include <array>
+#include <utility>
 
 #include "shell/app_state.h"
 #include "shell/artwork.h"
@@ -148,6 +149,21 @@ void OverlayWindow::paintEvent(QPaintEvent*) {
     p.drawText(QPoint(w / 2 - textWidth / 2, h / 2 + 5), text_);
 }
 
+QtNotices::QtNotices() {
+    fade_.setInterval(kFadeStepMilliseconds);
+    QObject::connect(&fade_, &QTimer::timeout, &context_, [this] { FadeStep(); });
+    hold_.setSingleShot(true);
+    QObject::connect(&hold_, &QTimer::timeout, &context_, [this] {
+        if (closeWhenRead_) {
+            CloseNow();
+        }
+    });
+}
+
+QtNotices::~QtNotices() {
+    CloseNow();
+}
+
 void QtNotices::Beep(int times) {
     for (int i = 0; i < times; ++i) {
         QApplication::beep();
@@ -190,7 +206,7 @@ ErrorAlertChoice QtNotices::ShowErrorAlert(std::string_view message, int32_t err
 
 void QtNotices::OpenOverlay(const ScreenRect& frame, const QString& text, MoodColour panel,
                             int fontPixels) {
-    CloseOverlay();
+    CloseNow();
     if (window_ != nullptr) {
         window_->raise();
     }
@@ -199,14 +215,31 @@ void QtNotices::OpenOverlay(const ScreenRect& frame, const QString& text, MoodCo
     overlay->setGeometry(frame.left, frame.top, frame.width, frame.height);
     overlay->setWindowOpacity(0.0);
     overlay->show();
-    for (int i = 0; i < kFadeSteps && overlay_ != nullptr; ++i) {
-        overlay->setWindowOpacity(kFadeStep * i);
-        WaitMilliseconds(kFadeStepMilliseconds);
+    fadeStep_ = 0;
+    fade_.start();
+}
+
+void QtNotices::FadeStep() {
+    if (overlay_ == nullptr) {
+        fade_.stop();
+        return;
     }
-    if (overlay_ != nullptr) {
-        overlay->raise();
-        overlay->update();
+    if (++fadeStep_ < kFadeSteps) {
+        overlay_->setWindowOpacity(kFadeStep * fadeStep_);
+        return;
     }
+    fade_.stop();
+    overlay_->raise();
+    overlay_->update();
+    if (holdMilliseconds_ > 0) {
+        hold_.start(std::exchange(holdMilliseconds_, 0));
+    } else if (closeWhenRead_) {
+        CloseNow();
+    }
+}
+
+bool QtNotices::Reading() const {
+    return fade_.isActive() ? holdMilliseconds_ > 0 : hold_.isActive();
 }
 
 void QtNotices::ShowOverlayNotice(std::string_view text, int mood) {
@@ -221,6 +254,18 @@ void QtNotices::ShowSavingOverlay(const ScreenRect& frame, MoodColour panel) {
 }
 
 void QtNotices::CloseOverlay() {
+    if (overlay_ != nullptr && Reading()) {
+        closeWhenRead_ = true;
+        return;
+    }
+    CloseNow();
+}
+
+void QtNotices::CloseNow() {
+    fade_.stop();
+    hold_.stop();
+    holdMilliseconds_ = 0;
+    closeWhenRead_ = false;
     if (overlay_ != nullptr) {
         overlay_->close();
         overlay_ = nullptr;
@@ -228,13 +273,19 @@ void QtNotices::CloseOverlay() {
 }
 
 void QtNotices::WaitMilliseconds(int milliseconds) {
-    if (milliseconds <= 0) {
-        return;
+    if (overlay_ == nullptr || milliseconds <= 0) {
+        return;  // nothing on screen to read
     }
-    // The window keeps painting and the timers keep running while the user reads.
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
+    if (fade_.isActive()) {
+        holdMilliseconds_ += milliseconds;
+    } else {
+        hold_.start(std::max(hold_.remainingTime(), 0) + milliseconds);
+    }
+}
+
+void QtNotices::After(int milliseconds, std::function<void()> then) {
+    QObject* receiver = window_ != nullptr ? window_.data() : &context_;
+    QTimer::singleShot(std::max(milliseconds, 0), receiver, std::move(then));
 }
 
 QDialog* MakeWelcomeSheet(App& app, QWidget* parent) {

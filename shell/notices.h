@@ -3,7 +3,9 @@
 // Alerts, overlay notices, the welcome sheet and the About window, drawn with Qt.
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <string>
 
 #include "shell/command.h"
@@ -47,8 +49,12 @@ class OverlayWindow final : public QWidget {
 // centred on it.
 ScreenRect OverlayFrame(const ScreenRect& content);
 
+// Nothing here waits in a nested event loop: an overlay fades in on a timer and stays up on
+// another while the user reads it, and a pause runs the rest of its command from a timer.
 class QtNotices final : public ShellNotices {
   public:
+    QtNotices();
+    ~QtNotices() override;
     // Alerts are modal to `window` (nullptr before the main window exists).
     void SetWindow(QWidget* window) override { window_ = window; }
 
@@ -56,7 +62,10 @@ class QtNotices final : public ShellNotices {
     bool ShowAlert(const Alert& alert) override;
     void ShowOverlayNotice(std::string_view text, int mood) override;
     void CloseOverlay() override;
+    // Keeps the overlay on screen for `milliseconds` after its fade; a CloseOverlay meanwhile
+    // takes effect when that time is over. Returns at once.
     void WaitMilliseconds(int milliseconds) override;
+    void After(int milliseconds, std::function<void()> then) override;
     void ShowFatalAlert(std::string_view title, std::string_view message) override;
     ErrorAlertChoice ShowErrorAlert(std::string_view message, int32_t errorNumber) override;
     void ShowSavingOverlay(const ScreenRect& frame, MoodColour panel) override;
@@ -66,8 +75,19 @@ class QtNotices final : public ShellNotices {
   private:
     void OpenOverlay(const ScreenRect& frame, const QString& text, MoodColour panel,
                      int fontPixels);
+    void FadeStep();
+    // The overlay is to stay up while the user reads it.
+    bool Reading() const;
+    void CloseNow();
+
     QPointer<QWidget> window_;
     QPointer<OverlayWindow> overlay_;
+    QTimer fade_;
+    QTimer hold_;
+    QObject context_;  // the continuations' receiver while there is no window
+    int fadeStep_ = 0;
+    int holdMilliseconds_ = 0;  // asked for during the fade; the hold starts when it ends
+    bool closeWhenRead_ = false;
 };
 
 // The welcome sheet (window 4444): a window-modal dialog over `parent` whose buttons go to

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -252,6 +253,52 @@ TEST(Notices, OnlyTheNamedButtonSaysYesAndOverlaysSitCentredOverTheWindow) {
     EXPECT_EQ(notices.Overlay()->Text(), QStringLiteral("Saving Database..."));
     EXPECT_EQ(notices.Overlay()->geometry(), QRect(370, 185, 740, 370));
     notices.CloseOverlay();
+}
+
+// Nothing waits in a nested event loop: the command returns before the first tick, the fade
+// and the reading time run on timers, and the close waits for the reading time.
+TEST(Notices, AFadeInterruptedByATickDoesNotRunTheCommandTwice) {
+    StartedApp started(kTunes);  // no tunes of mood 2
+    App& app = started.app;
+    QtNotices notices;
+    notices.SetWindow(app.window.get());
+    app.notices = &notices;
+    const auto overlays = []() -> int {
+        return static_cast<int>(
+            std::ranges::count_if(QApplication::topLevelWidgets(), [](const QWidget* w) {
+                return w->objectName() == WindowObjectName(kOverlayWindow) && w->isVisible();
+            }));
+    };
+    int ticks = 0;
+    int ticksInside = 0;
+    bool inside = false;
+    app.eventHook = [&, tick = app.eventHook] {
+        ++ticks;
+        ticksInside += inside ? 1 : 0;
+        tick();
+    };
+    QTimer::singleShot(0, [&] {
+        inside = true;
+        Click(app, kFirstColourButton + 2);  // an empty mood: a notice, read for 2 s
+        inside = false;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notices.Overlay() != nullptr && ticks > 2; }));
+    EXPECT_EQ(ticksInside, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notices.Overlay()->windowOpacity() > 0.88; }));
+    EXPECT_EQ(overlays(), 1);
+    EXPECT_EQ(ticksInside, 0);
+    EXPECT_EQ(app.view->ViewMode, kModeAllTunes);  // the list on screen stays
+
+    // Read for 50 ms after the fade; the close waits for that. A pause's rest runs later.
+    notices.ShowOverlayNotice("No match found.", 0);
+    notices.WaitMilliseconds(50);
+    notices.CloseOverlay();
+    int rests = 0;
+    notices.After(20, [&rests] { ++rests; });
+    EXPECT_EQ(std::pair(overlays(), rests), std::pair(1, 0));
+    EXPECT_LT(notices.Overlay()->windowOpacity(), 0.1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notices.Overlay() == nullptr; }));
+    EXPECT_EQ(std::pair(overlays(), rests), std::pair(0, 1));
 }
 
 }  // namespace
