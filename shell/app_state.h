@@ -100,6 +100,9 @@ struct App {
     std::function<void(const TuneRecord& row)> rowEdited;
 
     bool ending = false;  // the program is ending: nothing more is saved or shown
+    // The quit's save is under way (its pause, or a question about a failed save): the doors
+    // take no command and no second save starts.
+    bool saving = false;
     // The library file could not be read whole at start: this session never writes over it.
     bool libraryUnread = false;
 };

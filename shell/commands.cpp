@@ -208,7 +208,7 @@ void Run(App& app, Command command) {
 }  // namespace
 
 void HandleMenuCommand(App& app, int16_t menu, int16_t item) {
-    if (app.ending) {
+    if (app.ending || app.saving) {
         return;
     }
     switch (const Command command = MenuCommandAt(menu, item)) {
@@ -229,7 +229,7 @@ void HandleMenuCommand(App& app, int16_t menu, int16_t item) {
 }
 
 void HandleControlEvent(App& app, ControlEventKind kind, int32_t id) {
-    if (app.ending) {
+    if (app.ending || app.saving) {
         return;
     }
     switch (kind) {

@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <cerrno>
 #include <csignal>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -204,6 +205,83 @@ TEST(StartUp, QuitSavesOrAsksWhileAddingOrAfterAFailedReadOrSave) {
         EXPECT_EQ(started.notices.said.empty() ? "" : started.notices.said[0], alert);
         EXPECT_EQ(started.LibraryBytes() != before, savesLibrary);
         EXPECT_EQ(std::filesystem::exists(started.folder / kPreferencesFileName), savesPreferences);
+    }
+}
+
+// Counts the files written whole, by name.
+class CountingFiles final : public DiskFileSystem {
+  public:
+    OsError WriteFileAtomically(const std::filesystem::path& path,
+                                std::span<const uint8_t> bytes) override {
+        ++writes[path.filename().string()];
+        return DiskFileSystem::WriteFileAtomically(path, bytes);
+    }
+    std::map<std::string, int> writes;
+};
+
+// The quit's save waits out a pause that runs on the event loop; whatever comes meanwhile
+// (the player's tick, a second quit by any door, a session that ends) saves and ends once.
+TEST(StartUp, APauseInterruptedByATickOrASecondQuitSavesOnce) {
+    const std::pair<const char*, std::function<void(App&)>> meanwhile[] = {
+        {"tick", [](App& app) { app.eventHook(); }},
+        {"quit", [](App& app) { EXPECT_TRUE(QuitCommand(app)); }},
+        {"menu", [](App& app) { Choose(app, Command::CloseWindowAndQuit); }},
+        {"close box", [](App& app) { HandleControlEvent(app, ControlEventKind::WindowClose, 1); }},
+        {"session", [](App& app) { EXPECT_TRUE(EndSession(app, false)); }},
+    };
+    const std::map<std::string, int> once = {{kLibraryFileName, 1}, {kPreferencesFileName, 1}};
+    for (const auto& [what, interrupt] : meanwhile) {
+        SCOPED_TRACE(what);
+        StartedApp started(kTunes);
+        App& app = started.app;
+        auto* files = new CountingFiles;
+        app.files.reset(files);
+        started.notices.holdPauses = true;
+        EXPECT_TRUE(QuitCommand(app));
+        EXPECT_EQ(app.window->Control(kDisplayLine2)->property("text").toString(),
+                  QStringLiteral("Saving Database"));
+        EXPECT_TRUE(files->writes.empty());
+        EXPECT_FALSE(app.ending);
+        interrupt(app);
+        EXPECT_EQ(started.notices.held.size(), 1U);  // nothing started a second pause
+        started.notices.EndPauses();
+        EXPECT_TRUE(app.ending);
+        EXPECT_EQ(files->writes, once);
+    }
+}
+
+// Log-out asks only when the session lets it, and the data is written before it returns.
+TEST(StartUp, AnEndingSessionAsksOnlyWhenAllowedAndSavesAtOnce) {
+    const std::string stillAdding = "Tunes Are Still Being Added to Your Database...";
+    const std::string notSaved = "Harmovia Could Not Save";
+    // Adding, may ask, full disk; then whether it ends, what was asked, files written.
+    const std::tuple<bool, bool, bool, bool, std::vector<std::string>, size_t> cases[] = {
+        {false, true, false, true, {}, 2},
+        {false, false, false, true, {}, 2},
+        {true, true, false, false, {stillAdding}, 0},  // the user said "Cancel"
+        {true, false, false, true, {}, 1},             // the add saves the library
+        {false, true, true, false, {notSaved}, 0},
+        {false, false, true, true, {}, 0},  // nobody to ask: ends, the copy on disk unchanged
+    };
+    for (const auto& [adding, mayAsk, full, ends, asked, written] : cases) {
+        SCOPED_TRACE(::testing::Message() << adding << mayAsk << full);
+        StartedApp started(kTunes);
+        App& app = started.app;
+        if (full) {
+            app.files = std::make_unique<FullDisk>();
+        }
+        app.AddingTunes = adding;
+        app.library->TuneCount = 1;
+        started.notices.answer = false;
+        started.notices.holdPauses = true;  // the session does not wait for a pause
+        const auto before = started.LibraryBytes();
+        EXPECT_EQ(EndSession(app, mayAsk), ends);
+        EXPECT_EQ(app.ending, ends);
+        EXPECT_TRUE(ends || !app.saving);  // staying opens the doors again
+        EXPECT_EQ(started.notices.said, asked);
+        EXPECT_EQ((started.LibraryBytes() != before) +
+                      std::filesystem::exists(started.folder / kPreferencesFileName),
+                  written);
     }
 }
 

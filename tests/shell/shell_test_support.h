@@ -5,8 +5,10 @@
 
 #include <QApplication>
 #include <QTest>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "export/script_runner.h"
@@ -42,8 +44,19 @@ class RecordingShellNotices final : public ShellNotices {
         return ErrorAlertChoice::Continue;
     }
     void ShowSavingOverlay(const ScreenRect&, MoodColour) override {}
+    // A pause takes no time, unless the test holds it to act in the middle of it.
+    void After(int, std::function<void()> then) override {
+        holdPauses ? held.push_back(std::move(then)) : then();
+    }
+    void EndPauses() {
+        for (auto pending = std::exchange(held, {}); auto& then : pending) {
+            then();
+        }
+    }
 
     bool answer = true;
+    bool holdPauses = false;
+    std::vector<std::function<void()>> held;
     int beeps = 0;
     std::vector<std::string> said;  // alert titles and overlay texts, in order
 };
