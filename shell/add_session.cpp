@@ -16,6 +16,7 @@
 #include "shell/commands.h"
 #include "shell/list_commands.h"
 #include "shell/main_window.h"
+#include "shell/menu_table.h"
 #include "shell/qt_menu_bar.h"
 #include "shell/qt_text.h"
 

@@ -46,9 +46,8 @@ void StopForNewList(App& app) {
 }
 
 void ResetPlayControls(App& app) {
-    app.menus->SetMenuItem(kPlayerMenu, kPlayItem, kItemEnabled, "Play");
     app.player->StopRequest = 1;
-    SetPlayButton(*app.playerContext, 1);
+    ShowStopping(*app.playerContext);
     app.window->ShowDisplayLines(BrowsingDisplayLines(app.view->Label));
     app.window->update();
 }

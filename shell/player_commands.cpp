@@ -16,9 +16,8 @@ namespace {
 
 // A playing player is told to stop and every control says so at once.
 void StopPlaying(App& app) {
-    app.menus->SetMenuItem(kPlayerMenu, kPlayItem, kItemEnabled, "Play");
     app.player->StopRequest = 1;
-    SetPlayButton(*app.playerContext, 1);
+    ShowStopping(*app.playerContext);
     app.window->ShowDisplayLines(BrowsingDisplayLines(app.view->Label));
 }
 
@@ -63,9 +62,6 @@ void NextBackButtonCommand(App& app, bool next) {
 }
 
 void MuteCommand(App& app) {
-    if (app.player->CurrentMovie && app.player->Muted == 0) {
-        app.SavedVolume = app.preferences.Volume;
-    }
     ToggleMute(*app.playerContext);
 }
 
