@@ -8,6 +8,7 @@
 
 #include "browse/display_area.h"
 #include "library/number_text.h"
+#include "library/tune_identity.h"
 #include "player/tune_volume.h"
 
 namespace harmovia {
@@ -371,9 +372,7 @@ void ApplyCheckToggle(PlayerContext& ctx) {
     }
     TuneRecord& toggled = rows[p.CheckToggleRow];
     toggled.Checked = toggled.Checked == 1 ? 0 : 1;
-    const auto sameTune = [&toggled](const TuneRecord& r) {
-        return r.Title.view() == toggled.Title.view() && r.Album.view() == toggled.Album.view();
-    };
+    const auto sameTune = [&toggled](const TuneRecord& r) { return SameTitleAndAlbum(r, toggled); };
     for (int32_t i = 1; i <= p.NowPlayingList.ViewCount; ++i) {
         if (sameTune(p.NowPlayingList[i])) {
             p.NowPlayingList[i].Checked = toggled.Checked;

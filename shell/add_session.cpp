@@ -10,6 +10,7 @@
 
 #include "browse/view_builder.h"
 #include "library/library_file.h"
+#include "library/mac_roman_qt.h"
 #include "player/play_loop.h"
 #include "shell/app_state.h"
 #include "shell/artwork.h"
@@ -18,7 +19,6 @@
 #include "shell/main_window.h"
 #include "shell/menu_table.h"
 #include "shell/qt_menu_bar.h"
-#include "shell/qt_text.h"
 
 namespace harmovia {
 namespace {

@@ -7,12 +7,12 @@
 #include "browse/search.h"
 #include "browse/seed_views.h"
 #include "browse/view_builder.h"
+#include "library/mac_roman_qt.h"
 #include "player/play_loop.h"
 #include "player/player_requests.h"
 #include "shell/app_state.h"
 #include "shell/main_window.h"
 #include "shell/qt_menu_bar.h"
-#include "shell/qt_text.h"
 
 namespace harmovia {
 

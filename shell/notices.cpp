@@ -13,10 +13,10 @@
 #include <QTimer>
 #include <array>
 
+#include "library/mac_roman_qt.h"
 #include "shell/app_state.h"
 #include "shell/artwork.h"
 #include "shell/commands.h"
-#include "shell/qt_text.h"
 
 #ifndef HARMOVIA_VERSION
 #define HARMOVIA_VERSION "0.1"
