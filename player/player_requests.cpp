@@ -6,24 +6,11 @@
 #include "player/tune_volume.h"
 
 namespace harmovia {
-namespace {
-
-// The Loop submenu and the Player menu's Loop item after a change of mode.
-void ShowLoopModes(PlayerContext& ctx) {
-    const PlayerState& p = ctx.player;
-    ctx.menus.SetMenuItem(kLoopMenu, 1, p.LoopTune == 1 ? kItemChecked : kItemEnabled);
-    ctx.menus.SetMenuItem(kLoopMenu, 2, p.LoopPlaylist == 1 ? kItemChecked : kItemEnabled);
-    const bool anyLoop = p.LoopTune == 1 || p.LoopPlaylist == 1;
-    ctx.menus.SetMenuItem(kPlayerMenu, kLoopItem, anyLoop ? kItemChecked : kItemEnabled);
-}
-
-}  // namespace
 
 void RequestPlay(PlayerContext& ctx) {
     if (ctx.view.List.ViewCount < 1 || ctx.player.IsPlaying == 1) {
         return;
     }
-    ctx.menus.SetMenuItem(kPlayerMenu, kPlayItem, kItemEnabled, "Stop Playing");
     ctx.player.PlayRequest = 1;
     SetPlayButton(ctx, 2);
 }
@@ -58,14 +45,14 @@ void ToggleLoopTune(PlayerContext& ctx) {
     PlayerState& p = ctx.player;
     p.LoopTune = p.LoopTune == 1 ? 0 : 1;
     p.LoopPlaylist = 0;
-    ShowLoopModes(ctx);
+    ctx.seams.ControlsChanged();
 }
 
 void ToggleLoopPlaylist(PlayerContext& ctx) {
     PlayerState& p = ctx.player;
     p.LoopPlaylist = p.LoopPlaylist == 1 ? 0 : 1;
     p.LoopTune = 0;
-    ShowLoopModes(ctx);
+    ctx.seams.ControlsChanged();
 }
 
 void ToggleMute(PlayerContext& ctx) {
@@ -75,7 +62,7 @@ void ToggleMute(PlayerContext& ctx) {
     }
     p.Muted = p.Muted == 1 ? 0 : 1;
     ApplyMovieVolumes(ctx);
-    ctx.menus.SetMenuItem(kPlayerMenu, kMuteItem, p.Muted == 1 ? kItemChecked : kItemEnabled);
+    ctx.seams.ControlsChanged();
 }
 
 bool WillBePaused(const PlayerState& p) {

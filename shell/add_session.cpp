@@ -10,14 +10,15 @@
 
 #include "browse/view_builder.h"
 #include "library/library_file.h"
+#include "library/mac_roman_qt.h"
 #include "player/play_loop.h"
 #include "shell/app_state.h"
 #include "shell/artwork.h"
 #include "shell/commands.h"
 #include "shell/list_commands.h"
 #include "shell/main_window.h"
+#include "shell/menu_table.h"
 #include "shell/qt_menu_bar.h"
-#include "shell/qt_text.h"
 
 namespace harmovia {
 namespace {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "browse/view_state.h"
 #include "export/send_playlist.h"
@@ -20,6 +21,7 @@
 #include "platform/movie_player.h"
 #include "player/player_context.h"
 #include "player/player_state.h"
+#include "shell/player_menus.h"
 #include "shell/shell_notices.h"
 
 namespace harmovia {
@@ -91,9 +93,12 @@ struct App {
     ImportChoice AutoImportChoice = ImportChoice::None;
     bool AddingTunes = false;
     bool StopAddingRequest = false;
-    int16_t SavedVolume = 0;  // the volume before muting
     bool PlayFromSelectionRequest = false;
     PlayingMarker playing;
+    // What the window shows of the player's controls (ShowPlayerControls keeps them).
+    std::vector<MenuItemLook> shownPlayerItems;
+    uint32_t shownRunsEnded = 0;
+    int shownPlayButton = 1;
     // Shown every 2/60 s and before every command: the player's hook, once it is wired.
     std::function<void()> eventHook;
     // Told after a cell edit was written to the library, so the play list can follow.

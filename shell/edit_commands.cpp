@@ -8,21 +8,18 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "browse/view_builder.h"
 #include "library/genre_table.h"
 #include "library/library_file.h"
+#include "library/mac_roman_qt.h"
+#include "library/tune_identity.h"
 #include "shell/app_state.h"
 #include "shell/list_commands.h"
 #include "shell/main_window.h"
 #include "shell/player_wiring.h"
-#include "shell/qt_text.h"
 
 namespace harmovia {
 namespace {
-
-bool SameTune(const TuneRecord& a, const TuneRecord& b) {
-    return a.Title.view() == b.Title.view() && a.Artist.view() == b.Artist.view() &&
-           a.Album.view() == b.Album.view() && a.Genre.view() == b.Genre.view();
-}
 
 // Removes row `row` of the list; the rows behind it move up so that the list's rows and
 // the view's stay in step.
@@ -30,15 +27,6 @@ void RemoveRow(ViewList& list, int32_t row) {
     std::move(list.Rows.begin() + row + 1, list.Rows.begin() + list.ViewCount + 1,
               list.Rows.begin() + row);
     --list.ViewCount;
-}
-
-void RecountTotals(ViewState& view) {
-    view.ViewSeconds = 0;
-    view.ViewMegabytes = 0;
-    for (int32_t row = 1; row <= view.List.ViewCount; ++row) {
-        view.ViewSeconds += static_cast<uint32_t>(std::max(0, view.List[row].DurationSeconds));
-        view.ViewMegabytes += view.List[row].FileSize >> 20;
-    }
 }
 
 bool IsPlayingList(const App& app) {
@@ -75,15 +63,14 @@ void SetAllCheckedCommand(App& app, bool checked) {
         TuneRecord& shown = view.List[row];
         shown.Checked = value;
         for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
-            if (SameTune(library[slot], shown)) {
+            if (SameTuneTexts(library[slot], shown)) {
                 library[slot].Checked = value;
                 break;
             }
         }
         for (int32_t i = 1; i <= p.NowPlayingList.ViewCount; ++i) {
             TuneRecord& playing = p.NowPlayingList[i];
-            if (playing.Title.view() == shown.Title.view() &&
-                playing.Album.view() == shown.Album.view()) {
+            if (SameTitleAndAlbum(playing, shown)) {
                 playing.Checked = value;
             }
         }
@@ -102,7 +89,7 @@ void DeleteTuneCommand(App& app) {
     const bool loaded = p.CurrentMovie && p.NowPlayingList.HasRow(p.NowPlayingIndex);
     // The playing tune is the one refused, whichever list is on screen.
     if (loaded && view.List.HasRow(view.SelectedRow) &&
-        SameTune(view.List[view.SelectedRow], p.NowPlayingList[p.NowPlayingIndex])) {
+        SameTuneTexts(view.List[view.SelectedRow], p.NowPlayingList[p.NowPlayingIndex])) {
         app.notices->Beep(1);
         return;
     }
@@ -114,16 +101,16 @@ void DeleteTuneCommand(App& app) {
     const bool playingList = IsPlayingList(app);
     const TuneRecord removed = view.List[view.SelectedRow];
     for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
-        if (SameTune(library[slot], removed)) {
+        if (SameTuneTexts(library[slot], removed)) {
             RemoveTune(library, slot);
             break;
         }
     }
     RecountMoods(library);
     RemoveRow(view.List, view.SelectedRow);
-    RecountTotals(view);
+    RecountViewTotals(view);
     for (int32_t i = 1; i <= p.NowPlayingList.ViewCount; ++i) {
-        if (SameTune(p.NowPlayingList[i], removed)) {
+        if (SameTuneTexts(p.NowPlayingList[i], removed)) {
             RemoveRow(p.NowPlayingList, i);
             // The player stays on the tune it plays.
             if (i < p.NowPlayingIndex) {

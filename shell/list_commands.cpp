@@ -7,12 +7,12 @@
 #include "browse/search.h"
 #include "browse/seed_views.h"
 #include "browse/view_builder.h"
+#include "library/mac_roman_qt.h"
 #include "player/play_loop.h"
 #include "player/player_requests.h"
 #include "shell/app_state.h"
 #include "shell/main_window.h"
 #include "shell/qt_menu_bar.h"
-#include "shell/qt_text.h"
 
 namespace harmovia {
 
@@ -46,9 +46,8 @@ void StopForNewList(App& app) {
 }
 
 void ResetPlayControls(App& app) {
-    app.menus->SetMenuItem(kPlayerMenu, kPlayItem, kItemEnabled, "Play");
     app.player->StopRequest = 1;
-    SetPlayButton(*app.playerContext, 1);
+    ShowStopping(*app.playerContext);
     app.window->ShowDisplayLines(BrowsingDisplayLines(app.view->Label));
     app.window->update();
 }

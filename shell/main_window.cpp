@@ -19,12 +19,12 @@
 
 #include "browse/status_line.h"
 #include "browse/view_builder.h"
+#include "library/mac_roman_qt.h"
 #include "shell/artwork.h"
 #include "shell/commands.h"
 #include "shell/notices.h"
 #include "shell/player_commands.h"
 #include "shell/qt_menu_bar.h"
-#include "shell/qt_text.h"
 #include "shell/tune_list.h"
 
 namespace harmovia {
@@ -159,7 +159,6 @@ void MainWindow::Build() {
             [this](const QModelIndex& current) {
                 if (current.isValid()) {
                     app_.view->SelectedRow = model_->ViewRowAt(current.row());
-                    selectionChanged = true;
                 }
             });
     connect(list_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {

@@ -202,7 +202,6 @@ class MainWindow final : public QMainWindow {
     // has been resized since it was built.
     QSize ContentSize() const;
     bool Resized() const { return resized_; }
-    bool selectionChanged = false;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -8,10 +8,23 @@
 #include <cstdint>
 #include <string_view>
 
-#include "player/player_context.h"  // kFileMenu, kPlayerMenu, kLoopMenu and the Player items
 #include "shell/command.h"
 
 namespace harmovia {
+
+inline constexpr int16_t kFileMenu = 1;
+inline constexpr int16_t kPlayerMenu = 4;
+inline constexpr int16_t kLoopMenu = 7;
+
+// "Player" menu items.
+inline constexpr int16_t kPlayItem = 1;
+inline constexpr int16_t kNextItem = 3;
+inline constexpr int16_t kBackItem = 4;
+inline constexpr int16_t kMuteItem = 6;
+inline constexpr int16_t kVolumeUpItem = 7;
+inline constexpr int16_t kVolumeDownItem = 8;
+inline constexpr int16_t kLoopItem = 10;
+inline constexpr int16_t kRevealNowPlayingItem = 12;
 
 inline constexpr int16_t kAppMenu = 254;
 inline constexpr int16_t kEditMenu = 2;

@@ -14,10 +14,10 @@
 #include <array>
 #include <utility>
 
+#include "library/mac_roman_qt.h"
 #include "shell/app_state.h"
 #include "shell/artwork.h"
 #include "shell/commands.h"
-#include "shell/qt_text.h"
 
 #ifndef HARMOVIA_VERSION
 #define HARMOVIA_VERSION "0.1"

@@ -12,14 +12,15 @@
 #include "player/player_requests.h"
 #include "shell/app_state.h"
 #include "shell/main_window.h"
+#include "shell/player_menus.h"
 #include "shell/qt_menu_bar.h"
 #include "shell/startup.h"
 #include "shell/tune_list.h"
 
 namespace harmovia {
 
-void WindowPlayerSeams::SetPlayButton(int state) {
-    app_.window->SetPlayButton(state);
+void WindowPlayerSeams::ControlsChanged() {
+    ShowPlayerControls(app_);
 }
 
 void WindowPlayerSeams::UpdateDisplayArea(const DisplayAreaLines& lines) {
@@ -81,7 +82,7 @@ void WirePlayer(App& app) {
     app.playerSeams = std::make_unique<WindowPlayerSeams>(app);
     app.playerContext = std::make_unique<PlayerContext>(
         PlayerContext{*app.player, *app.view, *app.library, app.preferences, *app.movies,
-                      *app.menus, *app.notices, *app.playerSeams});
+                      *app.notices, *app.playerSeams});
     app.window->Model().checkToggled = [&app](int32_t viewRow) {
         RequestCheckToggle(*app.playerContext, viewRow);
     };
@@ -116,6 +117,7 @@ void TickPlayer(App& app) {
         app.window->TuneList()->viewport()->update();
     }
     ShowPlayingMark(app);
+    ShowPlayerControls(app);
     if (app.mpris) {
         app.mpris->Sync();
     }

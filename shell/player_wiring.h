@@ -14,7 +14,7 @@ class WindowPlayerSeams final : public PlayerSeams {
   public:
     explicit WindowPlayerSeams(App& app) : app_(app) {}
 
-    void SetPlayButton(int state) override;
+    void ControlsChanged() override;
     void UpdateDisplayArea(const DisplayAreaLines& lines) override;
     void SelectListRow(int32_t row) override;
     void RefreshList() override;

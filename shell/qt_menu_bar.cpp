@@ -10,10 +10,10 @@
 #include <cctype>
 
 #include "library/genre_table.h"
+#include "library/mac_roman_qt.h"
 #include "library/mood.h"
 #include "shell/artwork.h"
 #include "shell/menu_table.h"
-#include "shell/qt_text.h"
 
 namespace harmovia {
 namespace {

@@ -8,6 +8,7 @@
 #include <charconv>
 
 #include "export/send_playlist.h"
+#include "library/mac_roman_qt.h"
 #include "library/number_text.h"
 #include "shell/app_state.h"
 #include "shell/commands.h"
@@ -15,7 +16,6 @@
 #include "shell/main_window.h"
 #include "shell/menu_table.h"
 #include "shell/qt_menu_bar.h"
-#include "shell/qt_text.h"
 
 namespace harmovia {
 namespace {

@@ -8,8 +8,9 @@
 #include <string>
 
 #include "browse/list_rows.h"
+#include "library/mac_roman_qt.h"
+#include "library/tune_identity.h"
 #include "shell/artwork.h"
-#include "shell/qt_text.h"
 
 namespace harmovia {
 namespace {
@@ -32,7 +33,7 @@ bool IsEditable(ViewColumn property) {
 bool WriteBackEditedRow(Library& library, const TuneRecord& row) {
     for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
         TuneRecord& tune = library[slot];
-        if (tune.AddedSerial == row.AddedSerial) {
+        if (SameRecord(tune, row)) {
             tune.Title.Set(row.Title.view());
             tune.Artist.Set(row.Artist.view());
             tune.Album.Set(row.Album.view());
