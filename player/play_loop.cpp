@@ -453,6 +453,13 @@ void PlayerEventHook(PlayerContext& ctx) {
     }
 }
 
+bool PlayerNeedsTicks(const PlayerState& p) {
+    // Next, Back, Stop, pause and seek requests act only on a run; a Stop left over from a
+    // run that ended waits for nothing.
+    return p.Phase != PlayPhase::Idle || p.PlayRequest == 1 || p.PlayFromSelectionRequest == 1 ||
+           p.CheckToggleRequest == 1;
+}
+
 void SetPlayButton(PlayerContext& ctx, int state) {
     PlayerControls& c = ctx.player.Controls;
     if (state == 2) {
@@ -473,6 +480,7 @@ void VolumeChanged(PlayerContext& ctx, int part, int value) {
     }
     ctx.preferences.Volume = static_cast<int16_t>(std::clamp(value, 0, int{kMaxVolume}));
     ctx.seams.ShowVolume(ctx.preferences.Volume);
+    ctx.seams.TickSoon();  // the media keys hear of it at the next tick
     if (ctx.player.Phase == PlayPhase::TunePlays) {
         ApplyMovieVolumes(ctx);
     }

@@ -45,6 +45,10 @@ void PlayCommand(PlayerContext& ctx);
 // thrown away. The display and the rest follow once the new tune is heard.
 void PlayerEventHook(PlayerContext& ctx);
 
+// Whether the player needs its tick: a run is on, or a request waits for the next tick.
+// Idle without requests, nothing happens at a tick, so the program need not tick at all.
+bool PlayerNeedsTicks(const PlayerState& player);
+
 // State 1: the play button looks idle. State 2: it looks playing and the Play command
 // reads "Stop Playing". (PlayerState::Controls; the window shows them.)
 void SetPlayButton(PlayerContext& ctx, int state);

@@ -13,11 +13,13 @@ void RequestPlay(PlayerContext& ctx) {
     }
     ctx.player.PlayRequest = 1;
     SetPlayButton(ctx, 2);
+    ctx.seams.TickSoon();
 }
 
 void RequestStop(PlayerContext& ctx) {
     if (ctx.player.IsPlaying == 1) {
         ctx.player.StopRequest = 1;
+        ctx.seams.TickSoon();
     }
 }
 
@@ -32,12 +34,14 @@ void PlayOrStop(PlayerContext& ctx) {
 void RequestNext(PlayerContext& ctx) {
     if (ctx.player.IsPlaying == 1 && ctx.view.List.ViewCount >= 1) {
         ctx.player.NextRequest = 1;
+        ctx.seams.TickSoon();
     }
 }
 
 void RequestBack(PlayerContext& ctx) {
     if (ctx.player.IsPlaying == 1 && ctx.view.List.ViewCount >= 1) {
         ctx.player.BackRequest = 1;
+        ctx.seams.TickSoon();
     }
 }
 
@@ -46,6 +50,7 @@ void ToggleLoopTune(PlayerContext& ctx) {
     p.LoopTune = p.LoopTune == 1 ? 0 : 1;
     p.LoopPlaylist = 0;
     ctx.seams.ControlsChanged();
+    ctx.seams.TickSoon();
 }
 
 void ToggleLoopPlaylist(PlayerContext& ctx) {
@@ -53,6 +58,7 @@ void ToggleLoopPlaylist(PlayerContext& ctx) {
     p.LoopPlaylist = p.LoopPlaylist == 1 ? 0 : 1;
     p.LoopTune = 0;
     ctx.seams.ControlsChanged();
+    ctx.seams.TickSoon();
 }
 
 void ToggleMute(PlayerContext& ctx) {
@@ -74,6 +80,7 @@ void RequestPause(PlayerContext& ctx) {
     if (p.IsPlaying == 1 && !WillBePaused(p)) {
         p.PauseRequest = 1;
         p.ResumeRequest = 0;
+        ctx.seams.TickSoon();
     }
 }
 
@@ -82,6 +89,7 @@ void RequestResume(PlayerContext& ctx) {
     if (p.IsPlaying == 1 && WillBePaused(p)) {
         p.ResumeRequest = 1;
         p.PauseRequest = 0;
+        ctx.seams.TickSoon();
     }
 }
 
@@ -100,12 +108,14 @@ void RequestSeek(PlayerContext& ctx, int64_t microseconds) {
     if (p.IsPlaying == 1) {
         p.SeekRequest = 1;
         p.SeekTarget = std::max<int64_t>(microseconds, 0);
+        ctx.seams.TickSoon();
     }
 }
 
 void RequestCheckToggle(PlayerContext& ctx, int32_t row) {
     ctx.player.CheckToggleRow = row;
     ctx.player.CheckToggleRequest = 1;
+    ctx.seams.TickSoon();
 }
 
 }  // namespace harmovia

@@ -18,6 +18,9 @@ class PlayerSeams {
 
     // PlayerState::Controls (or the mute and loop modes) changed: the window shows them.
     virtual void ControlsChanged() {}
+    // A request was made: the next tick should come at once (the program may not be
+    // ticking while idle).
+    virtual void TickSoon() {}
     // UpdateDisplayArea: the three lines of the display area.
     virtual void UpdateDisplayArea(const DisplayAreaLines& lines) = 0;
     // Selects and reveals ViewList row `row` in the main list.

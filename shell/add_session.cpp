@@ -18,6 +18,7 @@
 #include "shell/list_commands.h"
 #include "shell/main_window.h"
 #include "shell/menu_table.h"
+#include "shell/player_wiring.h"
 #include "shell/qt_menu_bar.h"
 
 namespace harmovia {
@@ -192,6 +193,7 @@ void StartAdd(App& app, const std::optional<std::filesystem::path>& folder) {
     auto session = std::make_unique<AddSession>(app, folder);
     if (session->Started()) {
         app.adding = std::move(session);
+        WakeTicks(app);
     }
 }
 

@@ -24,6 +24,8 @@
 #include "shell/player_menus.h"
 #include "shell/shell_notices.h"
 
+class QTimer;
+
 namespace harmovia {
 
 class AddSession;
@@ -99,8 +101,11 @@ struct App {
     std::vector<MenuItemLook> shownPlayerItems;
     uint32_t shownRunsEnded = 0;
     int shownPlayButton = 1;
-    // Shown every 2/60 s and before every command: the player's hook, once it is wired.
+    // Shown every 2/60 s while something needs it (WakeTicks): the player's hook, once it
+    // is wired. `rhythm` is the 2/60 s timer; it stops when nothing needs it.
     std::function<void()> eventHook;
+    QTimer* rhythm = nullptr;
+    bool tickPosted = false;  // a tick at once is on its way
     // Told after a cell edit was written to the library, so the play list can follow.
     std::function<void(const TuneRecord& row)> rowEdited;
 

@@ -12,6 +12,7 @@
 #include "player/player_requests.h"
 #include "shell/app_state.h"
 #include "shell/main_window.h"
+#include "shell/player_wiring.h"
 #include "shell/qt_menu_bar.h"
 
 namespace harmovia {
@@ -63,6 +64,7 @@ void ShowNewList(App& app, bool autoplay, bool playingLook) {
             SetPlayButton(*app.playerContext, 2);
         }
         app.player->PlayRequest = 1;
+        WakeTicks(app);
     }
     view.SelectedRow = view.List.ViewCount > 0 ? 1 : 0;
     app.window->SelectListRow(view.SelectedRow);

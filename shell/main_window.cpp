@@ -24,6 +24,7 @@
 #include "shell/commands.h"
 #include "shell/notices.h"
 #include "shell/player_commands.h"
+#include "shell/player_wiring.h"
 #include "shell/qt_menu_bar.h"
 #include "shell/tune_list.h"
 
@@ -164,6 +165,7 @@ void MainWindow::Build() {
     connect(list_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         app_.view->SelectedRow = model_->ViewRowAt(index.row());
         app_.PlayFromSelectionRequest = true;
+        WakeTicks(app_);
     });
     // A text field keeps its spaces: it takes the key before any shortcut does.
     auto* pauseKey = new QShortcut(QKeySequence(Qt::Key_Space), this);

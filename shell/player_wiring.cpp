@@ -5,6 +5,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTableView>
+#include <QTimer>
 
 #include "library/library_file.h"
 #include "player/mpris_service.h"
@@ -21,6 +22,10 @@ namespace harmovia {
 
 void WindowPlayerSeams::ControlsChanged() {
     ShowPlayerControls(app_);
+}
+
+void WindowPlayerSeams::TickSoon() {
+    WakeTicks(app_);
 }
 
 void WindowPlayerSeams::UpdateDisplayArea(const DisplayAreaLines& lines) {
@@ -120,6 +125,32 @@ void TickPlayer(App& app) {
     ShowPlayerControls(app);
     if (app.mpris) {
         app.mpris->Sync();
+    }
+    if (app.rhythm != nullptr && !TicksNeeded(app)) {
+        app.rhythm->stop();
+    }
+}
+
+bool TicksNeeded(const App& app) {
+    return !app.ending && ((app.player && PlayerNeedsTicks(*app.player)) ||
+                           app.PlayFromSelectionRequest || app.adding != nullptr);
+}
+
+void WakeTicks(App& app) {
+    if (app.rhythm == nullptr || app.ending) {
+        return;
+    }
+    if (!app.rhythm->isActive()) {
+        app.rhythm->start();
+    }
+    if (!app.tickPosted) {
+        app.tickPosted = true;
+        QTimer::singleShot(0, app.rhythm, [&app] {
+            app.tickPosted = false;
+            if (app.eventHook && !app.ending) {
+                app.eventHook();
+            }
+        });
     }
 }
 

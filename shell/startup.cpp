@@ -253,14 +253,16 @@ std::optional<int> StartUp(App& app, const StartUpPlatform& platform) {
         app.AutoImportChoice = ImportChoice::Yes;
     }
 
-    auto* rhythm = new QTimer(app.window.get());
-    rhythm->setInterval(kEventLoopWaitMilliseconds);
-    QObject::connect(rhythm, &QTimer::timeout, rhythm, [&app] {
+    // Started by whatever needs it (WakeTicks) and stopped by the tick when nothing does:
+    // an idle program does not wake up.
+    app.rhythm = new QTimer(app.window.get());
+    app.rhythm->setInterval(kEventLoopWaitMilliseconds);
+    app.rhythm->setTimerType(Qt::PreciseTimer);
+    QObject::connect(app.rhythm, &QTimer::timeout, app.rhythm, [&app] {
         if (app.eventHook && !app.ending) {
             app.eventHook();
         }
     });
-    rhythm->start();
     return std::nullopt;
 }
 

@@ -277,6 +277,9 @@ TEST(Notices, AFadeInterruptedByATickDoesNotRunTheCommandTwice) {
         ticksInside += inside ? 1 : 0;
         tick();
     };
+    QTimer ticker;  // ticks as while something plays: the idle program has none
+    QObject::connect(&ticker, &QTimer::timeout, [&app] { app.eventHook(); });
+    ticker.start(5);
     QTimer::singleShot(0, [&] {
         inside = true;
         Click(app, kFirstColourButton + 2);  // an empty mood: a notice, read for 2 s
