@@ -4,6 +4,22 @@
 
 namespace harmovia {
 
+TuneRecord& GrownTo(std::vector<TuneRecord>& records, int32_t at) {
+    // Outside 0..kMaxTunes there is no element: such a caller gets the unused element 0
+    // rather than storage for a number a damaged record made up.
+    const auto index = static_cast<size_t>(at < 0 || at > kMaxTunes ? 0 : at);
+    if (index >= records.size()) {
+        records.resize(index + 1);
+    }
+    return records[index];
+}
+
+const TuneRecord& ReadFrom(const std::vector<TuneRecord>& records, int32_t at) {
+    static const TuneRecord kNeverWritten{};
+    const auto index = static_cast<size_t>(at);
+    return index < records.size() ? records[index] : kNeverWritten;
+}
+
 std::optional<int32_t> FindSlotByRecordIndex(const Library& library, int32_t recordIndex) {
     for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
         if (library[slot].RecordIndex == recordIndex) {
@@ -50,6 +66,7 @@ void RemoveTune(Library& library, int32_t slot) {
     if (slot < 1 || slot > library.TuneCount) {
         return;
     }
+    (void)library[library.TuneCount];  // the committed slots are all stored
     auto first = library.Slots.begin() + slot;
     std::move(first + 1, library.Slots.begin() + library.TuneCount + 1, first);
     --library.TuneCount;

@@ -87,6 +87,7 @@ void EndRun(PlayerContext& ctx) {
     CloseRunAudio(ctx);
     p.LastPlayedPosition = p.NowPlayingIndex == Count(ctx) ? 1 : p.NowPlayingIndex;
     p.NowPlayingIndex = 0;
+    p.NowPlayingList = ViewList{};  // nothing reads the copy between runs: its memory goes
     p.NowPlayingTitle = PStr();
     p.Phase = PlayPhase::Idle;
     ctx.seams.RefreshList();
@@ -410,9 +411,7 @@ void PlayFrom(PlayerContext& ctx, int32_t position) {
     CloseMovie(ctx);
     DropReadAhead(ctx);
     ClearTransportRequests(p);
-    p.NowPlayingList.ViewCount = ctx.view.List.ViewCount;
-    std::copy_n(ctx.view.List.Rows.begin() + 1, ctx.view.List.ViewCount,
-                p.NowPlayingList.Rows.begin() + 1);
+    CopyRows(p.NowPlayingList, ctx.view.List);
     p.StopRequest = 0;
     p.NextRequest = 0;
     p.BackRequest = 0;

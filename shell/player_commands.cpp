@@ -98,9 +98,7 @@ void RevealNowPlayingCommand(App& app) {
         return;
     }
     ViewState& view = *app.view;
-    view.List.ViewCount = p.NowPlayingList.ViewCount;
-    std::copy_n(p.NowPlayingList.Rows.begin() + 1, p.NowPlayingList.ViewCount,
-                view.List.Rows.begin() + 1);
+    CopyRows(view.List, p.NowPlayingList);
     RecountViewTotals(view);
     // The same build as the playing list: the list is the playing list again, so the
     // player follows its display order and the playing row is marked.

@@ -26,6 +26,9 @@
 
 #include <sys/socket.h>
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace harmovia {
 namespace {
@@ -263,6 +266,11 @@ std::optional<int> StartUp(App& app, const StartUpPlatform& platform) {
             app.eventHook();
         }
     });
+#if defined(__GLIBC__)
+    // Start-up's passing buffers (the library file's bytes, the first build's scratch)
+    // would otherwise stay in the process for as long as it runs, mostly idle.
+    malloc_trim(0);
+#endif
     return std::nullopt;
 }
 

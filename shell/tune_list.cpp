@@ -47,8 +47,6 @@ bool WriteBackEditedRow(Library& library, const TuneRecord& row) {
 TuneListModel::TuneListModel(ViewState& view, Library& library, QObject* parent)
     : QAbstractTableModel(parent), view_(view), library_(library) {
     order_.reserve(kMaxViewRows);
-    position_.resize(kMaxViewRows + 1);
-    texts_.resize(kMaxViewRows + 1);
     Reset();
 }
 
@@ -60,21 +58,18 @@ int TuneListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(kListColumns.size());
 }
 
-void TuneListModel::CacheTexts(int32_t viewRow) {
-    auto& texts = texts_[static_cast<size_t>(viewRow)];
-    for (size_t c = 0; c < kListColumns.size(); ++c) {
-        const ListCell cell = ListCellValue(view_.List, viewRow, kListColumns[c].property);
-        texts[c] = cell.kind == CellKind::Text ? FromMacRoman(cell.text.view()) : QString();
-    }
+QString TuneListModel::TextAt(int modelRow, int column) const {
+    const ListCell cell = ListCellValue(view_.List, ViewRowAt(modelRow), PropertyOf(column));
+    return cell.kind == CellKind::Text ? FromMacRoman(cell.text.view()) : QString();
 }
 
 void TuneListModel::Reset() {
     beginResetModel();
     order_.clear();
+    position_.assign(static_cast<size_t>(std::max(view_.List.ViewCount, 0)) + 1, 0);
     for (int32_t r = 1; r <= view_.List.ViewCount; ++r) {
         order_.push_back(r);
         position_[static_cast<size_t>(r)] = r - 1;
-        CacheTexts(r);
     }
     endResetModel();
 }
@@ -110,7 +105,7 @@ QVariant TuneListModel::data(const QModelIndex& index, int role) const {
     const int32_t viewRow = ViewRowAt(index.row());
     const int column = index.column();
     if (role == Qt::DisplayRole || role == Qt::EditRole) {
-        return texts_[static_cast<size_t>(viewRow)][static_cast<size_t>(column)];
+        return TextAt(index.row(), column);
     }
     if (role == Qt::CheckStateRole && column == kCheckColumn) {
         return view_.List[viewRow].Checked == 1 ? Qt::Checked : Qt::Unchecked;
@@ -182,7 +177,6 @@ bool TuneListModel::setData(const QModelIndex& index, const QVariant& value, int
             row.Genre.Set(text);
             break;
     }
-    CacheTexts(viewRow);
     if (WriteBackEditedRow(library_, row) && rowEdited) {
         rowEdited(row);
     }
@@ -225,17 +219,13 @@ void TuneListModel::sort(int column, Qt::SortOrder order) {
 }
 
 TuneCellDelegate::TuneCellDelegate(TuneListModel& model, QObject* parent)
-    : QStyledItemDelegate(parent), model_(model), laidOut_(kMaxViewRows + 1) {
+    : QStyledItemDelegate(parent), model_(model) {
     connect(&model, &QAbstractItemModel::modelReset, this, &TuneCellDelegate::Forget);
     connect(&model, &QAbstractItemModel::dataChanged, this, &TuneCellDelegate::Forget);
 }
 
 void TuneCellDelegate::Forget() {
-    for (auto& row : laidOut_) {
-        for (LaidOutText& cell : row) {
-            cell.width = -1;
-        }
-    }
+    laidOut_.clear();
 }
 
 const QPixmap& TuneCellDelegate::Swatch(MoodColour colour, bool playingDot, qreal ratio) const {
@@ -298,18 +288,29 @@ void TuneCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
                             box);
         return;
     }
-    const QString& text = model_.TextAt(row, column);
-    if (text.isEmpty()) {
-        return;
-    }
     const int width = option.rect.width() - 8;
-    LaidOutText& cell =
-        laidOut_[static_cast<size_t>(model_.ViewRowAt(row))][static_cast<size_t>(column)];
+    // A few screenfuls of cells; past that the oldest layouts are not worth their memory.
+    constexpr qsizetype kKeptCells = 4096;
+    const auto key =
+        static_cast<quint32>(model_.ViewRowAt(row)) * 16 + static_cast<quint32>(column);
+    auto found = laidOut_.find(key);
+    if (found == laidOut_.end()) {
+        if (laidOut_.size() >= kKeptCells) {
+            laidOut_.clear();
+        }
+        found = laidOut_.insert(key, LaidOutText{});
+    }
+    LaidOutText& cell = *found;
     if (cell.width != width) {
+        const QString text = model_.TextAt(row, column);
+        cell.empty = text.isEmpty();
         cell.text.setText(option.fontMetrics.elidedText(text, Qt::ElideRight, width));
         cell.text.setTextFormat(Qt::PlainText);
         cell.text.setPerformanceHint(QStaticText::AggressiveCaching);
         cell.width = width;
+    }
+    if (cell.empty) {
+        return;
     }
     painter->setPen(palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     const int top = option.rect.top() + (option.rect.height() - option.fontMetrics.height()) / 2;

@@ -45,10 +45,8 @@ class TuneListModel final : public QAbstractTableModel {
     int32_t ViewRowAt(int modelRow) const { return order_[static_cast<size_t>(modelRow)]; }
     int ModelRowOf(int32_t viewRow) const;
     MoodColour SwatchAt(int modelRow) const;
-    // The shown text of a cell, as cached at the last refill or edit.
-    const QString& TextAt(int modelRow, int column) const {
-        return texts_[static_cast<size_t>(ViewRowAt(modelRow))][static_cast<size_t>(column)];
-    }
+    // The shown text of a cell, from the row as it is now.
+    QString TextAt(int modelRow, int column) const;
     bool CheckedAt(int modelRow) const { return view_.List[ViewRowAt(modelRow)].Checked == 1; }
     bool IsPlayingRow(int modelRow) const;
     void SetPlaying(const PlayingMarker& marker);
@@ -60,15 +58,10 @@ class TuneListModel final : public QAbstractTableModel {
     std::function<void(const TuneRecord& row)> rowEdited;
 
   private:
-    static constexpr int kTextColumns = 10;
-    void CacheTexts(int32_t viewRow);
-
     ViewState& view_;
     Library& library_;
     std::vector<int32_t> order_;     // model row -> view row
     std::vector<int32_t> position_;  // view row -> model row
-    // The shown texts per view row, made once per refill so painting converts nothing.
-    std::vector<std::array<QString, kTextColumns>> texts_;
     PlayingMarker playing_;
 };
 
@@ -86,10 +79,12 @@ class TuneCellDelegate final : public QStyledItemDelegate {
 
   private:
     // A cell's text cut to its column's width and laid out once, per view row and column;
-    // made again only when the text or the width changes.
+    // made again only when the text or the width changes. Kept for the cells painted
+    // lately only: a laid-out text costs memory, and only a screenful is ever shown.
     struct LaidOutText {
         QStaticText text;
         int width = -1;
+        bool empty = false;
     };
     void Forget();
     // The swatch and check box images, drawn once per look and device pixel ratio.
@@ -98,7 +93,7 @@ class TuneCellDelegate final : public QStyledItemDelegate {
     TuneListModel& model_;
     mutable QHash<quint64, QPixmap> swatches_;
     mutable QPixmap checkBoxes_[2];
-    mutable std::vector<std::array<LaidOutText, 10>> laidOut_;
+    mutable QHash<quint32, LaidOutText> laidOut_;
 };
 
 // The table view with the ten columns, row height 21, sorting by header, single-row
