@@ -4,20 +4,21 @@
 
 namespace harmovia {
 
-TuneRecord& GrownTo(std::vector<TuneRecord>& records, int32_t at) {
+TuneRecord& GrowTo(std::vector<TuneRecord>& records, size_t index) {
     // Outside 0..kMaxTunes there is no element: such a caller gets the unused element 0
     // rather than storage for a number a damaged record made up.
-    const auto index = static_cast<size_t>(at < 0 || at > kMaxTunes ? 0 : at);
+    if (index > static_cast<size_t>(kMaxTunes)) {
+        index = 0;
+    }
     if (index >= records.size()) {
         records.resize(index + 1);
     }
     return records[index];
 }
 
-const TuneRecord& ReadFrom(const std::vector<TuneRecord>& records, int32_t at) {
+const TuneRecord& NeverWrittenRecord() {
     static const TuneRecord kNeverWritten{};
-    const auto index = static_cast<size_t>(at);
-    return index < records.size() ? records[index] : kNeverWritten;
+    return kNeverWritten;
 }
 
 std::optional<int32_t> FindSlotByRecordIndex(const Library& library, int32_t recordIndex) {

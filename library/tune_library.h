@@ -15,8 +15,19 @@ inline constexpr int kMaxTunes = 2000;
 
 // Record storage that grows as it is written (see Library): element `at`, the storage
 // grown to hold it; and element `at` as it reads, an empty record when never written.
-TuneRecord& GrownTo(std::vector<TuneRecord>& records, int32_t at);
-const TuneRecord& ReadFrom(const std::vector<TuneRecord>& records, int32_t at);
+// Inline: sorting and painting read records by the million.
+TuneRecord& GrowTo(std::vector<TuneRecord>& records, size_t index);
+const TuneRecord& NeverWrittenRecord();
+
+inline TuneRecord& GrownTo(std::vector<TuneRecord>& records, int32_t at) {
+    const auto index = static_cast<size_t>(at);
+    return index < records.size() ? records[index] : GrowTo(records, index);
+}
+
+inline const TuneRecord& ReadFrom(const std::vector<TuneRecord>& records, int32_t at) {
+    const auto index = static_cast<size_t>(at);
+    return index < records.size() ? records[index] : NeverWrittenRecord();
+}
 
 // The in-memory library: slots 1..2000 (slot 0 exists and is never used). Slots
 // 1..TuneCount are committed and are all the rest of the program sees; during an add,

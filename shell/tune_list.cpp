@@ -289,18 +289,15 @@ void TuneCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         return;
     }
     const int width = option.rect.width() - 8;
-    // A few screenfuls of cells; past that the oldest layouts are not worth their memory.
-    constexpr qsizetype kKeptCells = 4096;
-    const auto key =
-        static_cast<quint32>(model_.ViewRowAt(row)) * 16 + static_cast<quint32>(column);
-    auto found = laidOut_.find(key);
-    if (found == laidOut_.end()) {
-        if (laidOut_.size() >= kKeptCells) {
-            laidOut_.clear();
-        }
-        found = laidOut_.insert(key, LaidOutText{});
+    const auto viewRow = static_cast<size_t>(model_.ViewRowAt(row));
+    if (viewRow >= laidOut_.size()) {
+        laidOut_.resize(viewRow + 1);
     }
-    LaidOutText& cell = *found;
+    std::optional<LaidOutText>& slot = laidOut_[viewRow][static_cast<size_t>(column)];
+    if (!slot) {
+        slot.emplace();
+    }
+    LaidOutText& cell = *slot;
     if (cell.width != width) {
         const QString text = model_.TextAt(row, column);
         cell.empty = text.isEmpty();

@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "browse/view_state.h"
@@ -79,8 +80,8 @@ class TuneCellDelegate final : public QStyledItemDelegate {
 
   private:
     // A cell's text cut to its column's width and laid out once, per view row and column;
-    // made again only when the text or the width changes. Kept for the cells painted
-    // lately only: a laid-out text costs memory, and only a screenful is ever shown.
+    // made again only when the text or the width changes. Made for the cells painted only:
+    // a laid-out text costs memory, and a list is mostly looked at a screenful at a time.
     struct LaidOutText {
         QStaticText text;
         int width = -1;
@@ -93,7 +94,7 @@ class TuneCellDelegate final : public QStyledItemDelegate {
     TuneListModel& model_;
     mutable QHash<quint64, QPixmap> swatches_;
     mutable QPixmap checkBoxes_[2];
-    mutable QHash<quint32, LaidOutText> laidOut_;
+    mutable std::vector<std::array<std::optional<LaidOutText>, 10>> laidOut_;  // by view row
 };
 
 // The table view with the ten columns, row height 21, sorting by header, single-row
