@@ -1,5 +1,6 @@
 #include "shell/main_window.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDragEnterEvent>
@@ -344,8 +345,13 @@ QWidget* MainWindow::MakeControl(const ControlSpec& spec, QWidget* content) {
     switch (spec.kind) {
         case ControlKind::SearchField: {
             auto* field = new QLineEdit(content);
-            field->addAction(SearchGlyphIcon(), QLineEdit::LeadingPosition);
+            field->addAction(SearchGlyphIcon(), QLineEdit::LeadingPosition)
+                ->setText(QStringLiteral("Search"));
             field->setClearButtonEnabled(true);
+            // Screen readers name the clear button by its action.
+            if (auto* clear = field->findChild<QAction*>(QStringLiteral("_q_qlineeditclearaction"))) {
+                clear->setText(QStringLiteral("Clear"));
+            }
             connect(field, &QLineEdit::returnPressed, this, hit);
             return field;
         }
