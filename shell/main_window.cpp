@@ -349,7 +349,8 @@ QWidget* MainWindow::MakeControl(const ControlSpec& spec, QWidget* content) {
                 ->setText(QStringLiteral("Search"));
             field->setClearButtonEnabled(true);
             // Screen readers name the clear button by its action.
-            if (auto* clear = field->findChild<QAction*>(QStringLiteral("_q_qlineeditclearaction"))) {
+            if (auto* clear =
+                    field->findChild<QAction*>(QStringLiteral("_q_qlineeditclearaction"))) {
                 clear->setText(QStringLiteral("Clear"));
             }
             connect(field, &QLineEdit::returnPressed, this, hit);
