@@ -101,6 +101,8 @@ QString PopupText(int item) {
     return QStringLiteral("Mood By Genre: ") + FromMacRoman(GenreItemText(item));
 }
 
+constexpr int kCheckColumn = 1;  // the list's check boxes
+
 // The buttons a row of arrows moves along, left to right.
 constexpr std::array<int32_t, 3> kPlayerRow = {kBackButton, kPlayButton, kForwardButton};
 
@@ -293,6 +295,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::KeyPress && returnKey && list_->currentIndex().isValid()) {
             app_.view->SelectedRow = model_->ViewRowAt(list_->currentIndex().row());
             app_.PlayFromSelectionRequest = true;
+            return true;
+        }
+        // On a check box (reached with the arrows) the space bar checks, not pauses.
+        if (event->type() == QEvent::ShortcutOverride && press->key() == Qt::Key_Space &&
+            list_->currentIndex().column() == kCheckColumn) {
+            event->accept();
             return true;
         }
         return QMainWindow::eventFilter(watched, event);

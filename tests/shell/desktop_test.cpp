@@ -192,6 +192,14 @@ TEST(Keyboard, TabArrowsReturnAndSpaceReachEveryControl) {
     QTest::keyClick(window.TuneList(), Qt::Key_Return);
     EXPECT_TRUE(app.PlayFromSelectionRequest);
     EXPECT_EQ(app.view->SelectedRow, window.Model().ViewRowAt(2));
+    // On the check box the space bar checks and unchecks the row.
+    const QModelIndex box = window.TuneList()->model()->index(2, 1);
+    window.TuneList()->setCurrentIndex(box);
+    for (const int expected : {Qt::Unchecked, Qt::Checked}) {
+        QTest::keyClick(window.TuneList(), Qt::Key_Space);
+        app.eventHook();  // the player's tick applies it
+        EXPECT_EQ(box.data(Qt::CheckStateRole).toInt(), expected);
+    }
 }
 
 TEST(Keyboard, EveryMenuAndItemHasItsOwnLetterAndAltOpensTheMenu) {
