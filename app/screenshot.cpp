@@ -1,15 +1,17 @@
-// harmovia-screenshot OUT.png: starts the program as `harmovia` does (same data folder),
+// harmovia-screenshot [--dark] OUT.png: starts the program as `harmovia` does (same data folder),
 // waits until the window has painted, and saves what its windows show with QWidget::grab:
 // OUT.png (the main window, with row 2 marked as playing), OUT-sheet.png (the welcome
 // sheet, when it is open), OUT-about.png, OUT-menu.png (the Playlists menu),
 // OUT-overlay.png, OUT-send.png (the send sheet) and OUT-adding.png (the add's progress
 // sheet, over an empty folder). It saves nothing to the library. Used by scripts/screenshot; not
-// installed.
+// installed. --dark grabs it under a dark Fusion palette, as a dark desktop shows it.
 
 #include <QApplication>
 #include <QDialog>
 #include <QMenu>
+#include <QPalette>
 #include <QScreen>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -33,15 +35,44 @@ QString Suffixed(const QString& out, const char* suffix) {
     return path + QString::fromLatin1(suffix) + QStringLiteral(".png");
 }
 
+// A dark desktop's colours, as a platform theme hands them to the program.
+QPalette DarkPalette() {
+    QPalette p;
+    const QColor window(0x2B, 0x2B, 0x2E);
+    const QColor base(0x1E, 0x1E, 0x20);
+    const QColor text(0xE8, 0xE8, 0xEA);
+    p.setColor(QPalette::Window, window);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, base);
+    p.setColor(QPalette::AlternateBase, QColor(0x26, 0x26, 0x29));
+    p.setColor(QPalette::ToolTipBase, window);
+    p.setColor(QPalette::ToolTipText, text);
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, QColor(0x3A, 0x3A, 0x3E));
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::Highlight, QColor(0x3D, 0x7A, 0xD6));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::PlaceholderText, QColor(0x90, 0x90, 0x94));
+    p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x70, 0x70, 0x74));
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x70, 0x70, 0x74));
+    return p;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication qt(argc, argv);
-    if (argc != 2 || !QString::fromLocal8Bit(argv[1]).endsWith(QStringLiteral(".png"))) {
-        std::fprintf(stderr, "usage: harmovia-screenshot OUT.png\n");
+    const bool dark = argc == 3 && QString::fromLocal8Bit(argv[1]) == QStringLiteral("--dark");
+    if (argc != 2 + (dark ? 1 : 0) ||
+        !QString::fromLocal8Bit(argv[argc - 1]).endsWith(QStringLiteral(".png"))) {
+        std::fprintf(stderr, "usage: harmovia-screenshot [--dark] OUT.png\n");
         return 2;
     }
-    const QString out = QString::fromLocal8Bit(argv[1]);
+    if (dark) {
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QApplication::setPalette(DarkPalette());
+    }
+    const QString out = QString::fromLocal8Bit(argv[argc - 1]);
     QApplication::setQuitOnLastWindowClosed(false);
     harmovia::QtNotices notices;
     harmovia::App app;

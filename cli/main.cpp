@@ -35,7 +35,7 @@ constexpr const char* kUsage =
     "                                        --mood K [--category NAME], --like SLOT,\n"
     "                                        --artist SLOT, --album SLOT, --genre SLOT,\n"
     "                                        --search TEXT; --seed N repeats a shuffle\n"
-    "  send VIEW [--name NAME] [--count N] [--dry-run]\n"
+    "  send VIEW [--name NAME] [--count N] [--dry-run] [--open]\n"
     "                                        sends a view's checked tunes to the music\n"
     "                                        player as a playlist; on Linux writes\n"
     "                                        ~/Music/Playlists/NAME.m3u8\n"

@@ -20,7 +20,7 @@ _harmovia_cli() {
         add) options="--music-folder --workers --quiet" ;;
         list) options="--mood --format" ;;
         playlist) options="$views --format" ;;
-        send) options="$views --name --count --dry-run" ;;
+        send) options="$views --name --count --dry-run --open" ;;
         play) options="$views --volume" ;;
         inspect) options="" ;;
         *) return 0 ;;

@@ -83,6 +83,8 @@ struct App {
     std::optional<std::filesystem::path> musicFolder;
     std::function<std::optional<std::filesystem::path>(App&)> chooseFolder;
     std::unique_ptr<AddSession> adding;
+    // Folders dropped on the window that wait for the add before them to end.
+    std::vector<std::filesystem::path> droppedFolders;
 
     // Sending a list: the environment the send's targets are found in, the script runner
     // (the program's unless tests gave one), the open sheet and what the last send did.
@@ -90,6 +92,9 @@ struct App {
     std::unique_ptr<ScriptRunner> scripts;
     std::unique_ptr<SendSheet> sending;
     SendReport lastSend;
+    // Hands a written playlist file to the desktop's music player (tests record it); the
+    // desktop's handler of the file's type when not set. False when it could not.
+    std::function<bool(const std::filesystem::path&)> openPlaylist;
 
     // Requests and flags the player and the add task read and set.
     ImportChoice AutoImportChoice = ImportChoice::None;

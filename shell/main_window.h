@@ -5,12 +5,16 @@
 // go to HandleControlEvent; the core changes what is shown through the public methods.
 
 #include <QDialog>
+#include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <QUrl>
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <string_view>
+#include <vector>
 
 #include "browse/display_area.h"
 #include "shell/app_state.h"
@@ -167,6 +171,39 @@ inline constexpr std::array<ControlSpec, 26> kMainWindowControls = {{
 inline constexpr ControlSpec kTuneListSpec = {
     kTuneListId, ControlKind::TuneList, "", "", Px(0), Px(kTopBand), FromW(0), FromH(-kBottomBand)};
 
+// The order Tab takes through the window: the search field, the pop-up, the colour buttons
+// left to right, the player buttons, the slider, the list and the three push buttons.
+inline constexpr std::array<int32_t, 21> kTabOrder = {kSearchField,
+                                                      kGenrePopup,
+                                                      kFirstColourButton,
+                                                      9002,
+                                                      9003,
+                                                      9004,
+                                                      9005,
+                                                      9006,
+                                                      9007,
+                                                      9008,
+                                                      9009,
+                                                      9010,
+                                                      kLastColourButton,
+                                                      kBackButton,
+                                                      kPlayButton,
+                                                      kForwardButton,
+                                                      kVolumeSlider,
+                                                      kTuneListId,
+                                                      kCreatePlaylistButton,
+                                                      kRefreshTunesButton,
+                                                      kSendPlaylistButton};
+
+// What a screen reader calls a control that shows no text of its own (a colour button is
+// named after its list: "All Tunes", "Deep Relaxation" .. "Maximum Wild", "Last Added");
+// empty for a control whose own text names it. The help tag, where there is one, is the
+// description.
+std::string_view AccessibleNameOf(int32_t id, bool playing = false);
+
+// The local files and folders of a drop, in the order given; nothing for other URLs.
+std::vector<std::filesystem::path> DroppedPaths(const QList<QUrl>& urls);
+
 // Where a control lies in content coordinates (left, top, right, bottom) in a content area
 // w x h; `resized` says whether the window has been resized since it was built.
 struct ControlRect {
@@ -206,12 +243,20 @@ class MainWindow final : public QMainWindow {
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Files and folders dropped on the window are added as the File menu adds a folder.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    // The keys of the button rows (arrows along the row, Return and Space press) and
+    // Return in the list (plays the selected tune).
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void Build();
     QWidget* MakeControl(const ControlSpec& spec, QWidget* content);
     // The one layout function: every control at its rectangle for the current size.
     void LayOut();
+    // Names, descriptions and the Tab order for keyboards and screen readers.
+    void MakeReachable();
 
     App& app_;
     QWidget* content_ = nullptr;

@@ -18,6 +18,7 @@
 #include "shell/app_state.h"
 #include "shell/artwork.h"
 #include "shell/commands.h"
+#include "shell/platform_texts.h"
 
 #ifndef HARMOVIA_VERSION
 #define HARMOVIA_VERSION "0.1"
@@ -171,9 +172,9 @@ void QtNotices::Beep(int times) {
 }
 
 bool QtNotices::ShowAlert(const Alert& alert) {
-    QMessageBox box(BoxIcon(alert.icon), QStringLiteral("Harmovia"), FromMacRoman(alert.title),
-                    QMessageBox::NoButton, window_);
-    box.setInformativeText(FromMacRoman(alert.message));
+    QMessageBox box(BoxIcon(alert.icon), QStringLiteral("Harmovia"),
+                    FromMacRoman(PlatformTextFor(alert.title)), QMessageBox::NoButton, window_);
+    box.setInformativeText(FromMacRoman(PlatformTextFor(alert.message)));
     QPushButton* named = box.addButton(FromMacRoman(alert.button), QMessageBox::AcceptRole);
     box.addButton(QMessageBox::Cancel);
     box.setDefaultButton(named);
@@ -182,9 +183,9 @@ bool QtNotices::ShowAlert(const Alert& alert) {
 }
 
 void QtNotices::ShowFatalAlert(std::string_view title, std::string_view message) {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Harmovia"), FromMacRoman(title),
-                    QMessageBox::NoButton, window_);
-    box.setInformativeText(FromMacRoman(message));
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Harmovia"),
+                    FromMacRoman(PlatformTextFor(title)), QMessageBox::NoButton, window_);
+    box.setInformativeText(FromMacRoman(PlatformTextFor(message)));
     box.setDefaultButton(box.addButton(QStringLiteral("Quit"), QMessageBox::AcceptRole));
     box.exec();
 }
@@ -319,7 +320,7 @@ QDialog* MakeWelcomeSheet(App& app, QWidget* parent) {
                 break;
             case SheetPart::Question:
             case SheetPart::Note: {
-                auto* label = new QLabel(QString::fromUtf8(c.text), sheet);
+                auto* label = new QLabel(QString::fromUtf8(PlatformTextFor(c.text)), sheet);
                 label->setWordWrap(true);
                 label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
                 QFont font = label->font();

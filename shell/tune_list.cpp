@@ -1,14 +1,19 @@
 #include "shell/tune_list.h"
 
+#include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QUrl>
 #include <algorithm>
+#include <set>
 #include <string>
 
 #include "browse/list_rows.h"
 #include "library/mac_roman_qt.h"
+#include "library/mood.h"
 #include "library/tune_identity.h"
 #include "shell/artwork.h"
 
@@ -110,6 +115,16 @@ QVariant TuneListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::CheckStateRole && column == kCheckColumn) {
         return view_.List[viewRow].Checked == 1 ? Qt::Checked : Qt::Unchecked;
     }
+    // What a screen reader says for the cells that show no text: the mood's name, and
+    // whether the tune is checked.
+    if (role == Qt::AccessibleTextRole && column == kSwatchColumn) {
+        const int32_t mood = view_.List[viewRow].Mood;
+        return IsMood(mood) ? FromMacRoman(MoodTable[static_cast<size_t>(mood)].name) : QString();
+    }
+    if (role == Qt::AccessibleTextRole && column == kCheckColumn) {
+        return view_.List[viewRow].Checked == 1 ? QStringLiteral("Checked")
+                                                : QStringLiteral("Not checked");
+    }
     return {};
 }
 
@@ -132,7 +147,31 @@ Qt::ItemFlags TuneListModel::flags(const QModelIndex& index) const {
     if (IsEditable(PropertyOf(index.column()))) {
         f |= Qt::ItemIsEditable;
     }
-    return f;
+    return f | Qt::ItemIsDragEnabled;
+}
+
+QStringList TuneListModel::mimeTypes() const {
+    return {QStringLiteral("text/uri-list")};
+}
+
+QMimeData* TuneListModel::mimeData(const QModelIndexList& indexes) const {
+    std::set<int> rows;
+    for (const QModelIndex& index : indexes) {
+        if (index.isValid() && index.row() < rowCount()) {
+            rows.insert(index.row());
+        }
+    }
+    QList<QUrl> urls;
+    for (const int row : rows) {
+        const std::string_view location = view_.List[ViewRowAt(row)].Location.view();
+        if (!location.empty()) {
+            const QByteArray bytes(location.data(), static_cast<qsizetype>(location.size()));
+            urls.push_back(QUrl::fromLocalFile(QFile::decodeName(bytes)));
+        }
+    }
+    auto* data = new QMimeData;
+    data->setUrls(urls);
+    return data;
 }
 
 bool TuneListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
@@ -368,6 +407,8 @@ QTableView* MakeTuneListView(TuneListModel& model, QWidget* parent) {
                      });
     view->setSortingEnabled(true);
     view->sortByColumn(8, Qt::AscendingOrder);
+    view->setDragDropMode(QAbstractItemView::DragOnly);
+    view->setDefaultDropAction(Qt::CopyAction);
     return view;
 }
 

@@ -37,6 +37,9 @@ class TuneListModel final : public QAbstractTableModel {
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // Rows drag out as text/uri-list: each row's file once, in list order.
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     // Orders the rows through CompareRows; equal rows keep the view's order.
     void sort(int column, Qt::SortOrder order) override;

@@ -313,5 +313,48 @@ TEST_F(Cli, SendWritesThePlaylistOrSaysWhyNot) {
         << blocked.err;
 }
 
+// --open hands the written file to the desktop's opener found on the PATH, and says when it
+// could not.
+TEST_F(Cli, SendOpenHandsThePlaylistToTheDefaultPlayer) {
+    testing::TempFolder home;
+    RunCliOk({"add", Album().string(), "--quiet"}, home.path());
+    const fs::path bin = home / "bin";
+    fs::create_directories(bin);
+    const fs::path opened = home / "opened.txt";
+    const std::string opener = "#!/bin/sh\nprintf '%s\\n' \"$1\" > " +
+                               ShellQuoted(opened.string()) + "\nexit ${OPEN_STATUS:-0}\n";
+    testing::WriteBytes(bin / "xdg-open", {opener.begin(), opener.end()});
+    fs::permissions(bin / "xdg-open", fs::perms::owner_all);
+    const fs::path file = home / "Music" / "Playlists" / "All Tunes.m3u8";
+    const struct {
+        std::string path;
+        int openStatus;
+        int status;
+        std::string said;
+    } cases[] = {
+        {bin.string(), 0, 0, "Opened " + file.string() + " in the music player\n"},
+        {bin.string(), 3, 1, "not opened: xdg-open failed (exit status 3)\n"},
+        {(home / "empty").string(), 0, 1, "not opened: xdg-open was not found\n"},
+    };
+    for (const auto& c : cases) {
+        fs::remove(opened);
+        // The environment harmovia-cli runs in, not the shell's.
+        const std::string prefix = "env -u XDG_CONFIG_HOME ";
+        const std::string line =
+            prefix + "OPEN_STATUS=" + std::to_string(c.openStatus) +
+            " PATH=" + ShellQuoted(c.path) + " " +
+            CliLine({"send", "--all", "--open"}, home.path()).substr(prefix.size());
+        const CommandRun run = testing::RunCommand(line);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_TRUE((c.status == 0 ? run.out : run.err).ends_with(c.said)) << run.out << run.err;
+        EXPECT_TRUE(fs::exists(file));
+        EXPECT_EQ(fs::exists(opened), c.path == bin.string());
+        if (c.status == 0) {
+            const std::vector<uint8_t> bytes = ReadBytes(opened);
+            EXPECT_EQ(std::string(bytes.begin(), bytes.end()), file.string() + "\n");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace harmovia

@@ -17,22 +17,6 @@
 namespace harmovia::test {
 namespace {
 
-std::filesystem::path MakeMusicFolder(const std::filesystem::path& folder, int count) {
-    std::filesystem::create_directories(folder);
-    for (int i = 1; i <= count; ++i) {
-        testing::MakeTestAudio(folder / ("Tune " + std::to_string(i) + ".mp3"),
-                               {.frequency = 200.0 * i, .seconds = 16.0});
-    }
-    return folder;
-}
-
-// The event loop until the add has ended (its steps are queued on the loop).
-void RunUntilAdded(App& app) {
-    for (int turn = 0; turn < 100000 && (app.AddingTunes || app.adding); ++turn) {
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-}
-
 bool MenusEnabled(App& app) {
     return app.menus->Menu(kPlaylistsMenu)->menuAction()->isEnabled();
 }

@@ -121,6 +121,10 @@ struct StartedApp {
         app.movies = MakeFfmpegMoviePlayer(AudioOutputChoice::SilentFast);
         app.scripts = std::make_unique<RecordingScriptRunner>();  // never runs a script
         scripts = static_cast<RecordingScriptRunner*>(app.scripts.get());
+        app.openPlaylist = [this](const std::filesystem::path& file) {
+            opened.push_back(file);
+            return openAnswer;
+        };
         if (start) {
             EXPECT_FALSE(Start(app).has_value());
         }
@@ -145,6 +149,36 @@ struct StartedApp {
     RecordingShellNotices notices;
     App app;
     RecordingScriptRunner* scripts = nullptr;
+    std::vector<std::filesystem::path> opened;  // playlists handed to the music player
+    bool openAnswer = true;
 };
+
+inline std::filesystem::path MakeMusicFolder(const std::filesystem::path& folder, int count) {
+    std::filesystem::create_directories(folder);
+    for (int i = 1; i <= count; ++i) {
+        testing::MakeTestAudio(folder / ("Tune " + std::to_string(i) + ".mp3"),
+                               {.frequency = 200.0 * i, .seconds = 16.0});
+    }
+    return folder;
+}
+
+// The event loop until the add has ended (its steps are queued on the loop).
+inline void RunUntilAdded(App& app) {
+    for (int turn = 0; turn < 100000 && (app.AddingTunes || app.adding); ++turn) {
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+}
+
+// A menu text as it reads: without the mnemonic's "&", a doubled "&" as one.
+inline QString PlainMenuText(const QString& text) {
+    QString plain;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) {
+            ++i;
+        }
+        plain += text[i];
+    }
+    return plain;
+}
 
 }  // namespace harmovia::test
