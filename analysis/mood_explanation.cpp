@@ -116,8 +116,7 @@ std::string ExplainMood(const TuneRecord& r) {
                Name(MoodForEnergy(r.MoodEnergy)) + ", not " + Name(measured) +
                ": the measurement does not explain this mood.";
     }
-    return text + Where(measured, r.MoodEnergy) + " " + WhatMadeIt(r) + " " +
-           Neighbours(measured);
+    return text + Where(measured, r.MoodEnergy) + " " + WhatMadeIt(r) + " " + Neighbours(measured);
 }
 
 }  // namespace harmovia
