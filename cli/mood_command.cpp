@@ -1,11 +1,11 @@
 #include "cli/mood_command.h"
 
-#include <charconv>
 #include <optional>
 
 #include "analysis/mood_by_hand.h"
 #include "analysis/mood_explanation.h"
 #include "cli/terminal_text.h"
+#include "cli/view_request.h"
 #include "library/mac_roman.h"
 #include "library/mood.h"
 
@@ -16,16 +16,6 @@ constexpr const char* kMoodCommandsUsage =
     "set-mood and explain name a tune by its library slot (as list shows it) or by\n"
     "  --title TEXT                 the tune whose title is TEXT, exactly\n"
     "set-mood takes the mood K (1..9) or \"measured\", the one the measurement gave\n";
-
-std::optional<int32_t> WholeNumber(std::string_view text) {
-    int32_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 std::string MoodName(int32_t mood) {
     return MacRomanToUtf8(MoodTable[static_cast<size_t>(mood)].name);
@@ -55,7 +45,7 @@ int ParseMoodRequest(const std::vector<std::string>& args, bool withMood, MoodRe
                                       : "give SLOT or --title TEXT",
                              2);
     }
-    if (!request.slot.empty() && !WholeNumber(request.slot)) {
+    if (!request.slot.empty() && !ParseWholeNumber(request.slot)) {
         return ReportProblem(err, command, "the slot must be a whole number", 2);
     }
     if (request.title.empty() && request.slot.empty()) {
@@ -63,7 +53,7 @@ int ParseMoodRequest(const std::vector<std::string>& args, bool withMood, MoodRe
     }
     if (withMood) {
         const std::string& mood = args[next];
-        const std::optional<int32_t> number = WholeNumber(mood);
+        const std::optional<int32_t> number = ParseWholeNumber(mood);
         if (mood == "measured") {
             request.mood = 0;
         } else if (number && IsMood(*number)) {
@@ -79,7 +69,7 @@ int ParseMoodRequest(const std::vector<std::string>& args, bool withMood, MoodRe
 int FindRequestedTune(const MoodRequest& request, const Library& library, const char* command,
                       int32_t& slot, std::FILE* err) {
     if (!request.slot.empty()) {
-        slot = WholeNumber(request.slot).value_or(0);
+        slot = ParseWholeNumber(request.slot).value_or(0);
         if (slot < 1 || slot > library.TuneCount) {
             return ReportProblem(err, command,
                                  "no tune in slot " + request.slot + " (the library holds " +
