@@ -2,18 +2,22 @@
 // waits until the window has painted, and saves what its windows show with QWidget::grab:
 // OUT.png (the main window, with row 2 marked as playing), OUT-sheet.png (the welcome
 // sheet, when it is open), OUT-about.png, OUT-menu.png (the Playlists menu),
-// OUT-overlay.png, OUT-send.png (the send sheet) and OUT-adding.png (the add's progress
+// OUT-setmood.png (the screen with Edit > Set Mood For This Tune open), OUT-swatch.png (the
+// window with the first swatch's tooltip), OUT-overlay.png, OUT-send.png (the send sheet) and
+// OUT-adding.png (the add's progress
 // sheet, over an empty folder). It saves nothing to the library. Used by scripts/screenshot; not
 // installed. --dark grabs it under a dark Fusion palette, as a dark desktop shows it.
 
 #include <QApplication>
 #include <QDialog>
 #include <QMenu>
+#include <QPainter>
 #include <QPalette>
 #include <QScreen>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolTip>
 #include <cstdio>
 
 #include "browse/display_area.h"
@@ -26,6 +30,7 @@
 #include "shell/qt_menu_bar.h"
 #include "shell/send_sheet.h"
 #include "shell/startup.h"
+#include "shell/tune_list.h"
 
 namespace {
 
@@ -104,6 +109,37 @@ int main(int argc, char** argv) {
             QCoreApplication::processEvents();
             ok = playlists->grab().save(Suffixed(out, "-menu")) && ok;
             playlists->hide();
+        }
+        QMenu* edit = app.menus->Menu(harmovia::kEditMenu);
+        QMenu* moods = app.menus->Menu(harmovia::kSetMoodMenu);
+        QAction* setMood = app.menus->Item(harmovia::kEditMenu, 17);
+        if (edit != nullptr && moods != nullptr && setMood != nullptr) {
+            edit->popup(window.mapToGlobal(QPoint(60, 20)));
+            QCoreApplication::processEvents();
+            edit->setActiveAction(setMood);
+            moods->popup(edit->mapToGlobal(edit->actionGeometry(setMood).topRight()));
+            QCoreApplication::processEvents();
+            ok = QGuiApplication::primaryScreen()->grabWindow(0).save(Suffixed(out, "-setmood")) &&
+                 ok;
+            moods->hide();
+            edit->hide();
+        }
+        if (app.view->List.ViewCount >= 1) {
+            // The window with the first swatch's tooltip painted over it where it shows.
+            const harmovia::TuneListModel& model = window.Model();
+            const QModelIndex swatch = model.index(0, 2);
+            const QPoint at = window.TuneList()->viewport()->mapToGlobal(
+                window.TuneList()->visualRect(swatch).center());
+            QToolTip::showText(at, model.data(swatch, Qt::ToolTipRole).toString(), &window);
+            QPixmap shot = window.grab();
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (top->inherits("QTipLabel")) {
+                    QPainter painter(&shot);
+                    painter.drawPixmap(window.mapFromGlobal(top->pos()), top->grab());
+                }
+            }
+            ok = shot.save(Suffixed(out, "-swatch")) && ok;
+            QToolTip::hideText();
         }
         notices.ShowOverlayNotice("No Deep Relaxation tunes...", 1);
         if (notices.Overlay() != nullptr) {

@@ -21,12 +21,15 @@ enum class Command : uint8_t {
     SendPlaylist,
     CloseWindowAndQuit,
 
-    // Edit; the genre commands take the genre item chosen in their submenu.
+    // Edit; the genre commands take the genre item chosen in their submenu, SetMood its
+    // mood from the item.
     CheckAll,
     UncheckAll,
     DeleteTune,
     SetArtistGenre,
     SetAlbumGenre,
+    SetMood,
+    SetMoodAsMeasured,
 
     // Player and its Loop submenu.
     Play,

@@ -198,6 +198,8 @@ void Run(App& app, Command command) {
         case Command::None:
         case Command::SetArtistGenre:
         case Command::SetAlbumGenre:
+        case Command::SetMood:
+        case Command::SetMoodAsMeasured:
         case Command::MoodPlaylist:
         case Command::MoodByGenre:
         case Command::ColourButton:
@@ -221,6 +223,10 @@ void HandleMenuCommand(App& app, int16_t menu, int16_t item) {
         case Command::SetArtistGenre:
         case Command::SetAlbumGenre:
             SetGenreCommand(app, command == Command::SetArtistGenre, item);
+            return;
+        case Command::SetMood:
+        case Command::SetMoodAsMeasured:
+            SetMoodCommand(app, command == Command::SetMood ? item : 0);
             return;
         default:
             Run(app, command);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "analysis/mood_by_hand.h"
 #include "browse/view_builder.h"
 #include "library/genre_table.h"
 #include "library/library_file.h"
@@ -36,6 +37,20 @@ bool IsPlayingList(const App& app) {
 void SetGenreIn(TuneRecord& record, std::string_view genre) {
     record.Genre.Set(genre);
     record.GenreCategory.Set(genre);
+}
+
+// Writes the library file now, unless it could not be read whole at start; a failure is
+// told, with what holds until the program quits.
+void SaveEditedLibrary(App& app, std::string_view untilQuit) {
+    if (app.libraryUnread) {
+        return;
+    }
+    if (const OsError error = SaveLibrary(*app.library, *app.files, app.folder); error != kNoErr) {
+        app.notices->ShowAlert({"Harmovia Could Not Save",
+                                "The tunes database could not be written (error " +
+                                    std::to_string(error) + "). " + std::string(untilQuit),
+                                "Okay", AlertIcon::Stop});
+    }
 }
 
 }  // namespace
@@ -127,15 +142,58 @@ void DeleteTuneCommand(App& app) {
     app.window->SelectListRow(view.SelectedRow);
     app.playing = {};
     ShowPlayingMark(app);
-    if (!app.libraryUnread) {
-        if (const OsError error = SaveLibrary(library, *app.files, app.folder); error != kNoErr) {
-            app.notices->ShowAlert({"Harmovia Could Not Save",
-                                    "The tunes database could not be written (error " +
-                                        std::to_string(error) +
-                                        "). The tune is removed until Harmovia quits.",
-                                    "Okay", AlertIcon::Stop});
+    SaveEditedLibrary(app, "The tune is removed until Harmovia quits.");
+}
+
+void SetMoodCommand(App& app, int32_t mood) {
+    Library& library = *app.library;
+    if (library.TuneCount < 1 || app.AddingTunes) {
+        app.notices->Beep(3);
+        return;
+    }
+    ViewState& view = *app.view;
+    if (!view.List.HasRow(view.SelectedRow)) {
+        HasSelection(app);
+        return;
+    }
+    const TuneRecord selected = view.List[view.SelectedRow];
+    int32_t slot = 1;
+    while (slot <= library.TuneCount && !SameRecord(library[slot], selected)) {
+        ++slot;
+    }
+    if (slot > library.TuneCount) {
+        app.notices->Beep(1);
+        return;
+    }
+    const TuneRecord& chosen = library[slot];
+    switch (ChooseMood(library[slot], mood)) {
+        case MoodChoice::Unchanged:
+            return;
+        case MoodChoice::NotMeasured:
+            app.notices->Beep(1);
+            app.notices->ShowAlert({"No Measured Mood",
+                                    "This tune's record holds no measured mood to come back to, "
+                                    "so its mood cannot be set by hand.",
+                                    "Okay"});
+            return;
+        case MoodChoice::Changed:
+            break;
+    }
+    // Every copy of the tune follows: the list's and the playing list's.
+    for (int32_t row = 1; row <= view.List.ViewCount; ++row) {
+        if (SameRecord(view.List[row], chosen)) {
+            CopyChosenMood(chosen, view.List[row]);
         }
     }
+    PlayerState& p = *app.player;
+    for (int32_t i = 1; i <= p.NowPlayingList.ViewCount; ++i) {
+        if (SameRecord(p.NowPlayingList[i], chosen)) {
+            CopyChosenMood(chosen, p.NowPlayingList[i]);
+        }
+    }
+    RecountMoods(library);
+    app.window->TuneList()->viewport()->update();
+    SaveEditedLibrary(app, "The mood is set until Harmovia quits.");
 }
 
 void SetGenreCommand(App& app, bool forArtist, int16_t item) {

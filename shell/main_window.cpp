@@ -30,6 +30,7 @@
 #include "shell/add_session.h"
 #include "shell/artwork.h"
 #include "shell/commands.h"
+#include "shell/menu_table.h"
 #include "shell/notices.h"
 #include "shell/platform_texts.h"
 #include "shell/player_commands.h"
@@ -236,6 +237,8 @@ void MainWindow::Build() {
                     app_.view->SelectedRow = model_->ViewRowAt(current.row());
                 }
             });
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list_, &QWidget::customContextMenuRequested, this, &MainWindow::ShowListMenu);
     connect(list_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         app_.view->SelectedRow = model_->ViewRowAt(index.row());
         app_.PlayFromSelectionRequest = true;
@@ -250,6 +253,42 @@ void MainWindow::Build() {
     setAcceptDrops(true);
     LayOut();
     builtSize_ = size();
+}
+
+void MainWindow::ShowListMenu(const QPoint& at) {
+    const QModelIndex index = list_->indexAt(at);
+    if (!index.isValid()) {
+        return;
+    }
+    list_->setCurrentIndex(index);
+    app_.view->SelectedRow = model_->ViewRowAt(index.row());
+    if (listMenu_ == nullptr) {
+        // The Edit item's submenu, from the same table rows, through the same door.
+        listMenu_ = new QMenu(this);
+        listMenu_->setObjectName(QStringLiteral("listMenu"));
+        QMenu* moods = nullptr;
+        for (const MenuBuildStep& build : kMenuBuild) {
+            const MenuStep& s = build.step;
+            if (s.submenu == kSetMoodMenu) {
+                moods = listMenu_->addMenu(FromMacRoman(SplitMenuItemText(s.text).shown));
+                moods->setObjectName(QStringLiteral("listSetMoodMenu"));
+            }
+            if (s.menu != kSetMoodMenu || moods == nullptr) {
+                continue;
+            }
+            if (s.text == "-") {
+                moods->addSeparator();
+                continue;
+            }
+            QAction* action = moods->addAction(FromMacRoman(SplitMenuItemText(s.text).shown));
+            if (IsMood(s.item)) {
+                action->setIcon(MoodDiscIcon(s.item));
+            }
+            connect(action, &QAction::triggered, this,
+                    [this, item = s.item] { HandleMenuCommand(app_, kSetMoodMenu, item); });
+        }
+    }
+    listMenu_->popup(list_->viewport()->mapToGlobal(at));
 }
 
 void MainWindow::MakeReachable() {

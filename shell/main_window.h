@@ -257,12 +257,16 @@ class MainWindow final : public QMainWindow {
     void LayOut();
     // Names, descriptions and the Tab order for keyboards and screen readers.
     void MakeReachable();
+    // The list's context menu: the row under the pointer is selected, then offered what
+    // Edit offers for one tune.
+    void ShowListMenu(const QPoint& at);
 
     App& app_;
     QWidget* content_ = nullptr;
     std::map<int32_t, QPointer<QWidget>> controls_;
     TuneListModel* model_ = nullptr;
     QTableView* list_ = nullptr;
+    QMenu* listMenu_ = nullptr;
     QPointer<QDialog> welcome_;
     QSize builtSize_;
     bool resized_ = false;

@@ -33,6 +33,8 @@ inline constexpr int16_t kMoodByGenreMenu = 12;
 inline constexpr int16_t kAlbumGenreMenu = 13;
 inline constexpr int16_t kMoodByGenrePopupMenu = 40;
 inline constexpr int16_t kArtistGenreMenu = 120;
+// "Set Mood For This Tune": items 1..9 are the moods, 11 "As Measured".
+inline constexpr int16_t kSetMoodMenu = 121;
 // Submenu 168 + k holds the nine moods of genre category k (1..28).
 inline constexpr int16_t kFirstGenreMoodMenu = 169;
 inline constexpr int16_t kLastGenreMoodMenu = 196;
@@ -99,6 +101,18 @@ inline constexpr std::array kMenuBuild = {
     MenuBuildStep{{kEditMenu, 16, "Set Genre For This Album", 1, kAlbumGenreMenu},
                   Command::SetAlbumGenre,
                   MenuFill::GenreNames},
+    MenuBuildStep{{kEditMenu, 17, "Set Mood For This Tune", 1, kSetMoodMenu}},
+    MenuBuildStep{{kSetMoodMenu, 1, "Deep Relaxation", 1}, Command::SetMood},
+    MenuBuildStep{{kSetMoodMenu, 2, "Cool Blue Chill", 1}, Command::SetMood},
+    MenuBuildStep{{kSetMoodMenu, 3, "Dinner & Drinks", 1}, Command::SetMood},
+    MenuBuildStep{{kSetMoodMenu, 4, "Lite & Lively", 1}, Command::SetMood},
+    MenuBuildStep{{kSetMoodMenu, 5, "Move & Groove", 1}, Command::SetMood},
+    MenuBuildStep{{kSetMoodMenu, 6, "Uptempo Workout", 1}, Command::SetMood},
+    MenuBuildStep{{kSetMoodMenu, 7, "Intense Activities", 1}, Command::SetMood},
+    MenuBuildStep{{kSetMoodMenu, 8, "Dance, Dance, Dance", 1}, Command::SetMood},
+    MenuBuildStep{{kSetMoodMenu, 9, "Maximum Wild", 1}, Command::SetMood},
+    MenuBuildStep{{kSetMoodMenu, 10, "-", 0}},
+    MenuBuildStep{{kSetMoodMenu, 11, "As Measured", 1}, Command::SetMoodAsMeasured},
 
     MenuBuildStep{{0, 0, "Window", 1}, Command::None, MenuFill::WindowMenu},
 

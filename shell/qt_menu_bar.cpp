@@ -346,6 +346,7 @@ void BuildMenuBar(QtMenuBar& menus) {
     for (int m = 1; m <= kMoodCount; ++m) {
         menus.SetItemIcon(kPlaylistsMenu, static_cast<int16_t>(kFirstMoodPlaylistItem + m - 1),
                           MoodDiscIcon(m));
+        menus.SetItemIcon(kSetMoodMenu, static_cast<int16_t>(m), MoodDiscIcon(m));
     }
     // The standard edit items act on the focused text field.
     using Edit = void (*)(QLineEdit&);

@@ -11,6 +11,8 @@
 #include <set>
 #include <string>
 
+#include "analysis/mood_by_hand.h"
+#include "analysis/mood_explanation.h"
 #include "browse/list_rows.h"
 #include "library/mac_roman_qt.h"
 #include "library/mood.h"
@@ -91,6 +93,10 @@ MoodColour TuneListModel::SwatchAt(int modelRow) const {
     return {r.MoodColourRed, r.MoodColourGreen, r.MoodColourBlue};
 }
 
+bool TuneListModel::MoodSetByHandAt(int modelRow) const {
+    return IsMoodSetByHand(view_.List[ViewRowAt(modelRow)]);
+}
+
 bool TuneListModel::IsPlayingRow(int modelRow) const {
     return playing_.IsPlaying && playing_.PlayingStamp == view_.ViewStamp &&
            playing_.NowPlayingIndex == ViewRowAt(modelRow);
@@ -119,7 +125,16 @@ QVariant TuneListModel::data(const QModelIndex& index, int role) const {
     // whether the tune is checked.
     if (role == Qt::AccessibleTextRole && column == kSwatchColumn) {
         const int32_t mood = view_.List[viewRow].Mood;
-        return IsMood(mood) ? FromMacRoman(MoodTable[static_cast<size_t>(mood)].name) : QString();
+        if (!IsMood(mood)) {
+            return QString();
+        }
+        const QString name = FromMacRoman(MoodTable[static_cast<size_t>(mood)].name);
+        return IsMoodSetByHand(view_.List[viewRow]) ? name + QStringLiteral(", set by hand") : name;
+    }
+    // Why the tune has its mood; rich text, so that the tooltip wraps.
+    if (role == Qt::ToolTipRole && column == kSwatchColumn) {
+        const QString why = FromMacRoman(ExplainMood(view_.List[viewRow]));
+        return QStringLiteral("<p>") + why.toHtmlEscaped() + QStringLiteral("</p>");
     }
     if (role == Qt::AccessibleTextRole && column == kCheckColumn) {
         return view_.List[viewRow].Checked == 1 ? QStringLiteral("Checked")
@@ -267,9 +282,10 @@ void TuneCellDelegate::Forget() {
     laidOut_.clear();
 }
 
-const QPixmap& TuneCellDelegate::Swatch(MoodColour colour, bool playingDot, qreal ratio) const {
+const QPixmap& TuneCellDelegate::Swatch(MoodColour colour, bool playingDot, bool handSet,
+                                        qreal ratio) const {
     const quint64 key = (quint64{colour.red} << 48) | (quint64{colour.green} << 32) |
-                        (quint64{colour.blue} << 16) | (playingDot ? 1u : 0u);
+                        (quint64{colour.blue} << 16) | (playingDot ? 1u : 0u) | (handSet ? 2u : 0u);
     QPixmap& pixmap = swatches_[key];
     if (pixmap.isNull() || pixmap.devicePixelRatio() != ratio) {
         const QSize size(kListRowHeight, kListRowHeight);
@@ -278,6 +294,9 @@ const QPixmap& TuneCellDelegate::Swatch(MoodColour colour, bool playingDot, qrea
         pixmap.fill(Qt::transparent);
         QPainter p(&pixmap);
         DrawMoodCell(p, QRect(QPoint(0, 0), size), kListRowHeight, colour, playingDot);
+        if (handSet) {
+            DrawHandSetMark(p, QRect(QPoint(0, 0), size), kListRowHeight);
+        }
     }
     return pixmap;
 }
@@ -318,7 +337,8 @@ void TuneCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const qreal ratio = painter->device()->devicePixelRatioF();
     if (column == kSwatchColumn) {
         painter->drawPixmap(option.rect.topLeft(),
-                            Swatch(model_.SwatchAt(row), model_.IsPlayingRow(row), ratio));
+                            Swatch(model_.SwatchAt(row), model_.IsPlayingRow(row),
+                                   model_.MoodSetByHandAt(row), ratio));
         return;
     }
     if (column == kCheckColumn) {

@@ -49,6 +49,8 @@ class TuneListModel final : public QAbstractTableModel {
     int32_t ViewRowAt(int modelRow) const { return order_[static_cast<size_t>(modelRow)]; }
     int ModelRowOf(int32_t viewRow) const;
     MoodColour SwatchAt(int modelRow) const;
+    // Whether the row's mood was set by hand (its swatch carries a mark).
+    bool MoodSetByHandAt(int modelRow) const;
     // The shown text of a cell, from the row as it is now.
     QString TextAt(int modelRow, int column) const;
     bool CheckedAt(int modelRow) const { return view_.List[ViewRowAt(modelRow)].Checked == 1; }
@@ -92,7 +94,7 @@ class TuneCellDelegate final : public QStyledItemDelegate {
     };
     void Forget();
     // The swatch and check box images, drawn once per look and device pixel ratio.
-    const QPixmap& Swatch(MoodColour colour, bool playingDot, qreal ratio) const;
+    const QPixmap& Swatch(MoodColour colour, bool playingDot, bool handSet, qreal ratio) const;
     const QPixmap& CheckBox(bool checked, qreal ratio) const;
     TuneListModel& model_;
     mutable QHash<quint64, QPixmap> swatches_;

@@ -157,6 +157,19 @@ TEST_F(Cli, ExitStatusAndTheLibraryLeftAlone) {
         {{"send", "--all", "--name", ""}, 2, "the playlist name is empty"},
         {{"send", "--all", "--bogus"}, 2, "harmovia-cli send: unknown argument \"--bogus\""},
         {{"send", "--count", "1"}, 2, "choose a view"},
+        {{"set-mood"}, 2, "set-mood: give SLOT or --title TEXT, then a mood 1..9 or measured"},
+        {{"set-mood", "1"}, 2, "set-mood: give SLOT or --title TEXT, then a mood"},
+        {{"set-mood", "1", "10"}, 2, "the mood must be a number from 1 to 9, or measured"},
+        {{"set-mood", "1", "Measured"}, 2, "the mood must be a number from 1 to 9, or measured"},
+        {{"set-mood", "x1", "3"}, 2, "set-mood: the slot must be a whole number"},
+        {{"set-mood", "--title", "", "3"}, 2, "set-mood: the title is empty"},
+        {{"set-mood", "4", "3"}, 1, "set-mood: no tune in slot 4 (the library holds 3)"},
+        {{"set-mood", "--title", "Gone", "3"}, 1, "set-mood: no tune is titled \"Gone\""},
+        {{"set-mood", "1", "7"}, 1, "keeps no measured mood to come back to"},  // no energy
+        {{"set-mood", "1", "7"}, 1, "", "", true},
+        {{"explain"}, 2, "harmovia-cli explain: give SLOT or --title TEXT"},
+        {{"explain", "1", "2"}, 2, "harmovia-cli explain: give SLOT or --title TEXT"},
+        {{"explain", "0"}, 1, "harmovia-cli explain: no tune in slot 0 (the library holds 3)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
@@ -211,6 +224,45 @@ TEST_F(Cli, AddListInspectAndAddAgain) {
     EXPECT_TRUE(Holds(again.out, " skipped 2 files: 2 duplicate.\nThe library holds 2 tunes."));
     EXPECT_TRUE(Holds(RunCliOk({"add", Short().parent_path().string(), "--quiet"}, home.path()).out,
                       " skipped 1 file: 1 shorter than 15 seconds."));
+}
+
+// A mood set by hand: listed, counted and viewed as the tune's mood, kept by a re-add of
+// the same files, explained, and undone byte for byte by "measured".
+TEST_F(Cli, SetMoodByHandAddAgainAndExplain) {
+    testing::TempFolder home;
+    RunCliOk({"add", Album().string(), "--quiet"}, home.path());
+    std::vector<uint8_t> measured = ReadBytes(LibraryFile(home.path()));
+    for (size_t record = 0; record < measured.size(); record += kTuneRecordSize) {
+        measured[record + 2414] = 0;  // LastAddedFlag: the next add clears it
+    }
+    const std::string first = Lines(RunCliOk({"list", "--format", "json"}, home.path()).out)[0];
+    const size_t at = first.find("\"Mood\":");
+    ASSERT_NE(at, std::string::npos);
+    const std::string measuredMood = first.substr(at + 7, 1);
+    const std::string chosen = measuredMood == "9" ? "1" : "9";
+
+    const std::string said = RunCliOk({"set-mood", "--title", "Second", chosen}, home.path()).out;
+    EXPECT_TRUE(Holds(said, "2\tSecond\t")) << said;
+    EXPECT_TRUE(Holds(said, ", set by hand (measured ")) << said;
+    RunCliOk({"add", Album().string(), "--quiet"}, home.path());  // two duplicates, skipped
+    std::vector<std::string> lines = Lines(RunCliOk({"list", "--format", "json"}, home.path()).out);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_FALSE(Holds(lines[0], "MoodSetByHand"));
+    EXPECT_TRUE(IsOneJsonObject(lines[1])) << lines[1];
+    EXPECT_TRUE(Holds(lines[1], "\"Mood\":" + chosen + ","));
+    EXPECT_TRUE(Holds(lines[1], "\"MoodSetByHand\":true,\"MeasuredMood\":"));
+    EXPECT_TRUE(
+        Holds(RunCliOk({"moods"}, home.path()).out,
+              chosen + "\t" + (chosen == "9" ? "Maximum Wild" : "Deep Relaxation") + "\t1\n"));
+    EXPECT_TRUE(Holds(RunCliOk({"playlist", "--mood", chosen}, home.path()).out, "\tSecond\t"));
+    const std::string why = RunCliOk({"explain", "2"}, home.path()).out;
+    EXPECT_TRUE(why.starts_with("Set by hand to ")) << why;
+    EXPECT_EQ(Lines(why).size(), 1u);
+    EXPECT_TRUE(Holds(RunCliOk({"explain", "1"}, home.path()).out, " made all of it; pitch "));
+
+    const std::string back = RunCliOk({"set-mood", "2", "measured"}, home.path()).out;
+    EXPECT_TRUE(Holds(back, ", as measured\n")) << back;
+    EXPECT_TRUE(ReadBytes(LibraryFile(home.path())) == measured) << "not the measured bytes";
 }
 
 // A full library: what the add leaves out is counted, said on stderr and ends in status 1.

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/mood_by_hand.h"
+#include "analysis/mood_scoring.h"
 #include "browse/mood_views.h"
 #include "shell/notices.h"
 #include "tests/shell/shell_test_support.h"
@@ -87,6 +89,11 @@ TEST(Commands, EveryCommandKeepsItsMenuItemOrControl) {
         {kPlaylistsMenu, 12, Command::None, false},
         {kFileMenu, 9, Command::None, false},
         {kMoodByGenreMenu, 1, Command::None, false},
+        {kSetMoodMenu, 1, Command::SetMood, true},
+        {kSetMoodMenu, 9, Command::SetMood, false},
+        {kSetMoodMenu, 11, Command::SetMoodAsMeasured, true},
+        {kSetMoodMenu, 10, Command::None, false},
+        {kEditMenu, 17, Command::None, false},
     };
     for (const auto& [menu, item, command, found] : items) {
         EXPECT_EQ(MenuCommandAt(menu, item), command) << menu << "/" << item;
@@ -340,6 +347,71 @@ TEST(EditCommands, DeleteRefusesThePlayingTuneAndKeepsTheOtherRowsInStep) {
         EXPECT_EQ(app.view->List[row + 1].Title.view(), (*app.library)[row + 1].Title.view());
     }
     EXPECT_EQ(started.LibraryBytes().size(), 4 * kTuneRecordSize);  // saved at once
+}
+
+// A mood set by hand while the tune plays: the library, the list, the playing list, the
+// counts, the swatch and the file follow, from the menu and from the list's context menu;
+// "As Measured" undoes it. What is refused changes nothing.
+TEST(EditCommands, SetMoodByHandReachesEveryCopyAndTheFileAndComesBack) {
+    StartedApp started(kArtistTunes, true, true);
+    App& app = started.app;
+    Library& library = *app.library;
+    for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
+        // As measured: moods 3, 3, 3, 7, 9, in the library and the list of all tunes.
+        library[slot].MoodEnergy = app.view->List[slot].MoodEnergy = MoodFloor(library[slot].Mood);
+    }
+    app.view->SelectedRow = 2;
+    Click(app, kPlayButton);
+    app.eventHook();
+    ASSERT_EQ(app.player->NowPlayingIndex, 2);
+    const TuneListModel& model = app.window->Model();
+    const auto moods = [&] {
+        const int modelRow = model.ModelRowOf(2);
+        return std::tuple(library[2].Mood, app.view->List[2].Mood,
+                          app.player->NowPlayingList[2].Mood, library.MoodCounts[3],
+                          model.MoodSetByHandAt(modelRow),
+                          started.LibraryBytes()[kTuneRecordSize + 2417]);
+    };
+
+    HandleMenuCommand(app, kSetMoodMenu, 9);
+    EXPECT_EQ(moods(), std::tuple(9, 9, 9, 2, true, uint8_t{0x83}));
+    EXPECT_EQ(app.view->List[2].MoodColourBlue, MoodTable[9].colour.blue);
+    EXPECT_EQ(library.MoodCounts[9], 2);
+    const QString tip = model.data(model.index(model.ModelRowOf(2), 2), Qt::ToolTipRole).toString();
+    EXPECT_TRUE(tip.startsWith(
+        QStringLiteral("<p>Set by hand to Maximum Wild; measured Dinner &amp; Drinks. ")))
+        << tip.toStdString();
+
+    HandleMenuCommand(app, kSetMoodMenu, 11);  // As Measured
+    EXPECT_EQ(moods(), std::tuple(3, 3, 3, 3, false, uint8_t{0}));
+
+    // The context menu selects the row under the pointer and runs the same command.
+    QTableView* list = app.window->TuneList();
+    emit list->customContextMenuRequested(
+        list->visualRect(model.index(model.ModelRowOf(2), 4)).center());
+    auto* contextMoods = app.window->findChild<QMenu*>(QStringLiteral("listSetMoodMenu"));
+    ASSERT_NE(contextMoods, nullptr);
+    ASSERT_EQ(contextMoods->actions().size(), 11);
+    EXPECT_EQ(PlainMenuText(contextMoods->actions()[10]->text()), QStringLiteral("As Measured"));
+    contextMoods->actions()[6]->trigger();  // Intense Activities
+    EXPECT_EQ(moods(), std::tuple(7, 7, 7, 2, true, uint8_t{0x83}));
+    HandleMenuCommand(app, kSetMoodMenu, 3);  // the measured mood: as measured
+    EXPECT_EQ(moods(), std::tuple(3, 3, 3, 3, false, uint8_t{0}));
+    EXPECT_EQ(started.notices.said, std::vector<std::string>{});
+
+    // Refused: no row selected; a record whose stored mood its energy does not give.
+    library[1].MoodEnergy = 0;
+    const std::vector<uint8_t> before = started.LibraryBytes();
+    const std::tuple<int32_t, const char*> refused[] = {{0, "No Tune Selected"},
+                                                        {1, "No Measured Mood"}};
+    for (const auto& [row, alert] : refused) {
+        started.notices.said.clear();
+        app.view->SelectedRow = row;
+        HandleMenuCommand(app, kSetMoodMenu, 5);
+        EXPECT_EQ(started.notices.said, std::vector<std::string>{alert});
+        EXPECT_EQ(library[1].Mood, 3);
+        EXPECT_TRUE(started.LibraryBytes() == before);
+    }
 }
 
 }  // namespace
