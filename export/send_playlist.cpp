@@ -86,7 +86,10 @@ void WritePlaylistFile(const ExportList& list, std::string_view name, std::strin
 ExportList CopyForExport(const ViewList& list) {
     ExportList copy;
     copy.Count = std::clamp<int32_t>(list.ViewCount, 0, kMaxViewRows);
-    copy.Rows.assign(list.Rows.begin(), list.Rows.begin() + copy.Count + 1);
+    copy.Rows.resize(static_cast<size_t>(copy.Count) + 1);
+    for (int32_t row = 1; row <= copy.Count; ++row) {
+        copy.Rows[static_cast<size_t>(row)] = list[row];  // as the list reads, stored or not
+    }
     return copy;
 }
 

@@ -70,6 +70,7 @@ void RankViewList(ViewList& list) {
         for (int32_t i = 0; i < kept; ++i) {
             ranked.push_back(list[order[static_cast<size_t>(i)]]);
         }
+        (void)list[kept];  // the storage holds the rows it is about to be given
         std::copy(ranked.begin(), ranked.end(), list.Rows.begin() + 1);
     }
     list.ViewCount = kept;

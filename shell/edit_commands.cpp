@@ -25,6 +25,7 @@ namespace {
 // Removes row `row` of the list; the rows behind it move up so that the list's rows and
 // the view's stay in step.
 void RemoveRow(ViewList& list, int32_t row) {
+    (void)list[list.ViewCount];  // every row counted is stored
     std::move(list.Rows.begin() + row + 1, list.Rows.begin() + list.ViewCount + 1,
               list.Rows.begin() + row);
     --list.ViewCount;
