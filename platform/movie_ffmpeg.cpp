@@ -38,6 +38,9 @@ constexpr int64_t kMpegFrameOverheadBytes = 38;
 // Should an MP3 have no seek index after all: half a second covers any reservoir.
 constexpr int64_t kMpegPrerollWithoutIndexMs = 500;
 constexpr int64_t kPrerollFrames = 2;
+// Opus's filters carry state far: after 80 ms (the format's own advice) a window could
+// still be hundreds of steps off a decode from the start; after 300 ms, at most one.
+constexpr int64_t kOpusPrerollMs = 300;
 
 // Seek index entries an MP3's frame walk keeps at most (beyond that, every n-th frame);
 // FFmpeg's own index holds about 43000 before it thins itself.
@@ -87,6 +90,15 @@ struct StreamFacts {
     int64_t frameCount = 0;      // sample frames in the tune
     int64_t prerollFrames = 0;   // decoded before a window, unless the MPEG rule applies
     bool mpegAudio = false;
+    int64_t lastSeek = std::numeric_limits<int64_t>::max();  // seeks go no later
+    // Ogg: the last packet is already shortened by the padding the demuxer marks on it, and
+    // after a seek into the last page the demuxer numbers the packets from the seek's
+    // target, so seeks stop short of that page.
+    bool ogg = false;
+    // Vorbis in Ogg: the demuxer guesses the duration of each page's first packet, so that
+    // packet's timestamp is off where the block size changes, while every packet still ends
+    // where the demuxer says: frames are placed by their ends.
+    bool vorbisInOgg = false;
 };
 
 // Where a run of packets read up to the end of the stream starts and ends.
@@ -94,12 +106,16 @@ struct PacketSpan {
     int64_t first = std::numeric_limits<int64_t>::max();  // earliest timestamp
     int64_t end = std::numeric_limits<int64_t>::min();    // where the last sample ends
     int64_t last = std::numeric_limits<int64_t>::min();   // the last packet's timestamp
+    // The first timestamp of the packets read from the last container page (Ogg gives the
+    // packets of one page its position).
+    int64_t lastPageFirst = std::numeric_limits<int64_t>::min();
 };
 
 // Reads packets from where the demuxer stands to the end of the stream. A packet ends
 // where its duration says, less the padding the demuxer marks for discarding (the
-// encoder's padding at the end of an MP3). Any read error ends the stream there: what came
-// before it still plays. Nothing when no packet had a timestamp.
+// encoder's padding at the end of an MP3; Ogg's demuxer has taken it off already). Any
+// read error ends the stream there: what came before it still plays. Nothing when no
+// packet had a timestamp.
 std::optional<PacketSpan> ReadPacketsToEnd(AVFormatContext& format, const AVStream& stream,
                                            const StreamFacts& facts) {
     ffmpeg::PacketHandle packet(av_packet_alloc());
@@ -111,6 +127,7 @@ std::optional<PacketSpan> ReadPacketsToEnd(AVFormatContext& format, const AVStre
         stream.codecpar->frame_size > 0 ? stream.codecpar->frame_size : kDefaultFrameSize,
         sampleUnit, stream.time_base);
     PacketSpan span;
+    int64_t pagePosition = -1;
     while (av_read_frame(&format, packet.get()) >= 0) {
         const int64_t timestamp = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
         if (packet->stream_index == facts.index && Plausible(timestamp) &&
@@ -120,11 +137,15 @@ std::optional<PacketSpan> ReadPacketsToEnd(AVFormatContext& format, const AVStre
             size_t size = 0;
             const uint8_t* skip =
                 av_packet_get_side_data(packet.get(), AV_PKT_DATA_SKIP_SAMPLES, &size);
-            if (skip != nullptr && size >= 8) {
+            if (skip != nullptr && size >= 8 && !facts.ogg) {
                 const uint32_t discard =
                     static_cast<uint32_t>(skip[4]) | static_cast<uint32_t>(skip[5]) << 8 |
                     static_cast<uint32_t>(skip[6]) << 16 | static_cast<uint32_t>(skip[7]) << 24;
                 packetEnd -= av_rescale_q(discard, sampleUnit, stream.time_base);
+            }
+            if (packet->pos != pagePosition) {
+                pagePosition = packet->pos;
+                span.lastPageFirst = timestamp;
             }
             span.first = std::min(span.first, timestamp);
             span.end = std::max(span.end, packetEnd);
@@ -155,6 +176,9 @@ bool CountFramesByReading(AVFormatContext& format, const AVStream& stream, Strea
         return false;
     }
     SetLength(stream, span->first, span->end, facts);
+    if (facts.ogg && span->lastPageFirst > span->first) {
+        facts.lastSeek = span->lastPageFirst - 1;
+    }
     return true;
 }
 
@@ -217,8 +241,13 @@ bool CountMpegFramesByWalking(AVFormatContext& format, AVStream& stream, const f
 
 class FfmpegMovie final : public Movie {
   public:
-    FfmpegMovie(ffmpeg::FormatHandle format, const AVCodec* codec, const StreamFacts& facts)
-        : format_(std::move(format)), codec_(codec), facts_(facts) {}
+    FfmpegMovie(ffmpeg::FormatHandle format, const AVCodec* codec, const StreamFacts& facts,
+                MovieFormat kind, MovieTags tags)
+        : format_(std::move(format)),
+          codec_(codec),
+          facts_(facts),
+          kind_(kind),
+          tags_(std::move(tags)) {}
 
     int32_t TimeScale() const override { return kMovieTimeScale; }
 
@@ -227,6 +256,9 @@ class FfmpegMovie final : public Movie {
         return static_cast<uint32_t>(
             std::min<int64_t>(units, std::numeric_limits<uint32_t>::max()));
     }
+
+    MovieFormat Format() const override { return kind_; }
+    MovieTags Tags() const override { return tags_; }
 
     OsError ExtractSecond(uint32_t start, std::vector<uint8_t>& block) override {
         try {
@@ -268,12 +300,24 @@ class FfmpegMovie final : public Movie {
             return kIoErr;
         }
         const std::optional<int64_t> seekTarget = SeekTimestamp(window.first);
-        if (!seekTarget ||
-            av_seek_frame(format_.get(), facts_.index, *seekTarget, AVSEEK_FLAG_BACKWARD) < 0) {
+        if (!seekTarget) {
             return kIoErr;
         }
-        window.nextFrame = av_rescale_q(*seekTarget - facts_.origin, facts_.timeBase,
-                                        AVRational{1, facts_.sampleRate});
+        // A demuxer's search can fail close to the end (FLAC without a seek table cannot
+        // find a frame there); from further back it finds one, and decoding the difference
+        // costs only time: what precedes the window is dropped by its timestamps.
+        const int64_t earliest = facts_.firstTimestamp != std::numeric_limits<int64_t>::min()
+                                     ? std::min(facts_.firstTimestamp, *seekTarget)
+                                     : std::min(facts_.origin, *seekTarget);
+        int64_t target = *seekTarget;
+        while (av_seek_frame(format_.get(), facts_.index, target, AVSEEK_FLAG_BACKWARD) < 0) {
+            if (target == earliest) {
+                return kIoErr;
+            }
+            target = earliest + (target - earliest) / 2;
+        }
+        window.nextFrame =
+            av_rescale_q(target - facts_.origin, facts_.timeBase, AVRational{1, facts_.sampleRate});
 
         OsError readError = kNoErr;
         while (!window.complete) {
@@ -334,7 +378,7 @@ class FfmpegMovie final : public Movie {
             if (!Plausible(back)) {
                 return std::nullopt;
             }
-            return std::max(target - back, facts_.firstTimestamp);
+            return std::max(std::min(target - back, facts_.lastSeek), facts_.firstTimestamp);
         }
         // Index entries are packets in stream order: every packet, or every n-th in a long
         // file whose index FFmpeg thinned, so frames are counted by their timestamps.
@@ -374,6 +418,11 @@ class FfmpegMovie final : public Movie {
         if (frame.pts != AV_NOPTS_VALUE && Plausible(frame.pts)) {
             position = av_rescale_q_rnd(frame.pts - facts_.origin, facts_.timeBase,
                                         AVRational{1, facts_.sampleRate}, AV_ROUND_NEAR_INF);
+            if (facts_.vorbisInOgg && frame.pkt_duration > 0 && Plausible(frame.pkt_duration)) {
+                position += av_rescale_q_rnd(frame.pkt_duration, facts_.timeBase,
+                                             AVRational{1, facts_.sampleRate}, AV_ROUND_NEAR_INF) -
+                            frame.nb_samples;
+            }
         }
         window.nextFrame = position + frame.nb_samples;
         if (frame.sample_rate != facts_.sampleRate || frame.nb_samples <= 0) {
@@ -461,6 +510,8 @@ class FfmpegMovie final : public Movie {
     ffmpeg::FormatHandle format_;
     const AVCodec* codec_;
     StreamFacts facts_;
+    MovieFormat kind_;
+    MovieTags tags_;
     ffmpeg::PacketHandle packet_{av_packet_alloc()};
     ffmpeg::FrameHandle frame_{av_frame_alloc()};
     ffmpeg::ResamplerHandle resampler_;
@@ -494,6 +545,8 @@ class FfmpegMovieFramework final : public MovieFramework {
         if (const OsError result = ffmpeg::OpenAudioFile(file, opened); result != kNoErr) {
             return result;
         }
+        const MovieFormat kind = ffmpeg::FormatOf(opened);
+        MovieTags tags = ffmpeg::TagsOf(opened);
         ffmpeg::FormatHandle format = std::move(opened.format);
         const AVCodec* codec = opened.codec;
         const int index = opened.streamIndex;
@@ -508,10 +561,19 @@ class FfmpegMovieFramework final : public MovieFramework {
                                       ? std::min(stream.codecpar->frame_size, kMaxFrameSize)
                                       : kDefaultFrameSize;
         facts.prerollFrames = kPrerollFrames * frameSize;
+        if (stream.codecpar->codec_id == AV_CODEC_ID_OPUS) {
+            facts.prerollFrames = facts.sampleRate * kOpusPrerollMs / 1000;
+        }
         facts.mpegAudio = IsMpegAudio(stream.codecpar->codec_id);
 
-        const bool lengthRecorded = (format->iformat->flags & AVFMT_GENERIC_INDEX) == 0 &&
-                                    stream.duration > 0 && Plausible(stream.duration);
+        const std::string_view container = format->iformat->name;
+        facts.ogg = container == "ogg";
+        facts.vorbisInOgg = facts.ogg && stream.codecpar->codec_id == AV_CODEC_ID_VORBIS;
+        // FLAC's stream header records the exact length, though its demuxer builds a
+        // generic index. (Ogg's recorded length counts Opus's pre-skip: Ogg is read.)
+        const bool lengthRecorded =
+            ((format->iformat->flags & AVFMT_GENERIC_INDEX) == 0 || container == "flac") &&
+            stream.duration > 0 && Plausible(stream.duration);
         if (lengthRecorded) {
             facts.origin = Plausible(stream.start_time) ? stream.start_time : 0;
             facts.frameCount =
@@ -529,7 +591,8 @@ class FfmpegMovieFramework final : public MovieFramework {
             !Plausible(facts.origin) || (firstKnown && !Plausible(facts.firstTimestamp))) {
             return kIoErr;  // nothing playable, or a length no file has
         }
-        movie = std::make_unique<FfmpegMovie>(std::move(format), codec, facts);
+        movie =
+            std::make_unique<FfmpegMovie>(std::move(format), codec, facts, kind, std::move(tags));
         return kNoErr;
     }
 };
