@@ -4,6 +4,7 @@
 
 #include "library/mac_roman.h"
 #include "library/mood.h"
+#include "library/view_list.h"
 
 namespace harmovia {
 namespace {
@@ -41,6 +42,11 @@ class JsonWriter {
         if (Shown(name, role)) {
             Key(name);
             out_ += std::to_string(value);
+        }
+        // The kind's number, then its name as the list's Type column shows it.
+        if (std::string_view(name) == "FileKind") {
+            Key("Type");
+            out_ += JsonString(FileTypeText(static_cast<uint16_t>(value)));
         }
     }
     template <class Span>
