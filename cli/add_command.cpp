@@ -253,8 +253,10 @@ int RunInspectCommand(const std::vector<std::string>& args) {
     std::error_code error;
     const std::filesystem::path file = std::filesystem::absolute(args[0], error);
     const MusicFileKind kind = MusicFileKindForName(file.filename().native());
-    if (kind == MusicFileKind::None) {
-        std::fprintf(stderr, "harmovia-cli: %s is not named as an MP3, M4A or CAF file\n",
+    if (!IsReadKind(kind)) {
+        std::fprintf(stderr,
+                     "harmovia-cli: %s is not named as an MP3, M4A, CAF, FLAC, Ogg, Opus, WAV or "
+                     "AIFF file\n",
                      args[0].c_str());
         return 1;
     }
@@ -283,16 +285,23 @@ int RunInspectCommand(const std::vector<std::string>& args) {
     const int32_t slot = library->TuneCount + 1;
     TuneAddSteps steps(*movies);
     const char* refusedBy = nullptr;
-    AddOutcome outcome = steps.ReadTags(*library, file, kind);
+    // As the add does it: tags that come with the sound are read from its measurement.
+    std::unique_ptr<MeasuredFile> measured;
+    if (TagsComeWithSound(kind)) {
+        measured = steps.Measure(file);
+    }
+    AddOutcome outcome = steps.ReadTags(*library, file, kind, measured.get());
     if (outcome == AddOutcome::PermissionDenied || outcome == AddOutcome::Unreadable) {
         std::fprintf(stderr, "harmovia-cli: cannot read %s: %s\n", args[0].c_str(),
                      std::string(AddOutcomeName(outcome)).c_str());
         return 1;
     }
     if (outcome != AddOutcome::Kept) {
-        refusedBy = "tags";
+        refusedBy = outcome == AddOutcome::NotDecodable ? "measurement" : "tags";
     } else {
-        auto measured = steps.Measure(file);
+        if (!measured) {
+            measured = steps.Measure(file);
+        }
         outcome = steps.Score(*library, *measured);
         (*library)[slot].Location.Set(file.native());
         if (outcome != AddOutcome::Kept) {

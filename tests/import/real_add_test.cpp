@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <future>
 #include <memory>
 #include <numeric>
@@ -18,6 +19,7 @@
 #include "import/tune_add_steps.h"
 #include "library/library_file.h"
 #include "platform/movie_ffmpeg.h"
+#include "tests/import/tag_builders.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_audio.h"
 
@@ -168,6 +170,125 @@ TEST(RealAdd, EachFileGetsItsOutcomeAndMeasuringAheadChangesNothing) {
 
     // Measuring ahead on workers keeps the very bytes of measuring in the step.
     EXPECT_TRUE(EncodeLibrary(*Add(*movies, folder.path(), 0)->library) == EncodeLibrary(library));
+}
+
+// A WAVE file with an ID3 chunk behind its sound, as some taggers write it.
+void AppendId3Chunk(const fs::path& wav, const testing::Bytes& tag) {
+    std::vector<uint8_t> bytes = testing::ReadBytes(wav);
+    const auto put32 = [](uint8_t* at, size_t value) {
+        for (int i = 0; i < 4; ++i) {
+            at[i] = static_cast<uint8_t>(value >> (8 * i));
+        }
+    };
+    const size_t at = bytes.size();
+    bytes.resize(at + 8);
+    std::memcpy(bytes.data() + at, "id3 ", 4);
+    put32(bytes.data() + at + 4, tag.size());
+    bytes.insert(bytes.end(), tag.begin(), tag.end());
+    bytes.resize(bytes.size() + tag.size() % 2);  // chunks keep an even length
+    put32(bytes.data() + 4, bytes.size() - 8);
+    testing::WriteBytes(wav, bytes);
+}
+
+TEST(RealAdd, EveryKindKeptOrRefusedWithItsTexts) {
+    testing::TempFolder folder;
+    using enum TestEncoding;
+    const auto tagged = [](TestEncoding encoding, double frequency, const std::string& title) {
+        return Tune(title, {.frequency = frequency, .seconds = 16, .encoding = encoding});
+    };
+    TestAudio vaporwave = tagged(Vorbis, 330, "Vorbis");
+    vaporwave.tags[3].second = "Vaporwave";
+    TestAudio titleOnly{.frequency = 350, .seconds = 16, .encoding = Vorbis};
+    titleOnly.tags = {{"title", "Alone"}};
+    TestAudio podcast = tagged(Opus, 370, "Talk");
+    podcast.tags[3].second = "podcast";
+    const std::pair<std::string, TestAudio> made[] = {
+        {"a.flac", tagged(Flac, 220, "Flac Café")},
+        {"b.ogg", vaporwave},
+        {"c.opus", tagged(Opus, 440, "Opus")},
+        {"d.oga", tagged(Flac, 490, "Ogg Flac")},  // written as Ogg below
+        {"e-info.wav", tagged(WavPcm, 550, "Wav Info")},
+        {"f-id3.wav", {.frequency = 610, .seconds = 16, .encoding = WavPcm}},
+        {"g.aiff", tagged(AiffPcm, 660, "Aiff")},
+        {"h-plain.aif", {.frequency = 700, .seconds = 16, .encoding = AiffPcm}},
+        {"i-plain.wav", {.frequency = 760, .seconds = 16, .encoding = WavPcm}},
+        {"j-untagged.flac", {.frequency = 800, .seconds = 16, .encoding = Flac}},
+        {"k-title-only.ogg", titleOnly},
+        {"l-podcast.opus", podcast},
+        {"m-small.opus", Tune("Small", {.seconds = 3, .encoding = Opus, .kbps = 32})},
+        {"n-twin.mp3", Tune("Flac Café", {.frequency = 880, .seconds = 16, .kbps = 32})},
+        {"o-mp3.flac", tagged(Mp3Cbr, 900, "Mislabelled")},
+        {"q-mono.wav", {.frequency = 950, .seconds = 16, .channels = 1, .encoding = WavPcm}},
+    };
+    std::vector<std::future<void>> encodings;
+    for (const auto& [name, audio] : made) {
+        encodings.push_back(std::async(
+            std::launch::async, [&folder, &name, &audio] { MakeTestAudio(folder / name, audio); }));
+    }
+    for (std::future<void>& encoding : encodings) {
+        encoding.get();
+    }
+    // FLAC in Ogg, and an ID3 chunk whose genre is a number.
+    testing::RunFfmpeg({"-i", folder / "a.flac", "-c:a", "copy", "-f", "ogg", "-fflags",
+                        "+bitexact", "-metadata", "title=Ogg Flac", folder / "d.oga"});
+    using testing::Utf8Text;
+    AppendId3Chunk(folder / "f-id3.wav", testing::Id3Tag(4, {{"TIT2", Utf8Text("Wav Id3")},
+                                                             {"TPE1", Utf8Text("Ørjan")},
+                                                             {"TALB", Utf8Text("Señor")},
+                                                             {"TCON", Utf8Text("(8)")}}));
+    testing::WriteBytes(folder / "p-junk.ogg", std::vector<uint8_t>(200000, 0x5A));
+    testing::WriteBytes(folder / "r.wma", std::vector<uint8_t>(200000, 0x5A));
+    for (const char* other : {"cover.jpg", "list.m3u8", "notes.txt"}) {
+        testing::WriteBytes(folder / other, {1, 2, 3});
+    }
+
+    const std::unique_ptr<MovieFramework> movies = MakeFfmpegMovieFramework();
+    ASSERT_EQ(movies->EnterMovies(), kNoErr);
+    const std::unique_ptr<AddRun> run = Add(*movies, folder.path(), 2);
+    const Library& library = *run->library;
+
+    using Texts =
+        std::tuple<std::string_view, std::string_view, std::string_view, std::string_view, int>;
+    const std::string artist = "\xAFrjan", album = "Se\x96or";
+    using enum AddOutcome;
+    const std::tuple<std::string, AddOutcome, Texts> cases[] = {
+        {"a.flac", Kept, {"Flac Caf\x8E", artist, album, "Jazz", kFileKindFlac}},
+        {"b.ogg", Kept, {"Vorbis", artist, album, "Vaporwave", kFileKindVorbis}},
+        {"c.opus", Kept, {"Opus", artist, album, "Jazz", kFileKindOpus}},
+        {"d.oga", Kept, {"Ogg Flac", artist, album, "Jazz", kFileKindFlac}},
+        {"e-info.wav", Kept, {"Wav Info", artist, album, "Jazz", kFileKindWav}},
+        {"f-id3.wav", Kept, {"Wav Id3", artist, album, "Jazz", kFileKindWav}},
+        {"g.aiff", Kept, {"Aiff", artist, album, "Jazz", kFileKindAiff}},
+        {"h-plain.aif", Kept, {"h-plain", "Unknown", "Unknown", "Unknown", kFileKindAiff}},
+        {"i-plain.wav", Kept, {"i-plain", "Unknown", "Unknown", "Unknown", kFileKindWav}},
+        {"j-untagged.flac", ContainerNotTagged, {}},
+        {"k-title-only.ogg", ContainerNotTagged, {}},
+        {"l-podcast.opus", Podcast, {}},
+        {"m-small.opus", TooSmall, {}},
+        {"n-twin.mp3", Duplicate, {}},
+        {"o-mp3.flac", UnreadKind, {}},
+        {"p-junk.ogg", NotDecodable, {}},
+        {"q-mono.wav", NotStereo, {}},
+        {"r.wma", UnreadKind, {}},
+    };
+    int32_t slot = 0;
+    size_t skipped = 0;
+    for (const auto& [name, outcome, kept] : cases) {
+        SCOPED_TRACE(name);
+        if (outcome == AddOutcome::Kept) {
+            const TuneRecord& r = library[++slot];
+            EXPECT_EQ(r.Location.view(), (folder / name).native());
+            EXPECT_EQ(Texts(r.Title.view(), r.Artist.view(), r.Album.view(), r.GenreCategory.view(),
+                            r.FileKind),
+                      kept);
+        } else if (skipped < run->summary.skipped.size()) {
+            const SkippedFile& s = run->summary.skipped[skipped++];
+            EXPECT_EQ(std::pair(s.file, AddOutcomeName(s.outcome)),
+                      std::pair(folder / name, AddOutcomeName(outcome)));
+        }
+    }
+    EXPECT_EQ(library.TuneCount, slot);
+    EXPECT_EQ(run->summary.skipped.size(), skipped);  // pictures, playlists, texts uncounted
 }
 
 }  // namespace
