@@ -1,11 +1,13 @@
 #include "cli/add_command.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <thread>
 
 #include "cli/cli_library.h"
@@ -211,8 +213,15 @@ int RunAddCommand(const std::vector<std::string>& args) {
         std::printf("\n");
     }
     std::map<AddOutcome, int> reasons;
+    std::set<std::string> unreadExtensions;  // lower-cased, for the summary
     for (const SkippedFile& skipped : summary.skipped) {
         ++reasons[skipped.outcome];
+        if (skipped.outcome == AddOutcome::UnreadKind) {
+            std::string extension = PathTextAsUtf8(skipped.file.extension().native());
+            std::transform(extension.begin(), extension.end(), extension.begin(),
+                           [](unsigned char c) { return std::tolower(c); });
+            unreadExtensions.insert(extension);
+        }
         if (!options->quiet) {
             std::printf("skipped (%s): %s\n", std::string(AddOutcomeName(skipped.outcome)).c_str(),
                         PathTextAsUtf8(skipped.file.native()).c_str());
@@ -226,6 +235,14 @@ int RunAddCommand(const std::vector<std::string>& args) {
     const char* separator = ": ";
     for (const auto& [outcome, count] : reasons) {
         std::printf("%s%d %s", separator, count, std::string(AddOutcomeName(outcome)).c_str());
+        if (outcome == AddOutcome::UnreadKind) {
+            const char* between = " (";
+            for (const std::string& extension : unreadExtensions) {
+                std::printf("%s%s", between, extension.c_str());
+                between = ", ";
+            }
+            std::printf(")");
+        }
         separator = ", ";
     }
     if (summary.leftOut > 0) {

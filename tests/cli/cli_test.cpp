@@ -92,17 +92,21 @@ class Cli : public ::testing::Test {
         const struct {
             const char *file, *title;
             double seconds;
+            testing::TestEncoding encoding = testing::TestEncoding::Mp3Cbr;
         } made[] = {{"album/cafe.mp3", "Caf\xC3\xA9", 16},
                     {"album/second.mp3", "Second", 16},
+                    {"album/third.flac", "Third", 16, testing::TestEncoding::Flac},
                     {"elsewhere/short.mp3", "Short", 14}};
         for (const auto& m : made) {
             fs::create_directories((*tunes_ / m.file).parent_path());
             testing::MakeTestAudio(
                 *tunes_ / m.file,
                 {.seconds = m.seconds,
+                 .encoding = m.encoding,
                  .kbps = 32,
                  .tags = {{"title", m.title}, {"artist", "Aster"}, {"album", "Plain Songs"}}});
         }
+        testing::WriteBytes(*tunes_ / "album/other.wma", {'w', 'm', 'a'});  // counted, not read
     }
     static void TearDownTestSuite() { tunes_.reset(); }
     static fs::path Album() { return *tunes_ / "album"; }
@@ -179,24 +183,30 @@ TEST_F(Cli, ExitStatusAndTheLibraryLeftAlone) {
 TEST_F(Cli, AddListInspectAndAddAgain) {
     testing::TempFolder home;
     const CommandRun added = RunCliOk({"add", Album().string(), "--workers", "2"}, home.path());
-    EXPECT_TRUE(Holds(added.out, "Kept 2 tunes"));
+    EXPECT_TRUE(Holds(added.out, "Kept 3 tunes"));
+    EXPECT_TRUE(Holds(added.out, "skipped (not a kind Harmovia reads): " +
+                                     (Album() / "other.wma").string() + "\n"));
     EXPECT_EQ(added.err, "");
 
     const std::vector<std::string> lines =
         Lines(RunCliOk({"list", "--format", "json"}, home.path()).out);
-    ASSERT_EQ(lines.size(), 2u);
-    const char* titles[][2] = {{"Caf\xC3\xA9", "cafe.mp3"}, {"Second", "second.mp3"}};  // UTF-8
+    ASSERT_EQ(lines.size(), 3u);
+    const char* titles[][3] = {{"Caf\xC3\xA9", "cafe.mp3", "\"FileKind\":1,\"Type\":\"MP3\""},
+                               {"Second", "second.mp3", "\"FileKind\":1,\"Type\":\"MP3\""},
+                               {"Third", "third.flac", "\"FileKind\":5,\"Type\":\"FLAC\""}};
     for (size_t i = 0; i < lines.size(); ++i) {
         EXPECT_TRUE(IsOneJsonObject(lines[i])) << lines[i];
         EXPECT_TRUE(Holds(lines[i], "\"Slot\":" + std::to_string(i + 1)));
         EXPECT_TRUE(Holds(lines[i], "\"Title\":\"" + std::string(titles[i][0]) + "\""));
         EXPECT_TRUE(Holds(lines[i], "\"Location\":\"" + (Album() / titles[i][1]).string() + "\""));
+        EXPECT_TRUE(Holds(lines[i], titles[i][2]));
     }
 
     // Files judged as `add` would judge them; the library file is left alone.
     const std::vector<uint8_t> library = ReadBytes(LibraryFile(home.path()));
     const std::pair<fs::path, const char*> inspected[] = {
         {Album() / "cafe.mp3", R"("ResultCode":7,"RefusedBy":"tags","Outcome":"duplicate")"},
+        {Album() / "third.flac", R"("ResultCode":1,"RefusedBy":"tags","Outcome":"duplicate")"},
         {Short(),
          R"("ResultCode":37,"RefusedBy":"measurement","Outcome":"shorter than 15 seconds")"},
     };
@@ -208,7 +218,9 @@ TEST_F(Cli, AddListInspectAndAddAgain) {
     EXPECT_TRUE(ReadBytes(LibraryFile(home.path())) == library) << "inspect changed the library";
 
     const CommandRun again = RunCliOk({"add", Album().string(), "--workers", "0"}, home.path());
-    EXPECT_TRUE(Holds(again.out, " skipped 2 files: 2 duplicate.\nThe library holds 2 tunes."));
+    EXPECT_TRUE(Holds(again.out,
+                      " skipped 4 files: 3 duplicate, 1 not a kind Harmovia reads "
+                      "(.wma).\nThe library holds 3 tunes."));
     EXPECT_TRUE(Holds(RunCliOk({"add", Short().parent_path().string(), "--quiet"}, home.path()).out,
                       " skipped 1 file: 1 shorter than 15 seconds."));
 }
@@ -280,15 +292,15 @@ TEST_F(Cli, SendWritesThePlaylistOrSaysWhyNot) {
     // A dry run prints the scripts and the file, and writes nothing.
     const CommandRun dry = RunCliOk({"send", "--all", "--dry-run"}, home.path());
     EXPECT_EQ(dry.err, "");
-    EXPECT_TRUE(
-        dry.out.ends_with("-- script 3 of 3\ntell application \"iTunes\"\nactivate\nend "
-                          "tell\n-- playlist file " +
-                          (playlists / "All Tunes.m3u8").string() + "\n#EXTM3U\n" +
-                          entry("Caf\xC3\xA9", "cafe.mp3") + entry("Second", "second.mp3")))
+    EXPECT_TRUE(dry.out.ends_with(
+        "-- script 4 of 4\ntell application \"iTunes\"\nactivate\nend "
+        "tell\n-- playlist file " +
+        (playlists / "All Tunes.m3u8").string() + "\n#EXTM3U\n" + entry("Caf\xC3\xA9", "cafe.mp3") +
+        entry("Second", "second.mp3") + entry("Third", "third.flac")))
         << dry.out;
     const std::string volume = StartupVolumeName().value_or(std::string(kDefaultStartupVolume));
     size_t at = 0;  // one script per tune, in view order
-    for (const char* file : {"cafe.mp3", "second.mp3"}) {
+    for (const char* file : {"cafe.mp3", "second.mp3", "third.flac"}) {
         at = dry.out.find("(add \"" + HfsPath((Album() / file).string(), volume) + "\")\n", at);
         EXPECT_NE(at, std::string::npos) << file;
     }
