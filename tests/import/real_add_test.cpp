@@ -7,6 +7,7 @@
 #include <future>
 #include <memory>
 #include <numeric>
+#include <random>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,6 +19,7 @@
 #include "import/add_task.h"
 #include "import/tune_add_steps.h"
 #include "library/library_file.h"
+#include "library/mood.h"
 #include "platform/movie_ffmpeg.h"
 #include "tests/import/tag_builders.h"
 #include "tests/support/temp_folder.h"
@@ -289,6 +291,50 @@ TEST(RealAdd, EveryKindKeptOrRefusedWithItsTexts) {
     }
     EXPECT_EQ(library.TuneCount, slot);
     EXPECT_EQ(run->summary.skipped.size(), skipped);  // pictures, playlists, texts uncounted
+}
+
+// 200 damaged copies each of a FLAC and an Ogg tune: bytes overwritten anywhere or in the
+// headers, the file cut short, a block zeroed. Each gets an outcome, none brings the add down.
+TEST(RealAdd, DamagedFlacAndOggFilesEachGetAnOutcome) {
+    testing::TempFolder folder;
+    const fs::path damaged = folder / "damaged";
+    fs::create_directory(damaged);
+    std::mt19937 random(2024);
+    const auto below = [&random](size_t n) { return static_cast<size_t>(random() % n); };
+    for (const auto& [extension, encoding] :
+         {std::pair{".flac", TestEncoding::Flac}, std::pair{".ogg", TestEncoding::Vorbis}}) {
+        const fs::path whole =
+            MakeTestAudio(folder / ("whole" + std::string(extension)),
+                          Tune("Whole", {.frequency = 300, .seconds = 16, .encoding = encoding}));
+        const std::vector<uint8_t> bytes = testing::ReadBytes(whole);
+        for (int i = 0; i < 200; ++i) {
+            std::vector<uint8_t> copy = bytes;
+            const size_t reach = i % 4 == 1 ? std::min<size_t>(copy.size(), 8192) : copy.size();
+            switch (i % 4) {
+                case 0:
+                case 1:  // anywhere; in the headers and tags
+                    for (size_t n = 1 + below(64); n > 0; --n) {
+                        copy[below(reach)] = static_cast<uint8_t>(random());
+                    }
+                    break;
+                case 2:
+                    copy.resize(below(copy.size()));
+                    break;
+                case 3:
+                    std::fill_n(copy.begin() + static_cast<ptrdiff_t>(below(copy.size() - 4096)),
+                                4096, 0);
+                    break;
+            }
+            testing::WriteBytes(damaged / (std::to_string(i) + extension), copy);
+        }
+    }
+    const std::unique_ptr<MovieFramework> movies = MakeFfmpegMovieFramework();
+    ASSERT_EQ(movies->EnterMovies(), kNoErr);
+    const std::unique_ptr<AddRun> run = Add(*movies, damaged, 2);
+    EXPECT_EQ(run->summary.kept + static_cast<int32_t>(run->summary.skipped.size()), 400);
+    for (int32_t slot = 1; slot <= run->library->TuneCount; ++slot) {
+        EXPECT_TRUE(IsMood((*run->library)[slot].Mood));
+    }
 }
 
 }  // namespace
