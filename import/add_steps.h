@@ -30,7 +30,7 @@ enum class AddOutcome {
     NotTagged,           // MP3 without an ID3v2 tag
     M4aNotTagged,        // M4A without title, album and artist tags
     ContainerNotTagged,  // FLAC, Ogg or Opus without title, album and artist tags
-    Podcast,             // an MP3 whose genre is "Podcast"
+    Podcast,             // an MP3, FLAC, Ogg, WAV or AIFF file whose genre is "Podcast"
     Damaged,             // M4A atoms that run past the file, or a movie atom over 16 MB
     Duplicate,           // the same artist, title and album as a tune already there
     PathTooLong,         // its path does not fit the record, so it could not be played later

@@ -112,7 +112,7 @@ AddOutcome TuneAddSteps::ReadTags(Library& library, const std::filesystem::path&
         return outcome;
     }
     if (kind != MusicFileKind::Mp3 && kind != MusicFileKind::M4a) {
-        return kind == MusicFileKind::Unread ? AddOutcome::UnreadKind : AddOutcome::Unreadable;
+        return AddOutcome::Unreadable;
     }
     TagRefusal refusal = TagRefusal::None;
     lastResultCode_ = kind == MusicFileKind::Mp3 ? ReadMp3TagsWithReason(library, file, refusal)
