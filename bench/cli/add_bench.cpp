@@ -462,10 +462,11 @@ int FormatsMain(int repetitions) {
         fs::path root;
         std::vector<fs::path> tunes;
         Series floor, add;
+        int kept = -1;
     };
     std::vector<Format> formats;
     for (const char* name : {"mp3", "flac", "opus"}) {
-        Format format{name, fs::absolute(CorpusFolder(name)), {}, {}, {}};
+        Format format{name, fs::absolute(CorpusFolder(name)), {}, {}, {}, -1};
         format.tunes = CorpusTunes(format.root);
         if (format.tunes.size() != static_cast<size_t>(kMadeCorpusTunes)) {
             std::fprintf(stderr, "add_bench: the %s corpus is incomplete\n", name);
@@ -483,7 +484,7 @@ int FormatsMain(int repetitions) {
                 load[0], load[1], load[2], repetitions);
     std::fflush(stdout);
     MakeFfmpegMovieFramework()->EnterMovies();
-    bool allKept = true;
+    bool measured = true;
     for (int r = 0; r < repetitions; ++r) {
         for (Format& format : formats) {
             const FloorRun floor = DecodeFloor(format.tunes, cores);
@@ -492,30 +493,36 @@ int FormatsMain(int repetitions) {
             const AddRun run = RunAdd(format.root, std::nullopt);
             format.add.seconds.push_back(run.child.seconds);
             format.add.cpuSeconds.push_back(run.child.cpuSeconds);
-            if (floor.failures > 0 || run.child.status != 0 ||
-                run.kept != static_cast<int>(format.tunes.size())) {
-                std::printf("%s: the floor failed on %d tunes; the add (status %d) kept %d\n%s\n",
-                            format.name.c_str(), floor.failures, run.child.status, run.kept,
+            if (floor.failures > 0 || run.child.status != 0 || run.kept < 0) {
+                std::printf("%s: the floor failed on %d tunes; the add ended with status %d\n%s\n",
+                            format.name.c_str(), floor.failures, run.child.status,
                             run.child.output.c_str());
-                allKept = false;
+                measured = false;
+            } else if (format.kept >= 0 && format.kept != run.kept) {
+                std::printf("%s: the add kept %d tunes, then %d\n", format.name.c_str(),
+                            format.kept, run.kept);
+                measured = false;
             }
+            format.kept = run.kept;
             std::error_code error;
             fs::remove_all(run.dataHome, error);
         }
     }
-    std::printf("\n%-6s %10s %10s %12s %12s %10s %8s   %s\n", "format", "add s", "tunes/s",
-                "floor s", "floor tunes/s", "add/floor", "(cpu)", "goal <= 1.6x");
+    // A tune a format leaves out (outside the range of music the moods describe: lossless
+    // files keep the partials above an MP3 encoder's cut) still had its ten windows decoded.
+    std::printf("\n%-6s %5s %10s %10s %12s %12s %10s %8s   %s\n", "format", "kept", "add s",
+                "tunes/s", "floor s", "floor tunes/s", "add/floor", "(cpu)", "goal <= 1.6x");
     for (const Format& format : formats) {
         const double n = static_cast<double>(format.tunes.size());
         const double add = SpreadOf(format.add.seconds).median;
         const double floor = SpreadOf(format.floor.seconds).median;
         const double cpu =
             SpreadOf(format.add.cpuSeconds).median / SpreadOf(format.floor.cpuSeconds).median;
-        std::printf("%-6s %10.2f %10.1f %12.2f %12.1f %9.2fx %7.2fx   %s\n", format.name.c_str(),
-                    add, n / add, floor, n / floor, add / floor, cpu,
-                    Verdict(add / floor <= kFloorRatioGoal));
+        std::printf("%-6s %5d %10.2f %10.1f %12.2f %12.1f %9.2fx %7.2fx   %s\n",
+                    format.name.c_str(), format.kept, add, n / add, floor, n / floor, add / floor,
+                    cpu, Verdict(add / floor <= kFloorRatioGoal));
     }
-    return allKept ? 0 : 1;
+    return measured ? 0 : 1;
 }
 
 }  // namespace
