@@ -41,6 +41,8 @@ constexpr int64_t kPrerollFrames = 2;
 // Opus's filters carry state far: after 80 ms (the format's own advice) a window could
 // still be hundreds of steps off a decode from the start; after 300 ms, at most one.
 constexpr int64_t kOpusPrerollMs = 300;
+// Read at the end of an Ogg stream to find its last page: far more than a page lasts.
+constexpr int64_t kOggTailSeconds = 20;
 
 // Seek index entries an MP3's frame walk keeps at most (beyond that, every n-th frame);
 // FFmpeg's own index holds about 43000 before it thins itself.
@@ -107,8 +109,9 @@ struct PacketSpan {
     int64_t end = std::numeric_limits<int64_t>::min();    // where the last sample ends
     int64_t last = std::numeric_limits<int64_t>::min();   // the last packet's timestamp
     // The first timestamp of the packets read from the last container page (Ogg gives the
-    // packets of one page its position).
+    // packets of one page its position), and how many pages the packets came from.
     int64_t lastPageFirst = std::numeric_limits<int64_t>::min();
+    int pages = 0;
 };
 
 // Reads packets from where the demuxer stands to the end of the stream. A packet ends
@@ -146,6 +149,7 @@ std::optional<PacketSpan> ReadPacketsToEnd(AVFormatContext& format, const AVStre
             if (packet->pos != pagePosition) {
                 pagePosition = packet->pos;
                 span.lastPageFirst = timestamp;
+                ++span.pages;
             }
             span.first = std::min(span.first, timestamp);
             span.end = std::max(span.end, packetEnd);
@@ -179,6 +183,26 @@ bool CountFramesByReading(AVFormatContext& format, const AVStream& stream, Strea
     if (facts.ogg && span->lastPageFirst > span->first) {
         facts.lastSeek = span->lastPageFirst - 1;
     }
+    return true;
+}
+
+// Ogg records its length in its last page, but seeks must stop short of that page (see
+// StreamFacts::ogg): its start is found among the packets of the stream's last seconds,
+// read after a seek there. False when they all came from one page; the whole stream is read
+// then.
+bool FindOggLastPage(AVFormatContext& format, const AVStream& stream, StreamFacts& facts) {
+    const AVRational sampleUnit{1, facts.sampleRate};
+    const int64_t end = facts.origin + av_rescale_q(facts.frameCount, sampleUnit, facts.timeBase);
+    const int64_t back =
+        av_rescale_q(kOggTailSeconds * facts.sampleRate, sampleUnit, facts.timeBase);
+    if (av_seek_frame(&format, facts.index, end - back, AVSEEK_FLAG_BACKWARD) < 0) {
+        return false;
+    }
+    const std::optional<PacketSpan> tail = ReadPacketsToEnd(format, stream, facts);
+    if (!tail || tail->pages < 2) {
+        return false;
+    }
+    facts.lastSeek = tail->lastPageFirst - 1;
     return true;
 }
 
@@ -329,6 +353,18 @@ class FfmpegMovie final : public Movie {
                 break;
             }
             if (packet_->stream_index != facts_.index) {
+                av_packet_unref(packet_.get());
+                continue;
+            }
+            // A seek lands on a page (Ogg) or further back (FLAC's retries) before the
+            // pre-roll: what ends before it is not decoded at all. MPEG audio keeps its
+            // own rule: its frames before the target hold data the later ones borrow.
+            const int64_t packetStart =
+                packet_->pts != AV_NOPTS_VALUE ? packet_->pts : packet_->dts;
+            if (!facts_.mpegAudio && Plausible(packetStart) && packet_->duration > 0 &&
+                Plausible(packet_->duration) && packetStart + packet_->duration <= *seekTarget) {
+                window.nextFrame = av_rescale_q(packetStart + packet_->duration - facts_.origin,
+                                                facts_.timeBase, AVRational{1, facts_.sampleRate});
                 av_packet_unref(packet_.get());
                 continue;
             }
@@ -533,14 +569,15 @@ class FfmpegMovieFramework final : public MovieFramework {
     OsError OpenMovie(const fs::path& file, std::unique_ptr<Movie>& movie) override {
         movie.reset();
         try {
-            return Open(file, movie);
+            return Open(file, movie, /*readOgg=*/false);
         } catch (const std::bad_alloc&) {
             return kMemFullErr;
         }
     }
 
   private:
-    static OsError Open(const fs::path& file, std::unique_ptr<Movie>& movie) {
+    // `readOgg`: read an Ogg stream whole, as when its end told nothing.
+    static OsError Open(const fs::path& file, std::unique_ptr<Movie>& movie, bool readOgg) {
         ffmpeg::AudioFile opened;
         if (const OsError result = ffmpeg::OpenAudioFile(file, opened); result != kNoErr) {
             return result;
@@ -569,15 +606,20 @@ class FfmpegMovieFramework final : public MovieFramework {
         const std::string_view container = format->iformat->name;
         facts.ogg = container == "ogg";
         facts.vorbisInOgg = facts.ogg && stream.codecpar->codec_id == AV_CODEC_ID_VORBIS;
-        // FLAC's stream header records the exact length, though its demuxer builds a
-        // generic index. (Ogg's recorded length counts Opus's pre-skip: Ogg is read.)
+        // FLAC's stream header and Ogg's last page record the exact length, though their
+        // demuxers build a generic index.
+        const bool exactFromStream =
+            (container == "flac" || (facts.ogg && !readOgg)) &&
+            format->duration_estimation_method == AVFMT_DURATION_FROM_STREAM;
         const bool lengthRecorded =
-            ((format->iformat->flags & AVFMT_GENERIC_INDEX) == 0 || container == "flac") &&
+            ((format->iformat->flags & AVFMT_GENERIC_INDEX) == 0 || exactFromStream) &&
             stream.duration > 0 && Plausible(stream.duration);
         if (lengthRecorded) {
             facts.origin = Plausible(stream.start_time) ? stream.start_time : 0;
+            // Ogg's length counts the samples an Opus decoder drops at the start.
             facts.frameCount =
-                av_rescale_q(stream.duration, stream.time_base, AVRational{1, facts.sampleRate});
+                av_rescale_q(stream.duration, stream.time_base, AVRational{1, facts.sampleRate}) -
+                (facts.ogg ? stream.codecpar->initial_padding : 0);
             facts.firstTimestamp = std::numeric_limits<int64_t>::min();
             if (const AVIndexEntry* entry = avformat_index_get_entry(&stream, 0)) {
                 facts.firstTimestamp = entry->timestamp;
@@ -585,6 +627,9 @@ class FfmpegMovieFramework final : public MovieFramework {
         } else if (!(facts.mpegAudio && CountMpegFramesByWalking(*format, stream, file, facts)) &&
                    !CountFramesByReading(*format, stream, facts)) {
             return kIoErr;
+        }
+        if (lengthRecorded && facts.ogg && !FindOggLastPage(*format, stream, facts)) {
+            return Open(file, movie, /*readOgg=*/true);
         }
         const bool firstKnown = facts.firstTimestamp != std::numeric_limits<int64_t>::min();
         if (facts.frameCount <= 0 || facts.frameCount > kMaxFrameCount ||
