@@ -200,55 +200,29 @@ TEST(RealAdd, EveryKindKeptOrRefusedWithItsTexts) {
         return Tags{{"title", title}, {"artist", "Ørjan"}, {"album", "Señor"}, {"genre", genre}};
     };
     const std::string a = "\xAFrjan", b = "Se\x96or", u = "Unknown";
+    const auto audio = [](testing::TestEncoding encoding, Tags written = {}) {
+        return TestAudio{.seconds = 16, .encoding = encoding, .tags = std::move(written)};
+    };
+    const TestAudio small{.seconds = 3, .encoding = Opus, .kbps = 32, .tags = tags("Small")};
     const struct {
         const char* name;  // walk order; "junk" in it: bytes that are no audio
         TestAudio audio;
         AddOutcome outcome;
-        Texts texts;  // of a kept file: title, artist, album, genre category, kind
+        Texts texts;  // of a kept file: title, artist, album, genre category, FileKind
     } cases[] = {
-        {"a.flac",
-         {.seconds = 16, .encoding = Flac, .tags = tags("Flac Café")},
-         Kept,
-         {"Flac Caf\x8E", a, b, "Jazz", kFileKindFlac}},
-        {"b.ogg",
-         {.seconds = 16, .encoding = Vorbis, .tags = tags("Vorbis", "Vaporwave")},
-         Kept,
-         {"Vorbis", a, b, "Vaporwave", kFileKindVorbis}},
-        {"c.opus",
-         {.seconds = 16, .encoding = Opus, .tags = tags("Opus")},
-         Kept,
-         {"Opus", a, b, "Jazz", kFileKindOpus}},
-        {"e-info.wav",
-         {.seconds = 16, .encoding = WavPcm, .tags = tags("Wav Info")},
-         Kept,
-         {"Wav Info", a, b, "Jazz", kFileKindWav}},
-        {"f-id3.wav",
-         {.seconds = 16, .encoding = WavPcm},
-         Kept,  // the chunk is added below
-         {"Wav Id3", a, b, "Jazz", kFileKindWav}},
-        {"g.aiff",
-         {.seconds = 16, .encoding = AiffPcm, .tags = tags("Aiff")},
-         Kept,
-         {"Aiff", a, b, "Jazz", kFileKindAiff}},
-        {"h-plain.aif",
-         {.seconds = 16, .encoding = AiffPcm},
-         Kept,
-         {"h-plain", u, u, u, kFileKindAiff}},
-        {"j-untagged.flac", {.seconds = 16, .encoding = Flac}, ContainerNotTagged, {}},
-        {"k-title-only.ogg",
-         {.seconds = 16, .encoding = Vorbis, .tags = {{"title", "T"}}},
-         ContainerNotTagged,
-         {}},
-        {"l-podcast.opus",
-         {.seconds = 16, .encoding = Opus, .tags = tags("Talk", "podcast")},
-         Podcast,
-         {}},
-        {"m-small.opus",
-         {.seconds = 3, .encoding = Opus, .kbps = 32, .tags = tags("Small")},
-         TooSmall,
-         {}},
-        {"n-twin.mp3", {.seconds = 16, .kbps = 32, .tags = tags("Flac Café")}, Duplicate, {}},
-        {"o-mp3.flac", {.seconds = 16, .tags = tags("Mislabelled")}, UnreadKind, {}},
+        {"a.flac", audio(Flac, tags("Flac Café")), Kept, {"Flac Caf\x8E", a, b, "Jazz", 5}},
+        {"b.ogg", audio(Vorbis, tags("Vorbis", "Vapor")), Kept, {"Vorbis", a, b, "Vapor", 6}},
+        {"c.opus", audio(Opus, tags("Opus")), Kept, {"Opus", a, b, "Jazz", 7}},
+        {"e-info.wav", audio(WavPcm, tags("Wav Info")), Kept, {"Wav Info", a, b, "Jazz", 8}},
+        {"f-id3.wav", audio(WavPcm), Kept, {"Wav Id3", a, b, "Jazz", 8}},  // chunk added below
+        {"g.aiff", audio(AiffPcm, tags("Aiff")), Kept, {"Aiff", a, b, "Jazz", 9}},
+        {"h-plain.aif", audio(AiffPcm), Kept, {"h-plain", u, u, u, 9}},
+        {"j-untagged.flac", audio(Flac), ContainerNotTagged, {}},
+        {"k-title-only.ogg", audio(Vorbis, {{"title", "T"}}), ContainerNotTagged, {}},
+        {"l-podcast.opus", audio(Opus, tags("Talk", "podcast")), Podcast, {}},
+        {"m-small.opus", small, TooSmall, {}},
+        {"n-twin.mp3", audio(Mp3Cbr, tags("Flac Café")), Duplicate, {}},
+        {"o-mp3.flac", audio(Mp3Cbr, tags("Mislabelled")), UnreadKind, {}},
         {"p-junk.ogg", {}, NotDecodable, {}},
         {"r-junk.wma", {}, UnreadKind, {}},
     };
