@@ -92,6 +92,10 @@ int32_t MoodForEnergy(int32_t energy) {
     return mood;
 }
 
+int32_t MoodFloor(int32_t mood) {
+    return mood >= 2 && mood <= kMoodCount ? kMoodFloors[static_cast<size_t>(mood)] : 0;
+}
+
 void ResolveGenre(TuneRecord& record) {
     record.GenreCode = 0;
     const std::string genre(record.Genre.view());

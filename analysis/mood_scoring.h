@@ -49,6 +49,8 @@ double MoodEnergyForCount(int32_t significantCount);
 // The mood 1..9 of an energy: bands from 6000, 11200, 15220, 23800, 37300, 39000, 45000
 // and 51000; anything lower (negative included) is mood 1.
 int32_t MoodForEnergy(int32_t energy);
+// The lowest energy of mood 2..9's band (6000 for mood 2); 0 for any other mood.
+int32_t MoodFloor(int32_t mood);
 
 // Sets GenreCode, and Genre or GenreCategory, from the record's Genre text: "" becomes
 // "Unknown" (-2); "(n)" is looked up by the number n (the table's name, or "Unknown" and

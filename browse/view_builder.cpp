@@ -230,4 +230,11 @@ void RankView(ViewState& view) {
     }
 }
 
+void RecountViewTotals(ViewState& view) {
+    ClearTotals(view);
+    for (int32_t row = 1; row <= view.List.ViewCount; ++row) {
+        AddToTotals(view, view.List[row]);
+    }
+}
+
 }  // namespace harmovia

@@ -33,6 +33,10 @@ void BuildMoodByGenreView(ViewState& view, const Library& library, int mood, int
 // More From Artist, Genre and Album.
 bool RanksAfterBuild(uint16_t mode);
 
+// ViewSeconds and ViewMegabytes over the rows as they are now (after rows were removed or
+// replaced), saturating as a build does.
+void RecountViewTotals(ViewState& view);
+
 // RankViewList, then the totals recomputed over the rows that are kept, so that the status
 // line describes the list it stands under. Does nothing on an empty view.
 void RankView(ViewState& view);

@@ -10,11 +10,13 @@
 #include "cli/add_command.h"
 #include "cli/cli_library.h"
 #include "cli/list_command.h"
+#include "cli/mood_command.h"
 #include "cli/play_command.h"
 #include "cli/playlist_command.h"
 #include "cli/send_command.h"
 #include "cli/terminal_text.h"
 #include "cli/view_request.h"
+#include "library/library_file.h"
 #include "library/random_source.h"
 
 namespace {
@@ -36,12 +38,15 @@ constexpr const char* kUsage =
     "                                        --mood K [--category NAME], --like SLOT,\n"
     "                                        --artist SLOT, --album SLOT, --genre SLOT,\n"
     "                                        --search TEXT; --seed N repeats a shuffle\n"
-    "  send VIEW [--name NAME] [--count N] [--dry-run]\n"
+    "  send VIEW [--name NAME] [--count N] [--dry-run] [--open]\n"
     "                                        sends a view's checked tunes to the music\n"
     "                                        player as a playlist; on Linux writes\n"
     "                                        ~/Music/Playlists/NAME.m3u8\n"
     "  play VIEW [--volume V]                plays a view, one line per tune; Ctrl-C stops;\n"
     "                                        media keys steer it (MPRIS)\n"
+    "  set-mood SLOT|--title TEXT K|measured sets a tune's mood by hand, or back to the\n"
+    "                                        measured one; its measured values stay\n"
+    "  explain SLOT|--title TEXT             why the tune has its mood, from its measurement\n"
     "\n"
     "The library lives in $XDG_DATA_HOME/Harmovia (by default ~/.local/share/Harmovia).\n";
 
@@ -53,9 +58,44 @@ int Usage() {
 }
 
 void PrintHelp(std::FILE* out) {
-    std::fprintf(out, "%s\n%s\n%s\n%s\n%s\n%s", kUsage, harmovia::ViewOptionsUsage(),
+    std::fprintf(out, "%s\n%s\n%s\n%s\n%s\n%s\n%s", kUsage, harmovia::ViewOptionsUsage(),
                  harmovia::PlaylistFormatsUsage(), harmovia::SendOptionsUsage(),
-                 harmovia::PlayOptionsUsage(), harmovia::GenreCategoriesUsage().c_str());
+                 harmovia::PlayOptionsUsage(), harmovia::MoodCommandsUsage(),
+                 harmovia::GenreCategoriesUsage().c_str());
+}
+
+// set-mood writes the library (under the lock) when the mood changes; explain only reads it.
+int RunMoodCommand(const std::string& command, const std::vector<std::string>& args) {
+    using namespace harmovia;
+    const bool setting = command == "set-mood";
+    MoodRequest request;
+    if (ParseMoodRequest(args, setting, request, stderr) != 0) {
+        return Usage();
+    }
+    auto cli = OpenCliLibrary(/*forWriting=*/setting, stderr);
+    if (!cli) {
+        return 1;
+    }
+    Library& library = *cli->library;
+    int32_t slot = 0;
+    if (FindRequestedTune(request, library, command.c_str(), slot, stderr) != 0) {
+        return 1;
+    }
+    if (!setting) {
+        return RunExplain(library, slot, stdout);
+    }
+    const TuneRecord before = library[slot];
+    if (const int status = RunSetMood(request, library, slot, stdout, stderr); status != 0) {
+        return status;
+    }
+    if (library[slot] == before) {
+        return 0;
+    }
+    if (const OsError error = SaveLibrary(library, cli->files, cli->folder); error != kNoErr) {
+        std::fprintf(stderr, "harmovia-cli: the library could not be saved (error %d)\n", error);
+        return 1;
+    }
+    return 0;
 }
 
 int RunCommand(int argc, char** argv) {
@@ -73,6 +113,9 @@ int RunCommand(int argc, char** argv) {
     if (command == "add" || command == "inspect") {
         const int status = command == "add" ? RunAddCommand(args) : RunInspectCommand(args);
         return status == 2 ? Usage() : status;
+    }
+    if (command == "set-mood" || command == "explain") {
+        return RunMoodCommand(command, args);
     }
     if (command == "list" || command == "moods" || command == "playlist" || command == "send" ||
         command == "play") {

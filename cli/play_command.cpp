@@ -12,7 +12,6 @@
 #include "cli/view_request.h"
 #include "library/mac_roman.h"
 #include "library/preferences_file.h"
-#include "platform/menu_bar.h"
 #include "platform/movie_playback_ffmpeg.h"
 #include "platform/user_notices.h"
 #include "player/mpris_service.h"
@@ -59,7 +58,6 @@ class TerminalPlayer final : public PlayerSeams, public UserNotices {
     TerminalPlayer(const PlayerState& player, std::FILE* out, std::FILE* err)
         : player_(player), out_(out), err_(err) {}
 
-    void SetPlayButton(int) override {}
     void UpdateDisplayArea(const DisplayAreaLines&) override {}
     void SelectListRow(int32_t) override {}
     void RefreshList() override {}
@@ -143,10 +141,8 @@ int RunPlayCommand(const std::vector<std::string>& args, CliLibrary& cli, Random
     // The movie player outlives the player state, which may hold one of its movies.
     const std::unique_ptr<MoviePlayer> movies = MakeFfmpegMoviePlayer(AudioOutputChoice::Device);
     auto player = std::make_unique<PlayerState>();
-    RecordingMenuBar menus;
     TerminalPlayer terminal(*player, out, err);
-    PlayerContext ctx{*player, *view, *cli.library, preferences,
-                      *movies, menus, terminal,     terminal};
+    PlayerContext ctx{*player, *view, *cli.library, preferences, *movies, terminal, terminal};
 
     // Media keys when there is a session bus; silently none otherwise.
     MprisService mpris(ctx);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "analysis/mood_by_hand.h"
 #include "library/mac_roman.h"
 #include "library/mood.h"
 #include "library/view_list.h"
@@ -149,6 +150,13 @@ std::string TuneRecordJson(const TuneRecord& record, int32_t slot) {
     if (IsDamagedMood(record.Mood)) {
         writer.Key("Damaged");
         out += "true";
+    }
+    // The mark's meaning, for the tunes that carry one only: every other line is unchanged.
+    if (IsMoodSetByHand(record)) {
+        writer.Key("MoodSetByHand");
+        out += "true";
+        writer.Key("MeasuredMood");
+        out += std::to_string(MeasuredMood(record));
     }
     return out + "}";
 }

@@ -13,7 +13,8 @@ namespace harmovia {
 // "FileKind", "Type": the kind's name as the list shows it. Location, a native
 // path, is written as it is when it is UTF-8; otherwise each byte that is not is written as
 // \u00XX (its Latin-1 value) and "LocationBytes" holds the path's bytes in hex. A record
-// whose Mood is outside 0..9 gets "Damaged": true.
+// whose Mood is outside 0..9 gets "Damaged": true; one whose mood was set by hand gets
+// "MoodSetByHand": true and "MeasuredMood": the mood the measurement gave.
 std::string TuneRecordJson(const TuneRecord& record, int32_t slot);
 
 // A JSON string literal (with quotes) of UTF-8 text.

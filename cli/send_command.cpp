@@ -7,6 +7,7 @@
 
 #include "cli/terminal_text.h"
 #include "cli/view_request.h"
+#include "export/desktop_open.h"
 #include "export/osascript_runner.h"
 #include "export/send_playlist.h"
 #include "library/mac_roman.h"
@@ -18,12 +19,14 @@ constexpr const char* kOptionsText =
     "send options:\n"
     "  --name NAME  the playlist's name (default: the one the send sheet proposes)\n"
     "  --count N    send the checked tunes among the first N rows (default: all rows)\n"
-    "  --dry-run    write and run nothing: print the scripts, then the playlist file\n";
+    "  --dry-run    write and run nothing: print the scripts, then the playlist file\n"
+    "  --open       open the written playlist in the default music player (xdg-open)\n";
 
 struct SendOptions {
     std::optional<std::string> name;  // UTF-8
     std::optional<int32_t> count;
     bool dryRun = false;
+    bool open = false;
 };
 
 // Keeps the playlist file in memory: a dry run writes nothing.
@@ -53,8 +56,8 @@ std::optional<std::string> ParseSendOptions(const std::vector<std::string>& rest
                                             SendOptions& options) {
     for (size_t i = 0; i < rest.size(); ++i) {
         const std::string& arg = rest[i];
-        if (arg == "--dry-run") {
-            options.dryRun = true;
+        if (arg == "--dry-run" || arg == "--open") {
+            (arg == "--open" ? options.open : options.dryRun) = true;
             continue;
         }
         if (arg != "--name" && arg != "--count") {
@@ -171,6 +174,12 @@ int RunSendCommand(const std::vector<std::string>& args, const Library& library,
         if (report.playlistFile) {
             std::fprintf(out, "%s written to %s\n", playlist.c_str(), report.playlistFile->c_str());
         }
+    }
+    if (options.open && !options.dryRun && report.playlistFile) {
+        if (const auto problem = OpenWithDesktop(*report.playlistFile, environment)) {
+            return Fail(err, "the playlist was written but not opened: " + *problem);
+        }
+        std::fprintf(out, "Opened %s in the music player\n", report.playlistFile->c_str());
     }
     if (!notices.alerts.empty()) {
         const Alert& alert = notices.alerts.front();

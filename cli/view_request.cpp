@@ -34,18 +34,9 @@ constexpr const char* kViewOptionsUsage =
     "  --seed N                     shuffles in the same order every time (N: 0..4294967295);\n"
     "                               without it the order changes, as in the window\n";
 
-std::optional<int64_t> ParseWholeNumber64(std::string_view text) {
-    int64_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::optional<int32_t> ParseWholeNumber(std::string_view text) {
-    int32_t value = 0;
+template <class T>
+std::optional<T> ParseWhole(std::string_view text) {
+    T value = 0;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
     if (text.empty() || ec != std::errc() || ptr != end) {
@@ -102,6 +93,10 @@ bool IsSeedKind(ViewKind kind) {
 
 }  // namespace
 
+std::optional<int32_t> ParseWholeNumber(std::string_view text) {
+    return ParseWhole<int32_t>(text);
+}
+
 const char* ViewOptionsUsage() {
     return kViewOptionsUsage;
 }
@@ -138,7 +133,7 @@ std::optional<std::string> ParseViewRequest(const std::vector<std::string>& args
             continue;
         }
         if (arg == "--seed") {
-            const std::optional<int64_t> seed = ParseWholeNumber64(value);
+            const std::optional<int64_t> seed = ParseWhole<int64_t>(value);
             if (request.seed || !seed || *seed < 0 || *seed > UINT32_MAX) {
                 return std::string("--seed takes one whole number from 0 to 4294967295");
             }

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "browse/view_state.h"
@@ -21,6 +22,10 @@ struct ViewRequest {
     std::optional<std::string> genreCategory;  // --category with --mood
     std::optional<uint32_t> seed;              // --seed: the shuffled views' order
 };
+
+// A whole number written in decimal and nothing else ("12", "-3"; not "", "1x" or beyond
+// 32 bits).
+std::optional<int32_t> ParseWholeNumber(std::string_view text);
 
 // The usage lines of the VIEW options.
 const char* ViewOptionsUsage();

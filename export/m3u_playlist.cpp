@@ -61,12 +61,50 @@ std::optional<std::string> FileStem(std::string_view macRomanName) {
     return stem;
 }
 
+std::string ExtinfLine(const TuneRecord& tune) {
+    const int32_t seconds = tune.DurationSeconds >= 0 ? tune.DurationSeconds : -1;
+    return "#EXTINF:" + std::to_string(seconds) + "," + OneLineUtf8(tune.Artist.view()) + " - " +
+           OneLineUtf8(tune.Title.view()) + "\n";
+}
+
+// Whether `inner` lies inside `outer`, both absolute and normal, component by component.
+bool IsInside(const std::filesystem::path& inner, const std::filesystem::path& outer) {
+    auto i = inner.begin();
+    for (auto o = outer.begin(); o != outer.end(); ++o, ++i) {
+        if (o->empty()) {
+            continue;  // the trailing separator of "/home/me/Music/"
+        }
+        if (i == inner.end() || *i != *o) {
+            return false;
+        }
+    }
+    return i != inner.end();
+}
+
 }  // namespace
 
 std::string M3uEntry(const TuneRecord& tune) {
-    const int32_t seconds = tune.DurationSeconds >= 0 ? tune.DurationSeconds : -1;
-    return "#EXTINF:" + std::to_string(seconds) + "," + OneLineUtf8(tune.Artist.view()) + " - " +
-           OneLineUtf8(tune.Title.view()) + "\n" + PathLine(tune.Location.view()) + "\n";
+    return ExtinfLine(tune) + PathLine(tune.Location.view()) + "\n";
+}
+
+std::filesystem::path PlaylistEntryPath(const std::filesystem::path& location,
+                                        const std::filesystem::path& playlistFolder,
+                                        const std::filesystem::path& musicFolder) {
+    const std::filesystem::path tune = location.lexically_normal();
+    const std::filesystem::path music = musicFolder.lexically_normal();
+    if (!tune.is_absolute() || !music.is_absolute() || !IsInside(tune, music)) {
+        return location;
+    }
+    const std::filesystem::path relative =
+        tune.lexically_relative(playlistFolder.lexically_normal());
+    return relative.empty() ? location : relative;
+}
+
+std::string M3uEntry(const TuneRecord& tune, const std::filesystem::path& playlistFolder,
+                     const std::filesystem::path& musicFolder) {
+    const std::string location(tune.Location.view());
+    return ExtinfLine(tune) +
+           PathLine(PlaylistEntryPath(location, playlistFolder, musicFolder).native()) + "\n";
 }
 
 std::string PlaylistFileName(std::string_view name, std::string_view fallbackName) {

@@ -19,6 +19,18 @@ inline constexpr std::string_view kPlaylistFileExtension = ".m3u8";
 // its bytes (so every file the library reaches is reached from the playlist) except a line
 // break or NUL, which would end the entry, becoming "?". A negative length is written -1.
 std::string M3uEntry(const TuneRecord& tune);
+// The same entry in a playlist file kept in `playlistFolder`: a tune inside `musicFolder`
+// is written relative to the playlist ("../Artist/Album/x.mp3"), so that the playlist goes
+// on working wherever the music folder is mounted or synced; any other tune keeps its
+// absolute path.
+std::string M3uEntry(const TuneRecord& tune, const std::filesystem::path& playlistFolder,
+                     const std::filesystem::path& musicFolder);
+// Where such an entry points: `location` relative to `playlistFolder` when it lies inside
+// `musicFolder` (compared by whole path components, after "." and ".." are resolved as
+// text), else `location` as it is.
+std::filesystem::path PlaylistEntryPath(const std::filesystem::path& location,
+                                        const std::filesystem::path& playlistFolder,
+                                        const std::filesystem::path& musicFolder);
 
 // The file name of a playlist called `name` (Mac Roman): its UTF-8 text without blanks at
 // either end, "/" and NUL becoming "_", cut at a character boundary so that it and the

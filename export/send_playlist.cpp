@@ -63,7 +63,9 @@ void WritePlaylistFile(const ExportList& list, std::string_view name, std::strin
     const std::filesystem::path file = *targets.playlistFolder / PlaylistFileName(name, fallback);
     std::string text(kM3uHeader);
     for (const int32_t row : report.sentRows) {
-        text += M3uEntry(list.Rows[static_cast<size_t>(row)]);
+        const TuneRecord& tune = list.Rows[static_cast<size_t>(row)];
+        text += targets.musicFolder ? M3uEntry(tune, *targets.playlistFolder, *targets.musicFolder)
+                                    : M3uEntry(tune);
     }
     OsError error = targets.files.CreateFolders(*targets.playlistFolder);
     if (error == kNoErr) {
@@ -100,11 +102,12 @@ SendTargets PlatformSendTargets(ScriptRunner& runner, FileSystem& files, UserNot
     SendTargets targets{runner,  files,
                         notices, StartupVolumeName().value_or(std::string(kDefaultStartupVolume)),
                         false,   std::nullopt,
-                        {}};
+                        {},      std::nullopt};
 #ifndef __APPLE__
     targets.writesPlaylistFile = true;
     if (const auto music = MusicFolder(environment)) {
         targets.playlistFolder = *music / "Playlists";
+        targets.musicFolder = *music;
     }
 #else
     (void)environment;

@@ -54,6 +54,8 @@ struct SendTargets {
     // cannot be written).
     std::optional<std::filesystem::path> playlistFolder;
     SendProgress progress;
+    // Tunes inside it are written relative to the playlist file, the others absolute.
+    std::optional<std::filesystem::path> musicFolder;
 };
 
 // The targets of this platform: osascript's scripts, an HFS startup volume found under

@@ -4,6 +4,23 @@
 
 namespace harmovia {
 
+TuneRecord& GrowTo(std::vector<TuneRecord>& records, size_t index) {
+    // Outside 0..kMaxTunes there is no element: such a caller gets the unused element 0
+    // rather than storage for a number a damaged record made up.
+    if (index > static_cast<size_t>(kMaxTunes)) {
+        index = 0;
+    }
+    if (index >= records.size()) {
+        records.resize(index + 1);
+    }
+    return records[index];
+}
+
+const TuneRecord& NeverWrittenRecord() {
+    static const TuneRecord kNeverWritten{};
+    return kNeverWritten;
+}
+
 std::optional<int32_t> FindSlotByRecordIndex(const Library& library, int32_t recordIndex) {
     for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
         if (library[slot].RecordIndex == recordIndex) {
@@ -50,6 +67,7 @@ void RemoveTune(Library& library, int32_t slot) {
     if (slot < 1 || slot > library.TuneCount) {
         return;
     }
+    (void)library[library.TuneCount];  // the committed slots are all stored
     auto first = library.Slots.begin() + slot;
     std::move(first + 1, library.Slots.begin() + library.TuneCount + 1, first);
     --library.TuneCount;

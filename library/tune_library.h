@@ -13,12 +13,32 @@ namespace harmovia {
 // LibraryCapacity: the most tunes a library holds.
 inline constexpr int kMaxTunes = 2000;
 
+// Record storage that grows as it is written (see Library): element `at`, the storage
+// grown to hold it; and element `at` as it reads, an empty record when never written.
+// Inline: sorting and painting read records by the million.
+TuneRecord& GrowTo(std::vector<TuneRecord>& records, size_t index);
+const TuneRecord& NeverWrittenRecord();
+
+inline TuneRecord& GrownTo(std::vector<TuneRecord>& records, int32_t at) {
+    const auto index = static_cast<size_t>(at);
+    return index < records.size() ? records[index] : GrowTo(records, index);
+}
+
+inline const TuneRecord& ReadFrom(const std::vector<TuneRecord>& records, int32_t at) {
+    const auto index = static_cast<size_t>(at);
+    return index < records.size() ? records[index] : NeverWrittenRecord();
+}
+
 // The in-memory library: slots 1..2000 (slot 0 exists and is never used). Slots
 // 1..TuneCount are committed and are all the rest of the program sees; during an add,
 // slots TuneCount+1..CurrentTuneIndex are under construction. TuneCount is raised only
 // once every record below it is complete. Owned by the App; only the main thread writes it.
+//
+// The storage grows as slots are written and never shrinks, so a slot reads the same as
+// if all 2000 had been there from the start: a slot never written is an empty record, a
+// freed one keeps the bytes that lay there. A library of 40 tunes takes 40 records.
 struct Library {
-    std::vector<TuneRecord> Slots = std::vector<TuneRecord>(kMaxTunes + 1);
+    std::vector<TuneRecord> Slots = std::vector<TuneRecord>(1);
     int32_t TuneCount = 0;
     int32_t CurrentTuneIndex = 0;
     std::array<int32_t, kMoodCount + 1> MoodCounts{};  // [1..9]; [0] unused
@@ -27,8 +47,9 @@ struct Library {
     // save keeps them aside (see SaveLibrary) instead of dropping them.
     std::vector<uint8_t> DamagedTail;
 
-    TuneRecord& operator[](int32_t slot) { return Slots[static_cast<size_t>(slot)]; }
-    const TuneRecord& operator[](int32_t slot) const { return Slots[static_cast<size_t>(slot)]; }
+    // Slots 0..kMaxTunes.
+    TuneRecord& operator[](int32_t slot) { return GrownTo(Slots, slot); }
+    const TuneRecord& operator[](int32_t slot) const { return ReadFrom(Slots, slot); }
 };
 
 // The first slot 1..TuneCount whose RecordIndex equals recordIndex.

@@ -99,7 +99,9 @@ struct TuneRecord {
     uint8_t LastAddedFlag = 0;
     uint8_t Spare2415 = 0;
     uint8_t Reserved2416 = 0;
-    uint8_t Spare2417 = 0;
+    // Spare to older builds, which keep it byte for byte: the mark of a mood set by hand,
+    // holding the measured mood (analysis/mood_by_hand.h, docs/record_spare_bytes.md).
+    uint8_t MoodMark = 0;
     std::array<uint32_t, 4> Spare2418{};
     std::array<uint8_t, 256> Spare2434{};
     Text255 DurationText;
@@ -198,7 +200,7 @@ void VisitTuneFields(Record& r, Visitor& v) {
     v.Number(2414, "LastAddedFlag", Data, Bytes, r.LastAddedFlag);
     v.Number(2415, "Spare2415", Spare, Bytes, r.Spare2415);
     v.Number(2416, "Reserved2416", Data, Bytes, r.Reserved2416);
-    v.Number(2417, "Spare2417", Spare, Bytes, r.Spare2417);
+    v.Number(2417, "MoodMark", Spare, Bytes, r.MoodMark);
     v.NumberArray(2418, "Spare2418", Spare, std::span(r.Spare2418));
     v.Bytes(2434, "Spare2434", Spare, std::span(r.Spare2434));
     v.Text(2690, "DurationText", r.DurationText);

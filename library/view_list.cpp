@@ -36,6 +36,14 @@ bool AppendRow(ViewList& list, const TuneRecord& record) {
     return true;
 }
 
+void CopyRows(ViewList& to, const ViewList& from) {
+    if (from.ViewCount > 0) {
+        (void)to[from.ViewCount];
+        std::copy_n(from.Rows.begin() + 1, from.ViewCount, to.Rows.begin() + 1);
+    }
+    to.ViewCount = std::max(from.ViewCount, 0);
+}
+
 void RankViewList(ViewList& list) {
     const int32_t count = list.ViewCount;
     if (count <= 0) {

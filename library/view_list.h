@@ -19,15 +19,19 @@ inline constexpr int kRankedRowLimit = 100;
 
 // Rows 1..ViewCount are copies of library records (row 0 exists and is never used). A
 // row's RecordIndex leads back to its library slot (FindSlotByRecordIndex). The storage
-// for all 2000 rows is allocated once; builds overwrite it in place.
+// grows as rows are written and builds overwrite it in place, as the library's does; it
+// always holds rows 0..ViewCount.
 struct ViewList {
-    std::vector<TuneRecord> Rows = std::vector<TuneRecord>(kMaxViewRows + 1);
+    std::vector<TuneRecord> Rows = std::vector<TuneRecord>(1);
     int32_t ViewCount = 0;
 
-    TuneRecord& operator[](int32_t row) { return Rows[static_cast<size_t>(row)]; }
-    const TuneRecord& operator[](int32_t row) const { return Rows[static_cast<size_t>(row)]; }
+    TuneRecord& operator[](int32_t row) { return GrownTo(Rows, row); }
+    const TuneRecord& operator[](int32_t row) const { return ReadFrom(Rows, row); }
     bool HasRow(int32_t row) const { return row >= 1 && row <= ViewCount; }
 };
+
+// `to` becomes a copy of rows 1..ViewCount of `from` (its storage beyond them unchanged).
+void CopyRows(ViewList& to, const ViewList& from);
 
 // Appends a copy of the record as row ViewCount + 1. False, and nothing changes, when the
 // list already holds 2000 rows.

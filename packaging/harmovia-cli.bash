@@ -9,7 +9,7 @@ _harmovia_cli() {
     COMPREPLY=()
 
     if [ "$COMP_CWORD" -eq 1 ]; then
-        mapfile -t COMPREPLY < <(compgen -W "add inspect list moods playlist send play help" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "add inspect list moods playlist send play set-mood explain help" -- "$cur")
         return 0
     fi
 
@@ -20,11 +20,19 @@ _harmovia_cli() {
         add) options="--music-folder --workers --quiet" ;;
         list) options="--mood --format" ;;
         playlist) options="$views --format" ;;
-        send) options="$views --name --count --dry-run" ;;
+        send) options="$views --name --count --dry-run --open" ;;
         play) options="$views --volume" ;;
         inspect) options="" ;;
+        set-mood | explain) options="--title" ;;
         *) return 0 ;;
     esac
+
+    # set-mood's mood follows the tune: a slot, or --title and its text.
+    if [ "$command" = set-mood ] && [[ $cur != -* ]] &&
+        { [ "$COMP_CWORD" -eq 3 ] && [ "$prev" != --title ] || [ "$COMP_CWORD" -eq 4 ]; }; then
+        mapfile -t COMPREPLY < <(compgen -W "1 2 3 4 5 6 7 8 9 measured" -- "$cur")
+        return 0
+    fi
 
     # The value of the option before the cursor.
     case $prev in
@@ -43,7 +51,7 @@ _harmovia_cli() {
             return 0
             ;;
         --workers | --like | --artist | --album | --genre | --search | --seed | --name | \
-            --count | --volume)
+            --count | --volume | --title)
             return 0
             ;;
     esac

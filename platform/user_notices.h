@@ -27,10 +27,12 @@ class UserNotices {
     // True when the named button was chosen, false for "Cancel".
     virtual bool ShowAlert(const Alert& alert) = 0;
     // A translucent notice over the main window, tinted for mood 1..9 (0: no mood). The
-    // caller waits 2000 ms (WaitMilliseconds) and then calls CloseOverlay.
+    // caller asks for 2000 ms of reading time (WaitMilliseconds) and then calls CloseOverlay.
     virtual void ShowOverlayNotice(std::string_view text, int mood) = 0;
     virtual void CloseOverlay() = 0;
-    // Lets the user read a notice; tests return at once.
+    // Gives the user this long to read the notice on screen. Nothing blocks: a notices object
+    // that draws returns at once, keeps the notice up on a timer and lets a CloseOverlay that
+    // follows take effect when the time is over; tests return at once.
     virtual void WaitMilliseconds(int milliseconds) = 0;
 };
 

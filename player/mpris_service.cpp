@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "library/mac_roman.h"
+#include "library/mac_roman_qt.h"
 #include "player/play_loop.h"
 #include "player/player_requests.h"
 
@@ -21,10 +21,6 @@ namespace {
 
 const QString kRootInterface = QStringLiteral("org.mpris.MediaPlayer2");
 const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
-
-QString FromMacRoman(std::string_view text) {
-    return QString::fromStdString(MacRomanToUtf8(text));
-}
 
 // org.mpris.MediaPlayer2: who we are. No quitting from outside.
 class MprisRootAdaptor final : public QDBusAbstractAdaptor {

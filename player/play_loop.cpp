@@ -8,18 +8,11 @@
 
 #include "browse/display_area.h"
 #include "library/number_text.h"
+#include "library/tune_identity.h"
 #include "player/tune_volume.h"
 
 namespace harmovia {
 namespace {
-
-constexpr int16_t kItemsEnabledWhilePlaying[] = {kNextItem,
-                                                 kBackItem,
-                                                 kMuteItem,
-                                                 kVolumeUpItem,
-                                                 kVolumeDownItem,
-                                                 kLoopItem,
-                                                 kRevealNowPlayingItem};
 
 int32_t Count(const PlayerContext& ctx) {
     return ctx.player.NowPlayingList.ViewCount;
@@ -35,25 +28,22 @@ int32_t EndPosition(const PlayerContext& ctx) {
     return Count(ctx) + 1;
 }
 
-void SetPlayingMenus(PlayerContext& ctx) {
-    const PlayerState& p = ctx.player;
-    ctx.menus.SetMenuItem(kPlayerMenu, kPlayItem, kItemEnabled, "Stop Playing");
-    for (const int16_t item : kItemsEnabledWhilePlaying) {
-        // Enabling keeps the marks that show the mute and loop modes.
-        const bool checked = (item == kMuteItem && p.Muted == 1) ||
-                             (item == kLoopItem && (p.LoopTune == 1 || p.LoopPlaylist == 1));
-        ctx.menus.SetMenuItem(kPlayerMenu, item, checked ? kItemChecked : kItemEnabled);
-    }
+// A run is on: the Play command reads "Stop Playing", the transport is offered.
+void ShowPlaying(PlayerContext& ctx) {
+    PlayerControls& c = ctx.player.Controls;
+    c.playSaysStop = true;
+    c.transportEnabled = true;
+    ctx.seams.ControlsChanged();
 }
 
-void SetIdleMenus(PlayerContext& ctx) {
-    for (const int16_t item : {1, 2, 6}) {
-        ctx.menus.SetMenuItem(kFileMenu, static_cast<int16_t>(item), kItemEnabled);
-    }
-    for (const int16_t item : kItemsEnabledWhilePlaying) {
-        ctx.menus.SetMenuItem(kPlayerMenu, item, kItemDisabled);
-    }
-    ctx.menus.SetMenuItem(kPlayerMenu, kPlayItem, kItemEnabled, "Play");
+// The run is over: the Play command reads "Play", the transport is withdrawn and the add
+// and send commands are offered again.
+void ShowIdle(PlayerContext& ctx) {
+    PlayerControls& c = ctx.player.Controls;
+    c.playSaysStop = false;
+    c.transportEnabled = false;
+    c.runsEnded += 1;
+    ctx.seams.ControlsChanged();
 }
 
 // Stops the movie unless it finished, and releases it (DisposeMovie).
@@ -97,10 +87,11 @@ void EndRun(PlayerContext& ctx) {
     CloseRunAudio(ctx);
     p.LastPlayedPosition = p.NowPlayingIndex == Count(ctx) ? 1 : p.NowPlayingIndex;
     p.NowPlayingIndex = 0;
+    p.NowPlayingList = ViewList{};  // nothing reads the copy between runs: its memory goes
     p.NowPlayingTitle = PStr();
     p.Phase = PlayPhase::Idle;
     ctx.seams.RefreshList();
-    SetIdleMenus(ctx);
+    ShowIdle(ctx);
     SetPlayButton(ctx, 1);
     ctx.seams.UpdateDisplayArea(BrowsingDisplayLines(ctx.view.Label));
 }
@@ -382,9 +373,7 @@ void ApplyCheckToggle(PlayerContext& ctx) {
     }
     TuneRecord& toggled = rows[p.CheckToggleRow];
     toggled.Checked = toggled.Checked == 1 ? 0 : 1;
-    const auto sameTune = [&toggled](const TuneRecord& r) {
-        return r.Title.view() == toggled.Title.view() && r.Album.view() == toggled.Album.view();
-    };
+    const auto sameTune = [&toggled](const TuneRecord& r) { return SameTitleAndAlbum(r, toggled); };
     for (int32_t i = 1; i <= p.NowPlayingList.ViewCount; ++i) {
         if (sameTune(p.NowPlayingList[i])) {
             p.NowPlayingList[i].Checked = toggled.Checked;
@@ -403,8 +392,7 @@ void ApplyCheckToggle(PlayerContext& ctx) {
 void PlayFromRequest(PlayerContext& ctx) {
     PlayFrom(ctx, ctx.view.SelectedRow);
     if (ctx.player.Phase == PlayPhase::Idle && !ctx.player.ProgramEnding) {
-        SetPlayButton(ctx, 1);
-        ctx.menus.SetMenuItem(kPlayerMenu, kPlayItem, kItemEnabled, "Play");
+        ShowStopping(ctx);
     }
 }
 
@@ -415,7 +403,7 @@ void PlayFrom(PlayerContext& ctx, int32_t position) {
     if (ctx.view.List.ViewCount < 1 || p.ProgramEnding) {
         return;
     }
-    SetPlayingMenus(ctx);
+    ShowPlaying(ctx);
     p.NowPlayingTitle = ctx.view.ViewTitle;
     p.NowPlayingKind = ctx.view.ViewMode;
     p.NowPlayingLabel = ctx.view.Label;
@@ -423,9 +411,7 @@ void PlayFrom(PlayerContext& ctx, int32_t position) {
     CloseMovie(ctx);
     DropReadAhead(ctx);
     ClearTransportRequests(p);
-    p.NowPlayingList.ViewCount = ctx.view.List.ViewCount;
-    std::copy_n(ctx.view.List.Rows.begin() + 1, ctx.view.List.ViewCount,
-                p.NowPlayingList.Rows.begin() + 1);
+    CopyRows(p.NowPlayingList, ctx.view.List);
     p.StopRequest = 0;
     p.NextRequest = 0;
     p.BackRequest = 0;
@@ -438,7 +424,8 @@ void PlayFrom(PlayerContext& ctx, int32_t position) {
 }
 
 void PlayCommand(PlayerContext& ctx) {
-    ctx.menus.SetMenuItem(kPlayerMenu, kPlayItem, kItemEnabled, "Stop Playing");
+    ctx.player.Controls.playSaysStop = true;
+    ctx.seams.ControlsChanged();
     PlayFrom(ctx, 1);
 }
 
@@ -465,11 +452,25 @@ void PlayerEventHook(PlayerContext& ctx) {
     }
 }
 
+bool PlayerNeedsTicks(const PlayerState& p) {
+    // Next, Back, Stop, pause and seek requests act only on a run; a Stop left over from a
+    // run that ended waits for nothing.
+    return p.Phase != PlayPhase::Idle || p.PlayRequest == 1 || p.PlayFromSelectionRequest == 1 ||
+           p.CheckToggleRequest == 1;
+}
+
 void SetPlayButton(PlayerContext& ctx, int state) {
+    PlayerControls& c = ctx.player.Controls;
     if (state == 2) {
-        ctx.menus.SetMenuItem(kPlayerMenu, kPlayItem, kItemEnabled, "Stop Playing");
+        c.playSaysStop = true;
     }
-    ctx.seams.SetPlayButton(state == 2 ? 2 : 1);
+    c.playButton = state == 2 ? 2 : 1;
+    ctx.seams.ControlsChanged();
+}
+
+void ShowStopping(PlayerContext& ctx) {
+    ctx.player.Controls.playSaysStop = false;
+    SetPlayButton(ctx, 1);
 }
 
 void VolumeChanged(PlayerContext& ctx, int part, int value) {
@@ -478,6 +479,7 @@ void VolumeChanged(PlayerContext& ctx, int part, int value) {
     }
     ctx.preferences.Volume = static_cast<int16_t>(std::clamp(value, 0, int{kMaxVolume}));
     ctx.seams.ShowVolume(ctx.preferences.Volume);
+    ctx.seams.TickSoon();  // the media keys hear of it at the next tick
     if (ctx.player.Phase == PlayPhase::TunePlays) {
         ApplyMovieVolumes(ctx);
     }

@@ -31,7 +31,7 @@ inline constexpr int kVolumeIndicatorPart = 129;
 // means 1) and starts its first playable tune. Does nothing when the view is empty.
 void PlayFrom(PlayerContext& ctx, int32_t position);
 
-// The menu's Play command: the Play item reads "Stop Playing", then PlayFrom(1).
+// The menu's Play command: the Play command reads "Stop Playing", then PlayFrom(1).
 void PlayCommand(PlayerContext& ctx);
 
 // One tick: takes PlayRequest, PlayFromSelectionRequest (both start at SelectedRow) and
@@ -45,9 +45,17 @@ void PlayCommand(PlayerContext& ctx);
 // thrown away. The display and the rest follow once the new tune is heard.
 void PlayerEventHook(PlayerContext& ctx);
 
-// State 1: the play button looks idle. State 2: it looks playing and the Play item reads
-// "Stop Playing".
+// Whether the player needs its tick: a run is on, or a request waits for the next tick.
+// Idle without requests, nothing happens at a tick, so the program need not tick at all.
+bool PlayerNeedsTicks(const PlayerState& player);
+
+// State 1: the play button looks idle. State 2: it looks playing and the Play command
+// reads "Stop Playing". (PlayerState::Controls; the window shows them.)
 void SetPlayButton(PlayerContext& ctx, int state);
+
+// A stop was asked for: the Play command reads "Play" and the button looks idle at once,
+// before the next tick ends the run.
+void ShowStopping(PlayerContext& ctx);
 
 // The volume slider moved, or the volume was set from elsewhere (the media keys, the
 // menu): on its indicator part the user's volume becomes `value` (held to 0..730), the

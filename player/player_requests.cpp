@@ -6,31 +6,20 @@
 #include "player/tune_volume.h"
 
 namespace harmovia {
-namespace {
-
-// The Loop submenu and the Player menu's Loop item after a change of mode.
-void ShowLoopModes(PlayerContext& ctx) {
-    const PlayerState& p = ctx.player;
-    ctx.menus.SetMenuItem(kLoopMenu, 1, p.LoopTune == 1 ? kItemChecked : kItemEnabled);
-    ctx.menus.SetMenuItem(kLoopMenu, 2, p.LoopPlaylist == 1 ? kItemChecked : kItemEnabled);
-    const bool anyLoop = p.LoopTune == 1 || p.LoopPlaylist == 1;
-    ctx.menus.SetMenuItem(kPlayerMenu, kLoopItem, anyLoop ? kItemChecked : kItemEnabled);
-}
-
-}  // namespace
 
 void RequestPlay(PlayerContext& ctx) {
     if (ctx.view.List.ViewCount < 1 || ctx.player.IsPlaying == 1) {
         return;
     }
-    ctx.menus.SetMenuItem(kPlayerMenu, kPlayItem, kItemEnabled, "Stop Playing");
     ctx.player.PlayRequest = 1;
     SetPlayButton(ctx, 2);
+    ctx.seams.TickSoon();
 }
 
 void RequestStop(PlayerContext& ctx) {
     if (ctx.player.IsPlaying == 1) {
         ctx.player.StopRequest = 1;
+        ctx.seams.TickSoon();
     }
 }
 
@@ -45,12 +34,14 @@ void PlayOrStop(PlayerContext& ctx) {
 void RequestNext(PlayerContext& ctx) {
     if (ctx.player.IsPlaying == 1 && ctx.view.List.ViewCount >= 1) {
         ctx.player.NextRequest = 1;
+        ctx.seams.TickSoon();
     }
 }
 
 void RequestBack(PlayerContext& ctx) {
     if (ctx.player.IsPlaying == 1 && ctx.view.List.ViewCount >= 1) {
         ctx.player.BackRequest = 1;
+        ctx.seams.TickSoon();
     }
 }
 
@@ -58,14 +49,16 @@ void ToggleLoopTune(PlayerContext& ctx) {
     PlayerState& p = ctx.player;
     p.LoopTune = p.LoopTune == 1 ? 0 : 1;
     p.LoopPlaylist = 0;
-    ShowLoopModes(ctx);
+    ctx.seams.ControlsChanged();
+    ctx.seams.TickSoon();
 }
 
 void ToggleLoopPlaylist(PlayerContext& ctx) {
     PlayerState& p = ctx.player;
     p.LoopPlaylist = p.LoopPlaylist == 1 ? 0 : 1;
     p.LoopTune = 0;
-    ShowLoopModes(ctx);
+    ctx.seams.ControlsChanged();
+    ctx.seams.TickSoon();
 }
 
 void ToggleMute(PlayerContext& ctx) {
@@ -75,7 +68,7 @@ void ToggleMute(PlayerContext& ctx) {
     }
     p.Muted = p.Muted == 1 ? 0 : 1;
     ApplyMovieVolumes(ctx);
-    ctx.menus.SetMenuItem(kPlayerMenu, kMuteItem, p.Muted == 1 ? kItemChecked : kItemEnabled);
+    ctx.seams.ControlsChanged();
 }
 
 bool WillBePaused(const PlayerState& p) {
@@ -87,6 +80,7 @@ void RequestPause(PlayerContext& ctx) {
     if (p.IsPlaying == 1 && !WillBePaused(p)) {
         p.PauseRequest = 1;
         p.ResumeRequest = 0;
+        ctx.seams.TickSoon();
     }
 }
 
@@ -95,6 +89,7 @@ void RequestResume(PlayerContext& ctx) {
     if (p.IsPlaying == 1 && WillBePaused(p)) {
         p.ResumeRequest = 1;
         p.PauseRequest = 0;
+        ctx.seams.TickSoon();
     }
 }
 
@@ -113,12 +108,14 @@ void RequestSeek(PlayerContext& ctx, int64_t microseconds) {
     if (p.IsPlaying == 1) {
         p.SeekRequest = 1;
         p.SeekTarget = std::max<int64_t>(microseconds, 0);
+        ctx.seams.TickSoon();
     }
 }
 
 void RequestCheckToggle(PlayerContext& ctx, int32_t row) {
     ctx.player.CheckToggleRow = row;
     ctx.player.CheckToggleRequest = 1;
+    ctx.seams.TickSoon();
 }
 
 }  // namespace harmovia

@@ -1,8 +1,8 @@
 #pragma once
 
 // What the player's commands do, wherever they come from (buttons, menus, media keys, the
-// CLI): they set the request flags that the next tick of the play loop reads, and change
-// the menus and the play button to match. Main thread only.
+// CLI): they set the request flags that the next tick of the play loop reads, and the
+// player's published controls to match. Main thread only.
 
 #include <cstdint>
 
@@ -22,13 +22,12 @@ void PlayOrStop(PlayerContext& ctx);
 void RequestNext(PlayerContext& ctx);
 void RequestBack(PlayerContext& ctx);
 
-// The Loop submenu's two items: each toggles its mode and turns the other off; the
-// submenu's marks and the Player menu's Loop item show which mode is on.
+// The Loop submenu's two items: each toggles its mode and turns the other off.
 void ToggleLoopTune(PlayerContext& ctx);
 void ToggleLoopPlaylist(PlayerContext& ctx);
 
-// Mute: a loaded tune goes silent, or back to its levelled volume; the Mute item carries a
-// check mark while muted. Nothing happens while no tune is loaded.
+// Mute: a loaded tune goes silent, or back to its levelled volume. Nothing happens while
+// no tune is loaded.
 void ToggleMute(PlayerContext& ctx);
 
 // Pause inside the tune playing, and play on from the same sample; PauseOrResume toggles

@@ -1,8 +1,8 @@
 #pragma once
 
-// What the player needs from the program around it: the play button, the display area,
-// the list's selection and its display order, and the way out when too many tunes are
-// missing. The desktop program implements it over its widgets, the CLI over a terminal,
+// What the player needs from the program around it: word that its controls changed, the
+// display area, the list's selection and its display order, and the way out when too many
+// tunes are missing. The desktop program implements it over its widgets, the CLI over a terminal,
 // tests record it. Main thread only.
 
 #include <cstdint>
@@ -16,8 +16,11 @@ class PlayerSeams {
   public:
     virtual ~PlayerSeams() = default;
 
-    // The play button's look: 1 idle ("PlayBtn.icns"), 2 playing ("StopBtn.icns").
-    virtual void SetPlayButton(int state) = 0;
+    // PlayerState::Controls (or the mute and loop modes) changed: the window shows them.
+    virtual void ControlsChanged() {}
+    // A request was made: the next tick should come at once (the program may not be
+    // ticking while idle).
+    virtual void TickSoon() {}
     // UpdateDisplayArea: the three lines of the display area.
     virtual void UpdateDisplayArea(const DisplayAreaLines& lines) = 0;
     // Selects and reveals ViewList row `row` in the main list.

@@ -22,6 +22,15 @@ enum class PlayPhase {
     TunePlays,  // CurrentMovie plays the tune at NowPlayingIndex
 };
 
+// What the player shows of itself, for the window to map onto its menus and play button
+// (the terminal has neither). Changed only by the player's own operations.
+struct PlayerControls {
+    int playButton = 1;             // 1: the idle look; 2: the playing look
+    bool playSaysStop = false;      // the Play command reads "Stop Playing"
+    bool transportEnabled = false;  // Next, Back, Mute, the volume steps, Loop, Reveal
+    uint32_t runsEnded = 0;         // after each run the add and send commands are offered
+};
+
 struct PlayerState {
     // NowPlayingList rows 1..NowPlayingCount (ViewCount of the copy).
     ViewList NowPlayingList;
@@ -62,6 +71,8 @@ struct PlayerState {
     int64_t SeekTarget = 0;
     bool Paused = false;  // the tune playing holds its place
     uint32_t Seeks = 0;   // seeks carried out, ever: a jump the media keys announce
+
+    PlayerControls Controls;
 
     // The run's progress.
     PlayPhase Phase = PlayPhase::Idle;

@@ -10,14 +10,16 @@
 
 #include "browse/view_builder.h"
 #include "library/library_file.h"
+#include "library/mac_roman_qt.h"
 #include "player/play_loop.h"
 #include "shell/app_state.h"
 #include "shell/artwork.h"
 #include "shell/commands.h"
 #include "shell/list_commands.h"
 #include "shell/main_window.h"
+#include "shell/menu_table.h"
+#include "shell/player_wiring.h"
 #include "shell/qt_menu_bar.h"
-#include "shell/qt_text.h"
 
 namespace harmovia {
 namespace {
@@ -38,6 +40,15 @@ QLabel* SmallText(const QString& text, QWidget* parent, const QRect& rect) {
     label->setFont(font);
     label->setGeometry(rect);
     return label;
+}
+
+// The next dropped folder that starts, once no add runs.
+void StartNextDropped(App& app) {
+    while (!app.AddingTunes && !app.ending && !app.droppedFolders.empty()) {
+        const std::filesystem::path next = app.droppedFolders.front();
+        app.droppedFolders.erase(app.droppedFolders.begin());
+        StartAdd(app, next);
+    }
 }
 
 int Workers() {
@@ -168,6 +179,9 @@ void AddSession::Step() {
 }
 
 void AddSession::Finish() {
+    if (app_.StopAddingRequest) {
+        app_.droppedFolders.clear();  // a stop ends what was dropped with it
+    }
     app_.AddingTunes = false;
     app_.StopAddingRequest = false;
     sheet_->hide();
@@ -180,6 +194,7 @@ void AddSession::Finish() {
         if (app.adding.get() == self) {
             app.adding.reset();
         }
+        StartNextDropped(app);
     });
 }
 
@@ -191,10 +206,12 @@ void StartAdd(App& app, const std::optional<std::filesystem::path>& folder) {
     auto session = std::make_unique<AddSession>(app, folder);
     if (session->Started()) {
         app.adding = std::move(session);
+        WakeTicks(app);
     }
 }
 
-void AddTunesCommand(App& app, bool fromMusicFolder) {
+void AddTunesCommand(App& app, bool fromMusicFolder,
+                     const std::optional<std::filesystem::path>& given) {
     if (app.AddingTunes) {
         app.notices->Beep(1);
         if (app.notices->ShowAlert({"Tunes Are Currently Being Added...",
@@ -215,10 +232,24 @@ void AddTunesCommand(App& app, bool fromMusicFolder) {
         StartAdd(app, std::nullopt);
         return;
     }
-    const std::optional<std::filesystem::path> folder = app.chooseFolder(app);
+    const std::optional<std::filesystem::path> folder = given ? given : app.chooseFolder(app);
     if (folder) {
         StartAdd(app, folder);
     }
+}
+
+void AddDroppedCommand(App& app, std::vector<std::filesystem::path> paths) {
+    if (app.AddingTunes || app.ending || app.saving) {
+        app.notices->Beep(1);
+        return;
+    }
+    if (paths.empty()) {
+        return;
+    }
+    const std::filesystem::path first = paths.front();
+    app.droppedFolders.assign(paths.begin() + 1, paths.end());
+    AddTunesCommand(app, false, first);
+    StartNextDropped(app);  // when the first could not start
 }
 
 std::optional<std::filesystem::path> ChooseFolderWithDialog(App& app) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "import/add_tunes.h"
 #include "import/tune_add_steps.h"
@@ -56,8 +57,14 @@ class AddSession {
 
 // File menu items 1 and 2, the "Refresh Tunes In iTunes" button and the welcome sheet's
 // import: stops the player, then starts an add of a chosen folder (`fromMusicFolder`
-// false) or of the music folder; while an add runs, offers to stop it instead.
-void AddTunesCommand(App& app, bool fromMusicFolder);
+// false; `folder` when given, else the one the user chooses) or of the music folder; while
+// an add runs, offers to stop it instead.
+void AddTunesCommand(App& app, bool fromMusicFolder,
+                     const std::optional<std::filesystem::path>& folder = std::nullopt);
+// Files and folders dropped on the window: added one after another as a chosen folder is,
+// each with its sheet (a file is refused as a chosen file is); Stop ends the rest too. A drop
+// while an add runs is refused with a beep.
+void AddDroppedCommand(App& app, std::vector<std::filesystem::path> paths);
 // Starts the add itself (the welcome sheet's import, and the command once the player is
 // stopped).
 void StartAdd(App& app, const std::optional<std::filesystem::path>& folder);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "browse/view_state.h"
 #include "export/send_playlist.h"
@@ -20,7 +21,10 @@
 #include "platform/movie_player.h"
 #include "player/player_context.h"
 #include "player/player_state.h"
+#include "shell/player_menus.h"
 #include "shell/shell_notices.h"
+
+class QTimer;
 
 namespace harmovia {
 
@@ -39,6 +43,9 @@ struct PlayingMarker {
     int32_t NowPlayingIndex = 0;
     bool IsPlaying = false;
 };
+
+// The welcome sheet's radio choice, read when its Continue is clicked.
+enum class ImportChoice : int16_t { None, Yes, No };
 
 struct App {
     App();
@@ -76,6 +83,8 @@ struct App {
     std::optional<std::filesystem::path> musicFolder;
     std::function<std::optional<std::filesystem::path>(App&)> chooseFolder;
     std::unique_ptr<AddSession> adding;
+    // Folders dropped on the window that wait for the add before them to end.
+    std::vector<std::filesystem::path> droppedFolders;
 
     // Sending a list: the environment the send's targets are found in, the script runner
     // (the program's unless tests gave one), the open sheet and what the last send did.
@@ -83,20 +92,32 @@ struct App {
     std::unique_ptr<ScriptRunner> scripts;
     std::unique_ptr<SendSheet> sending;
     SendReport lastSend;
+    // Hands a written playlist file to the desktop's music player (tests record it); the
+    // desktop's handler of the file's type when not set. False when it could not.
+    std::function<bool(const std::filesystem::path&)> openPlaylist;
 
     // Requests and flags the player and the add task read and set.
-    int16_t AutoImportChoice = 0;  // the welcome sheet's radio choice: 1 "Yes.", 2 "No"
+    ImportChoice AutoImportChoice = ImportChoice::None;
     bool AddingTunes = false;
     bool StopAddingRequest = false;
-    int16_t SavedVolume = 0;  // the volume before muting
     bool PlayFromSelectionRequest = false;
     PlayingMarker playing;
-    // Shown every 2/60 s and before every command: the player's hook, once it is wired.
+    // What the window shows of the player's controls (ShowPlayerControls keeps them).
+    std::vector<MenuItemLook> shownPlayerItems;
+    uint32_t shownRunsEnded = 0;
+    int shownPlayButton = 1;
+    // Shown every 2/60 s while something needs it (WakeTicks): the player's hook, once it
+    // is wired. `rhythm` is the 2/60 s timer; it stops when nothing needs it.
     std::function<void()> eventHook;
+    QTimer* rhythm = nullptr;
+    bool tickPosted = false;  // a tick at once is on its way
     // Told after a cell edit was written to the library, so the play list can follow.
     std::function<void(const TuneRecord& row)> rowEdited;
 
     bool ending = false;  // the program is ending: nothing more is saved or shown
+    // The quit's save is under way (its pause, or a question about a failed save): the doors
+    // take no command and no second save starts.
+    bool saving = false;
     // The library file could not be read whole at start: this session never writes over it.
     bool libraryUnread = false;
 };

@@ -283,4 +283,16 @@ void DrawMoodCell(QPainter& painter, const QRect& cell, int rowHeight, MoodColou
     painter.restore();
 }
 
+void DrawHandSetMark(QPainter& painter, const QRect& cell, int rowHeight) {
+    const double h = rowHeight - 4;
+    const double r = h / 5;
+    const QPointF centre(cell.left() + h - r, cell.top() + 2 + h - r);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0x20, 0x24, 0x2A), 1.2));
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(centre, r, r);
+    painter.restore();
+}
+
 }  // namespace harmovia

@@ -41,6 +41,9 @@ void PaintDisplayPanel(QPainter& painter, const QRectF& area);
 // The list's mood cell: a disc of the row height - 4 at the cell's left edge, 2 pixels
 // below its top, in a ring slightly darker than the colour; with a white centre dot on the
 // playing row of the playing list.
+// The mark of a mood set by hand, over the mood cell's disc: a small white dot with a dark
+// rim at the disc's lower right.
+void DrawHandSetMark(QPainter& painter, const QRect& cell, int rowHeight);
 void DrawMoodCell(QPainter& painter, const QRect& cell, int rowHeight, MoodColour colour,
                   bool playingDot);
 

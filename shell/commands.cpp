@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <array>
+#include <utility>
 
 #include "browse/seed_views.h"
 #include "player/player_requests.h"
@@ -20,110 +22,41 @@
 namespace harmovia {
 namespace {
 
-constexpr int16_t kCloseWindowAndQuitItem = 8;
-constexpr int16_t kLastStandardEditItem = 8;
-constexpr int32_t kWelcomeContinue = 4402;
-constexpr int32_t kWelcomeYes = 4404;
-constexpr int32_t kWelcomeNo = 4405;
 constexpr int16_t kFirstGenreItemMenuOffset = 167;  // submenu 169 is genre item 2
 constexpr int kVolumeStep = 10;
 
-void FileCommand(App& app, int16_t item) {
-    switch (item) {
-        case 1:
-        case 2:
-            AddTunesCommand(app, item == 2);
-            return;
-        case 4:
-            RevealSelectedTuneCommand(app);
-            return;
-        case 6:
-            SendPlaylistCommand(app);
-            return;
-        case kCloseWindowAndQuitItem:
-            // Another window in front (the About window) is not the one being closed; the
-            // main window's sheets are part of it.
-            if (QWidget* front = QApplication::activeWindow();
-                front != nullptr && front != app.window.get() && front->windowType() != Qt::Sheet) {
-                app.notices->Beep(1);
-                return;
-            }
-            QuitCommand(app);
-            return;
-        default:
-            return;
+// The buttons of the send and add sheets and of the About window, which are built in code;
+// the main window's controls and the welcome sheet's carry their commands in their tables.
+constexpr std::array<std::pair<int32_t, Command>, 4> kDialogButtons = {{
+    {kSendButton, Command::SendSheetSend},
+    {kSendCancelButton, Command::SendSheetCancel},
+    {kStopAddingButton, Command::StopAdding},
+    {kAboutDoneButton, Command::AboutDone},
+}};
+
+Command ControlCommand(int32_t id) {
+    for (const ControlSpec& spec : kMainWindowControls) {
+        if (spec.id == id) {
+            return spec.command;
+        }
     }
+    for (const auto& [button, command] : kDialogButtons) {
+        if (button == id) {
+            return command;
+        }
+    }
+    return WelcomeSheetCommand(id);
 }
 
-void EditCommand(App& app, int16_t item) {
-    switch (item) {
-        case 10:
-        case 11:
-            SetAllCheckedCommand(app, item == 10);
-            return;
-        case 13:
-            DeleteTuneCommand(app);
-            return;
-        default:
-            return;
-    }
-}
-
-void PlayerCommand(App& app, int16_t item) {
-    switch (item) {
-        case kPlayItem:
-            PlayMenuCommand(app);
-            return;
-        case kNextItem:
-        case kBackItem:
-            NextBackMenuCommand(app, item == kNextItem);
-            return;
-        case kMuteItem:
-            MuteCommand(app);
-            return;
-        case kVolumeUpItem:
-        case kVolumeDownItem:
-            VolumeStepCommand(app, item == kVolumeUpItem ? kVolumeStep : -kVolumeStep);
-            return;
-        case kRevealNowPlayingItem:
-            RevealNowPlayingCommand(app);
-            return;
-        default:
-            return;
-    }
-}
-
-void PlaylistsCommand(App& app, int16_t item) {
-    constexpr int16_t kLastMoodItem = kFirstMoodPlaylistItem + 8;
-    if (item >= kFirstMoodPlaylistItem && item <= kLastMoodItem) {
-        MoodPlaylistCommand(app, item - kFirstMoodPlaylistItem + 1);
+void CloseWindowAndQuit(App& app) {
+    // Another window in front (the About window) is not the one being closed; the main
+    // window's sheets are part of it.
+    if (QWidget* front = QApplication::activeWindow();
+        front != nullptr && front != app.window.get() && front->windowType() != Qt::Sheet) {
+        app.notices->Beep(1);
         return;
     }
-    switch (item) {
-        case 1:
-            AllTunesCommand(app);
-            return;
-        case 15:
-            SeedListCommand(app, SeedCommand::TuneBased);
-            return;
-        case 17:
-            SeedListCommand(app, SeedCommand::MoreFromArtist);
-            return;
-        case 18:
-            SeedListCommand(app, SeedCommand::MoreFromAlbum);
-            return;
-        case 19:
-            SeedListCommand(app, SeedCommand::MoreFromGenre);
-            return;
-        case 21:
-            SurpriseMeCommand(app);
-            return;
-        case 23:
-            LastAddedCommand(app);
-            return;
-        default:
-            return;
-    }
+    QuitCommand(app);
 }
 
 void CloseWelcomeSheet(App& app) {
@@ -134,60 +67,175 @@ void CloseWelcomeSheet(App& app) {
         app.menus->SetMenuItem(menu, 0, kItemEnabled);
     }
     app.window->raise();
-    if (app.AutoImportChoice == 1) {
-        app.AutoImportChoice = 0;
+    if (app.AutoImportChoice == ImportChoice::Yes) {
+        app.AutoImportChoice = ImportChoice::None;
         StartAdd(app, std::nullopt);
+    }
+}
+
+void CloseAboutWindow(App& app) {
+    if (QDialog* about = FindAboutWindow(app.window.get())) {
+        about->close();
+    }
+    app.window->raise();
+}
+
+void StopAdding(App& app) {
+    app.StopAddingRequest = true;
+    if (app.adding) {
+        app.adding->RequestStop();
+    }
+}
+
+// The commands that need nothing but their name; the others take the item or control
+// they came from and are run by the doors.
+void Run(App& app, Command command) {
+    switch (command) {
+        case Command::About:
+            ShowAboutWindow(app, app.window.get());
+            return;
+        case Command::AddTunes:
+        case Command::AddTunesFromMusicFolder:
+            AddTunesCommand(app, command == Command::AddTunesFromMusicFolder);
+            return;
+        case Command::RevealSelectedTune:
+            RevealSelectedTuneCommand(app);
+            return;
+        case Command::SendPlaylist:
+            SendPlaylistCommand(app);
+            return;
+        case Command::CloseWindowAndQuit:
+            CloseWindowAndQuit(app);
+            return;
+        case Command::CheckAll:
+        case Command::UncheckAll:
+            SetAllCheckedCommand(app, command == Command::CheckAll);
+            return;
+        case Command::DeleteTune:
+            DeleteTuneCommand(app);
+            return;
+        case Command::Play:
+            PlayMenuCommand(app);
+            return;
+        case Command::Next:
+        case Command::Back:
+            NextBackMenuCommand(app, command == Command::Next);
+            return;
+        case Command::Mute:
+            MuteCommand(app);
+            return;
+        case Command::VolumeUp:
+        case Command::VolumeDown:
+            VolumeStepCommand(app, command == Command::VolumeUp ? kVolumeStep : -kVolumeStep);
+            return;
+        case Command::RevealNowPlaying:
+            RevealNowPlayingCommand(app);
+            return;
+        case Command::LoopTune:
+            ToggleLoopTune(*app.playerContext);
+            return;
+        case Command::LoopPlaylist:
+            ToggleLoopPlaylist(*app.playerContext);
+            return;
+        case Command::AllTunes:
+            AllTunesCommand(app);
+            return;
+        case Command::TuneBased:
+            SeedListCommand(app, SeedCommand::TuneBased);
+            return;
+        case Command::MoreFromArtist:
+            SeedListCommand(app, SeedCommand::MoreFromArtist);
+            return;
+        case Command::MoreFromAlbum:
+            SeedListCommand(app, SeedCommand::MoreFromAlbum);
+            return;
+        case Command::MoreFromGenre:
+            SeedListCommand(app, SeedCommand::MoreFromGenre);
+            return;
+        case Command::SurpriseMe:
+            SurpriseMeCommand(app);
+            return;
+        case Command::LastAdded:
+            LastAddedCommand(app);
+            return;
+        case Command::PlayButton:
+            PlayButtonCommand(app);
+            return;
+        case Command::BackButton:
+        case Command::ForwardButton:
+            NextBackButtonCommand(app, command == Command::ForwardButton);
+            return;
+        case Command::GenrePopup:
+            MoodByGenreCommand(app, app.window->PopupItem(), app.window->PopupMood());
+            return;
+        case Command::Search:
+            SearchCommand(app);
+            return;
+        case Command::TuneBasedButton:
+            SeedListCommand(app, SeedCommand::TuneBased, false);
+            return;
+        case Command::SendSheetSend:
+            SendSheetSend(app);
+            return;
+        case Command::SendSheetCancel:
+            CloseSendSheet(app);
+            return;
+        case Command::StopAdding:
+            StopAdding(app);
+            return;
+        case Command::WelcomeYes:
+            app.AutoImportChoice = ImportChoice::Yes;
+            return;
+        case Command::WelcomeNo:
+            app.AutoImportChoice = ImportChoice::No;
+            return;
+        case Command::WelcomeContinue:
+            CloseWelcomeSheet(app);
+            return;
+        case Command::AboutDone:
+            CloseAboutWindow(app);
+            return;
+        case Command::None:
+        case Command::SetArtistGenre:
+        case Command::SetAlbumGenre:
+        case Command::SetMood:
+        case Command::SetMoodAsMeasured:
+        case Command::MoodPlaylist:
+        case Command::MoodByGenre:
+        case Command::ColourButton:
+            return;
     }
 }
 
 }  // namespace
 
 void HandleMenuCommand(App& app, int16_t menu, int16_t item) {
-    if (app.ending) {
+    if (app.ending || app.saving) {
         return;
     }
-    if (menu >= kFirstGenreMoodMenu && menu <= kLastGenreMoodMenu) {
-        MoodByGenreCommand(app, menu - kFirstGenreItemMenuOffset, item);
-        return;
-    }
-    switch (menu) {
-        case kAppMenu:
-            if (item == 1) {
-                ShowAboutWindow(app, app.window.get());
-            }
+    switch (const Command command = MenuCommandAt(menu, item)) {
+        case Command::MoodPlaylist:
+            MoodPlaylistCommand(app, item - kFirstMoodPlaylistItem + 1);
             return;
-        case kFileMenu:
-            FileCommand(app, item);
+        case Command::MoodByGenre:
+            MoodByGenreCommand(app, menu - kFirstGenreItemMenuOffset, item);
             return;
-        case kEditMenu:
-            if (item > kLastStandardEditItem) {  // the standard items act on the text field
-                EditCommand(app, item);
-            }
+        case Command::SetArtistGenre:
+        case Command::SetAlbumGenre:
+            SetGenreCommand(app, command == Command::SetArtistGenre, item);
             return;
-        case kPlaylistsMenu:
-            PlaylistsCommand(app, item);
-            return;
-        case kPlayerMenu:
-            PlayerCommand(app, item);
-            return;
-        case kArtistGenreMenu:
-        case kAlbumGenreMenu:
-            SetGenreCommand(app, menu == kArtistGenreMenu, item);
-            return;
-        case kLoopMenu:
-            if (item == 1) {
-                ToggleLoopTune(*app.playerContext);
-            } else if (item == 2) {
-                ToggleLoopPlaylist(*app.playerContext);
-            }
+        case Command::SetMood:
+        case Command::SetMoodAsMeasured:
+            SetMoodCommand(app, command == Command::SetMood ? item : 0);
             return;
         default:
+            Run(app, command);
             return;
     }
 }
 
 void HandleControlEvent(App& app, ControlEventKind kind, int32_t id) {
-    if (app.ending) {
+    if (app.ending || app.saving) {
         return;
     }
     switch (kind) {
@@ -200,64 +248,12 @@ void HandleControlEvent(App& app, ControlEventKind kind, int32_t id) {
         case ControlEventKind::Hit:
             break;
     }
-    if (id >= kFirstColourButton && id <= kLastColourButton) {
+    const Command command = ControlCommand(id);
+    if (command == Command::ColourButton) {
         ColourButtonCommand(app, id);
         return;
     }
-    switch (id) {
-        case kPlayButton:
-            PlayButtonCommand(app);
-            return;
-        case kBackButton:
-        case kForwardButton:
-            NextBackButtonCommand(app, id == kForwardButton);
-            return;
-        case kGenrePopup:
-            MoodByGenreCommand(app, app.window->PopupItem(), app.window->PopupMood());
-            return;
-        case kSearchField:
-            SearchCommand(app);
-            return;
-        case 1008:
-            SeedListCommand(app, SeedCommand::TuneBased, false);
-            return;
-        case 1007:
-            SendPlaylistCommand(app);
-            return;
-        case kSendButton:
-            SendSheetSend(app);
-            return;
-        case kSendCancelButton:
-            CloseSendSheet(app);
-            return;
-        case 1009:
-            AddTunesCommand(app, true);
-            return;
-        case kStopAddingButton:
-            app.StopAddingRequest = true;
-            if (app.adding) {
-                app.adding->RequestStop();
-            }
-            return;
-        case kWelcomeYes:
-            app.AutoImportChoice = 1;
-            return;
-        case kWelcomeNo:
-            app.AutoImportChoice = 2;
-            return;
-        case kWelcomeContinue:
-            CloseWelcomeSheet(app);
-            return;
-        case kAboutDoneButton:
-            if (auto* about =
-                    app.window->findChild<QDialog*>(QStringLiteral("window%1").arg(kAboutWindow))) {
-                about->close();
-            }
-            app.window->raise();
-            return;
-        default:
-            return;
-    }
+    Run(app, command);
 }
 
 }  // namespace harmovia

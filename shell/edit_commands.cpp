@@ -8,21 +8,19 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "analysis/mood_by_hand.h"
+#include "browse/view_builder.h"
 #include "library/genre_table.h"
 #include "library/library_file.h"
+#include "library/mac_roman_qt.h"
+#include "library/tune_identity.h"
 #include "shell/app_state.h"
 #include "shell/list_commands.h"
 #include "shell/main_window.h"
 #include "shell/player_wiring.h"
-#include "shell/qt_text.h"
 
 namespace harmovia {
 namespace {
-
-bool SameTune(const TuneRecord& a, const TuneRecord& b) {
-    return a.Title.view() == b.Title.view() && a.Artist.view() == b.Artist.view() &&
-           a.Album.view() == b.Album.view() && a.Genre.view() == b.Genre.view();
-}
 
 // Removes row `row` of the list; the rows behind it move up so that the list's rows and
 // the view's stay in step.
@@ -32,15 +30,6 @@ void RemoveRow(ViewList& list, int32_t row) {
     --list.ViewCount;
 }
 
-void RecountTotals(ViewState& view) {
-    view.ViewSeconds = 0;
-    view.ViewMegabytes = 0;
-    for (int32_t row = 1; row <= view.List.ViewCount; ++row) {
-        view.ViewSeconds += static_cast<uint32_t>(std::max(0, view.List[row].DurationSeconds));
-        view.ViewMegabytes += view.List[row].FileSize >> 20;
-    }
-}
-
 bool IsPlayingList(const App& app) {
     return app.player->CurrentMovie && app.player->NowPlayingStamp == app.view->ViewStamp;
 }
@@ -48,6 +37,20 @@ bool IsPlayingList(const App& app) {
 void SetGenreIn(TuneRecord& record, std::string_view genre) {
     record.Genre.Set(genre);
     record.GenreCategory.Set(genre);
+}
+
+// Writes the library file now, unless it could not be read whole at start; a failure is
+// told, with what holds until the program quits.
+void SaveEditedLibrary(App& app, std::string_view untilQuit) {
+    if (app.libraryUnread) {
+        return;
+    }
+    if (const OsError error = SaveLibrary(*app.library, *app.files, app.folder); error != kNoErr) {
+        app.notices->ShowAlert({"Harmovia Could Not Save",
+                                "The tunes database could not be written (error " +
+                                    std::to_string(error) + "). " + std::string(untilQuit),
+                                "Okay", AlertIcon::Stop});
+    }
 }
 
 }  // namespace
@@ -75,15 +78,14 @@ void SetAllCheckedCommand(App& app, bool checked) {
         TuneRecord& shown = view.List[row];
         shown.Checked = value;
         for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
-            if (SameTune(library[slot], shown)) {
+            if (SameTuneTexts(library[slot], shown)) {
                 library[slot].Checked = value;
                 break;
             }
         }
         for (int32_t i = 1; i <= p.NowPlayingList.ViewCount; ++i) {
             TuneRecord& playing = p.NowPlayingList[i];
-            if (playing.Title.view() == shown.Title.view() &&
-                playing.Album.view() == shown.Album.view()) {
+            if (SameTitleAndAlbum(playing, shown)) {
                 playing.Checked = value;
             }
         }
@@ -102,7 +104,7 @@ void DeleteTuneCommand(App& app) {
     const bool loaded = p.CurrentMovie && p.NowPlayingList.HasRow(p.NowPlayingIndex);
     // The playing tune is the one refused, whichever list is on screen.
     if (loaded && view.List.HasRow(view.SelectedRow) &&
-        SameTune(view.List[view.SelectedRow], p.NowPlayingList[p.NowPlayingIndex])) {
+        SameTuneTexts(view.List[view.SelectedRow], p.NowPlayingList[p.NowPlayingIndex])) {
         app.notices->Beep(1);
         return;
     }
@@ -114,16 +116,16 @@ void DeleteTuneCommand(App& app) {
     const bool playingList = IsPlayingList(app);
     const TuneRecord removed = view.List[view.SelectedRow];
     for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
-        if (SameTune(library[slot], removed)) {
+        if (SameTuneTexts(library[slot], removed)) {
             RemoveTune(library, slot);
             break;
         }
     }
     RecountMoods(library);
     RemoveRow(view.List, view.SelectedRow);
-    RecountTotals(view);
+    RecountViewTotals(view);
     for (int32_t i = 1; i <= p.NowPlayingList.ViewCount; ++i) {
-        if (SameTune(p.NowPlayingList[i], removed)) {
+        if (SameTuneTexts(p.NowPlayingList[i], removed)) {
             RemoveRow(p.NowPlayingList, i);
             // The player stays on the tune it plays.
             if (i < p.NowPlayingIndex) {
@@ -140,15 +142,58 @@ void DeleteTuneCommand(App& app) {
     app.window->SelectListRow(view.SelectedRow);
     app.playing = {};
     ShowPlayingMark(app);
-    if (!app.libraryUnread) {
-        if (const OsError error = SaveLibrary(library, *app.files, app.folder); error != kNoErr) {
-            app.notices->ShowAlert({"Harmovia Could Not Save",
-                                    "The tunes database could not be written (error " +
-                                        std::to_string(error) +
-                                        "). The tune is removed until Harmovia quits.",
-                                    "Okay", AlertIcon::Stop});
+    SaveEditedLibrary(app, "The tune is removed until Harmovia quits.");
+}
+
+void SetMoodCommand(App& app, int32_t mood) {
+    Library& library = *app.library;
+    if (library.TuneCount < 1 || app.AddingTunes) {
+        app.notices->Beep(3);
+        return;
+    }
+    ViewState& view = *app.view;
+    if (!view.List.HasRow(view.SelectedRow)) {
+        HasSelection(app);
+        return;
+    }
+    const TuneRecord selected = view.List[view.SelectedRow];
+    int32_t slot = 1;
+    while (slot <= library.TuneCount && !SameRecord(library[slot], selected)) {
+        ++slot;
+    }
+    if (slot > library.TuneCount) {
+        app.notices->Beep(1);
+        return;
+    }
+    const TuneRecord& chosen = library[slot];
+    switch (ChooseMood(library[slot], mood)) {
+        case MoodChoice::Unchanged:
+            return;
+        case MoodChoice::NotMeasured:
+            app.notices->Beep(1);
+            app.notices->ShowAlert({"No Measured Mood",
+                                    "This tune's record holds no measured mood to come back to, "
+                                    "so its mood cannot be set by hand.",
+                                    "Okay"});
+            return;
+        case MoodChoice::Changed:
+            break;
+    }
+    // Every copy of the tune follows: the list's and the playing list's.
+    for (int32_t row = 1; row <= view.List.ViewCount; ++row) {
+        if (SameRecord(view.List[row], chosen)) {
+            CopyChosenMood(chosen, view.List[row]);
         }
     }
+    PlayerState& p = *app.player;
+    for (int32_t i = 1; i <= p.NowPlayingList.ViewCount; ++i) {
+        if (SameRecord(p.NowPlayingList[i], chosen)) {
+            CopyChosenMood(chosen, p.NowPlayingList[i]);
+        }
+    }
+    RecountMoods(library);
+    app.window->TuneList()->viewport()->update();
+    SaveEditedLibrary(app, "The mood is set until Harmovia quits.");
 }
 
 void SetGenreCommand(App& app, bool forArtist, int16_t item) {

@@ -7,12 +7,13 @@
 #include "browse/search.h"
 #include "browse/seed_views.h"
 #include "browse/view_builder.h"
+#include "library/mac_roman_qt.h"
 #include "player/play_loop.h"
 #include "player/player_requests.h"
 #include "shell/app_state.h"
 #include "shell/main_window.h"
+#include "shell/player_wiring.h"
 #include "shell/qt_menu_bar.h"
-#include "shell/qt_text.h"
 
 namespace harmovia {
 
@@ -46,9 +47,8 @@ void StopForNewList(App& app) {
 }
 
 void ResetPlayControls(App& app) {
-    app.menus->SetMenuItem(kPlayerMenu, kPlayItem, kItemEnabled, "Play");
     app.player->StopRequest = 1;
-    SetPlayButton(*app.playerContext, 1);
+    ShowStopping(*app.playerContext);
     app.window->ShowDisplayLines(BrowsingDisplayLines(app.view->Label));
     app.window->update();
 }
@@ -64,6 +64,7 @@ void ShowNewList(App& app, bool autoplay, bool playingLook) {
             SetPlayButton(*app.playerContext, 2);
         }
         app.player->PlayRequest = 1;
+        WakeTicks(app);
     }
     view.SelectedRow = view.List.ViewCount > 0 ? 1 : 0;
     app.window->SelectListRow(view.SelectedRow);

@@ -1,13 +1,19 @@
 #include "shell/main_window.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -19,12 +25,17 @@
 
 #include "browse/status_line.h"
 #include "browse/view_builder.h"
+#include "library/mac_roman_qt.h"
+#include "library/mood.h"
+#include "shell/add_session.h"
 #include "shell/artwork.h"
 #include "shell/commands.h"
+#include "shell/menu_table.h"
 #include "shell/notices.h"
+#include "shell/platform_texts.h"
 #include "shell/player_commands.h"
+#include "shell/player_wiring.h"
 #include "shell/qt_menu_bar.h"
-#include "shell/qt_text.h"
 #include "shell/tune_list.h"
 
 namespace harmovia {
@@ -68,9 +79,11 @@ QToolButton* MakeIconButton(const QIcon& icon, int size, QWidget* parent) {
     button->setIcon(icon);
     button->setIconSize(QSize(size, size));
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Tab reaches it; a click leaves the keyboard where it was (the space bar pauses).
+    button->setFocusPolicy(Qt::TabFocus);
     button->setStyleSheet(QStringLiteral(
         "QToolButton { border: none; background: transparent; padding: 0; }"
+        "QToolButton:focus { background: rgba(255, 255, 255, 70); border-radius: 8px; }"
         "QToolButton:pressed { background: rgba(0, 0, 0, 40); border-radius: 8px; }"));
     return button;
 }
@@ -90,7 +103,70 @@ QString PopupText(int item) {
     return QStringLiteral("Mood By Genre: ") + FromMacRoman(GenreItemText(item));
 }
 
+constexpr int kCheckColumn = 1;  // the list's check boxes
+
+// The buttons a row of arrows moves along, left to right.
+constexpr std::array<int32_t, 3> kPlayerRow = {kBackButton, kPlayButton, kForwardButton};
+
+// The neighbour `step` (-1, +1) along the button row of `id`; 0 at either end of a row or
+// for a control in none.
+int32_t RowNeighbour(int32_t id, int step) {
+    if (id >= kFirstColourButton && id <= kLastColourButton) {
+        const int32_t next = id + step;
+        return next >= kFirstColourButton && next <= kLastColourButton ? next : 0;
+    }
+    const auto* at = std::find(kPlayerRow.begin(), kPlayerRow.end(), id);
+    if (at == kPlayerRow.end()) {
+        return 0;
+    }
+    const auto next = (at - kPlayerRow.begin()) + step;
+    return next >= 0 && next < std::ssize(kPlayerRow) ? kPlayerRow[static_cast<size_t>(next)] : 0;
+}
+
+bool IsPressKey(int key) {
+    return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
 }  // namespace
+
+std::string_view AccessibleNameOf(int32_t id, bool playing) {
+    if (id == kFirstColourButton) {
+        return "All Tunes";
+    }
+    if (id == kLastColourButton) {
+        return "Last Added";
+    }
+    if (id > kFirstColourButton && id < kLastColourButton) {
+        return MoodTable[static_cast<size_t>(id - kFirstColourButton)].name;
+    }
+    static constexpr std::array<std::pair<int32_t, std::string_view>, 6> kNames = {{
+        {kSearchField, "Search"},
+        {kGenrePopup, "Mood By Genre"},
+        {kBackButton, "Back"},
+        {kForwardButton, "Next"},
+        {kVolumeSlider, "Volume"},
+        {kTuneListId, "Tunes"},
+    }};
+    if (id == kPlayButton) {
+        return playing ? "Stop" : "Play";
+    }
+    for (const auto& [control, name] : kNames) {
+        if (control == id) {
+            return name;
+        }
+    }
+    return {};
+}
+
+std::vector<std::filesystem::path> DroppedPaths(const QList<QUrl>& urls) {
+    std::vector<std::filesystem::path> paths;
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile()) {
+            paths.emplace_back(QFile::encodeName(url.toLocalFile()).toStdString());
+        }
+    }
+    return paths;
+}
 
 ControlRect PlaceControl(const ControlSpec& spec, int w, int h, bool resized) {
     ControlRect r{spec.left.At(w, h), spec.top.At(w, h), spec.right.At(w, h), spec.bottom.At(w, h)};
@@ -109,7 +185,7 @@ MainWindow::MainWindow(App& app) : app_(app) {
 MainWindow::~MainWindow() = default;
 
 void MainWindow::Build() {
-    setObjectName(QStringLiteral("window1"));
+    setObjectName(WindowObjectName(kMainWindow));
     setWindowTitle(QStringLiteral("Harmovia"));
     setWindowIcon(ProgramIcon());
     if (app_.menus != nullptr && app_.menus->Bar() != nullptr) {
@@ -159,20 +235,157 @@ void MainWindow::Build() {
             [this](const QModelIndex& current) {
                 if (current.isValid()) {
                     app_.view->SelectedRow = model_->ViewRowAt(current.row());
-                    selectionChanged = true;
                 }
             });
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list_, &QWidget::customContextMenuRequested, this, &MainWindow::ShowListMenu);
     connect(list_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         app_.view->SelectedRow = model_->ViewRowAt(index.row());
         app_.PlayFromSelectionRequest = true;
+        WakeTicks(app_);
     });
     // A text field keeps its spaces: it takes the key before any shortcut does.
     auto* pauseKey = new QShortcut(QKeySequence(Qt::Key_Space), this);
     pauseKey->setObjectName(QStringLiteral("pauseKey"));
     connect(pauseKey, &QShortcut::activated, this, [this] { PauseKeyCommand(app_); });
     ShowStatusLine();
+    MakeReachable();
+    setAcceptDrops(true);
     LayOut();
     builtSize_ = size();
+}
+
+void MainWindow::ShowListMenu(const QPoint& at) {
+    const QModelIndex index = list_->indexAt(at);
+    if (!index.isValid()) {
+        return;
+    }
+    list_->setCurrentIndex(index);
+    app_.view->SelectedRow = model_->ViewRowAt(index.row());
+    if (listMenu_ == nullptr) {
+        // The Edit item's submenu, from the same table rows, through the same door.
+        listMenu_ = new QMenu(this);
+        listMenu_->setObjectName(QStringLiteral("listMenu"));
+        QMenu* moods = nullptr;
+        for (const MenuBuildStep& build : kMenuBuild) {
+            const MenuStep& s = build.step;
+            if (s.submenu == kSetMoodMenu) {
+                moods = listMenu_->addMenu(FromMacRoman(SplitMenuItemText(s.text).shown));
+                moods->setObjectName(QStringLiteral("listSetMoodMenu"));
+            }
+            if (s.menu != kSetMoodMenu || moods == nullptr) {
+                continue;
+            }
+            if (s.text == "-") {
+                moods->addSeparator();
+                continue;
+            }
+            QAction* action = moods->addAction(FromMacRoman(SplitMenuItemText(s.text).shown));
+            if (IsMood(s.item)) {
+                action->setIcon(MoodDiscIcon(s.item));
+            }
+            connect(action, &QAction::triggered, this,
+                    [this, item = s.item] { HandleMenuCommand(app_, kSetMoodMenu, item); });
+        }
+    }
+    listMenu_->popup(list_->viewport()->mapToGlobal(at));
+}
+
+void MainWindow::MakeReachable() {
+    for (const ControlSpec& spec : kMainWindowControls) {
+        QWidget* widget = Control(spec.id);
+        if (widget == nullptr) {
+            continue;
+        }
+        if (const std::string_view name = AccessibleNameOf(spec.id); !name.empty()) {
+            widget->setAccessibleName(FromMacRoman(name));
+        }
+        if (!spec.helpTag.empty()) {
+            widget->setAccessibleDescription(FromMacRoman(spec.helpTag));
+        }
+        if (spec.kind == ControlKind::ColourButton || spec.kind == ControlKind::PlayerButton) {
+            widget->installEventFilter(this);
+        }
+    }
+    list_->setAccessibleName(FromMacRoman(AccessibleNameOf(kTuneListId)));
+    list_->setTabKeyNavigation(false);  // Tab goes on to the buttons; arrows move in the list
+    list_->installEventFilter(this);
+    if (QWidget* popup = Control(kGenrePopup)) {
+        popup->setAccessibleDescription(qobject_cast<QPushButton*>(popup)->text());
+    }
+    QWidget* previous = nullptr;
+    for (const int32_t id : kTabOrder) {
+        QWidget* widget = Control(id);
+        if (widget != nullptr && previous != nullptr) {
+            setTabOrder(previous, widget);
+        }
+        previous = widget != nullptr ? widget : previous;
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
+    if (!key) {
+        return QMainWindow::eventFilter(watched, event);
+    }
+    const auto* press = static_cast<QKeyEvent*>(event);
+    const bool returnKey = press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter;
+    if (watched == list_) {
+        // Return plays the selected tune, as a double click does (an open editor has the
+        // keyboard itself, so its Return never comes here).
+        if (event->type() == QEvent::KeyPress && returnKey && list_->currentIndex().isValid()) {
+            app_.view->SelectedRow = model_->ViewRowAt(list_->currentIndex().row());
+            app_.PlayFromSelectionRequest = true;
+            return true;
+        }
+        // On a check box (reached with the arrows) the space bar checks, not pauses.
+        if (event->type() == QEvent::ShortcutOverride && press->key() == Qt::Key_Space &&
+            list_->currentIndex().column() == kCheckColumn) {
+            event->accept();
+            return true;
+        }
+        return QMainWindow::eventFilter(watched, event);
+    }
+    auto* button = qobject_cast<QToolButton*>(watched);
+    if (button == nullptr) {
+        return QMainWindow::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::ShortcutOverride) {
+        // The focused button takes the space bar before the pause key does.
+        if (IsPressKey(press->key())) {
+            event->accept();
+            return true;
+        }
+        return false;
+    }
+    if (returnKey) {
+        button->animateClick();
+        return true;
+    }
+    const int step = press->key() == Qt::Key_Left ? -1 : press->key() == Qt::Key_Right ? 1 : 0;
+    if (step != 0) {
+        if (QWidget* next = Control(RowNeighbour(button->property("controlId").toInt(), step))) {
+            next->setFocus(Qt::TabFocusReason);
+        }
+        return true;
+    }
+    return false;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    // Rows dragged out of the list are not dropped back in.
+    if (event->source() == nullptr && !DroppedPaths(event->mimeData()->urls()).empty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    std::vector<std::filesystem::path> paths = DroppedPaths(event->mimeData()->urls());
+    if (event->source() != nullptr || paths.empty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    AddDroppedCommand(app_, std::move(paths));
 }
 
 QWidget* MainWindow::MakeControl(const ControlSpec& spec, QWidget* content) {
@@ -181,8 +394,14 @@ QWidget* MainWindow::MakeControl(const ControlSpec& spec, QWidget* content) {
     switch (spec.kind) {
         case ControlKind::SearchField: {
             auto* field = new QLineEdit(content);
-            field->addAction(SearchGlyphIcon(), QLineEdit::LeadingPosition);
+            field->addAction(SearchGlyphIcon(), QLineEdit::LeadingPosition)
+                ->setText(QStringLiteral("Search"));
             field->setClearButtonEnabled(true);
+            // Screen readers name the clear button by its action.
+            if (auto* clear =
+                    field->findChild<QAction*>(QStringLiteral("_q_qlineeditclearaction"))) {
+                clear->setText(QStringLiteral("Clear"));
+            }
             connect(field, &QLineEdit::returnPressed, this, hit);
             return field;
         }
@@ -205,6 +424,7 @@ QWidget* MainWindow::MakeControl(const ControlSpec& spec, QWidget* content) {
                                                 popupItem_ = item;
                                                 popupMood_ = mood;
                                                 popup->setText(PopupText(item));
+                                                popup->setAccessibleDescription(popup->text());
                                                 HandleControlEvent(app_, ControlEventKind::Hit,
                                                                    kGenrePopup);
                                             })
@@ -218,7 +438,7 @@ QWidget* MainWindow::MakeControl(const ControlSpec& spec, QWidget* content) {
             return popup;
         }
         case ControlKind::PushButton: {
-            auto* button = new QPushButton(FromMacRoman(spec.text), content);
+            auto* button = new QPushButton(FromMacRoman(PlatformTextFor(spec.text)), content);
             connect(button, &QPushButton::clicked, this, hit);
             return button;
         }
@@ -239,7 +459,10 @@ QWidget* MainWindow::MakeControl(const ControlSpec& spec, QWidget* content) {
             auto* slider = new QSlider(Qt::Horizontal, content);
             slider->setRange(0, 730);
             slider->setValue(app_.preferences.Volume);
-            slider->setFocusPolicy(Qt::NoFocus);
+            // The arrows move it as Volume Up and Volume Down do; Tab reaches it.
+            slider->setSingleStep(10);
+            slider->setPageStep(73);
+            slider->setFocusPolicy(Qt::TabFocus);
             connect(slider, &QSlider::valueChanged, this, [this](int value) {
                 app_.preferences.Volume = static_cast<int16_t>(value);
                 HandleControlEvent(app_, ControlEventKind::ValueChanged, kVolumeSlider);
@@ -301,6 +524,7 @@ QWidget* MainWindow::Control(int32_t id) const {
 void MainWindow::SetPlayButton(int state) {
     if (auto* button = qobject_cast<QToolButton*>(Control(kPlayButton))) {
         button->setIcon(PlayerButtonIcon(state == 2 ? PlayerButton::Stop : PlayerButton::Play, 48));
+        button->setAccessibleName(FromMacRoman(AccessibleNameOf(kPlayButton, state == 2)));
     }
 }
 

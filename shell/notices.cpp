@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QEventLoop>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -11,12 +10,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <algorithm>
 #include <array>
+#include <utility>
 
+#include "library/mac_roman_qt.h"
 #include "shell/app_state.h"
 #include "shell/artwork.h"
 #include "shell/commands.h"
-#include "shell/qt_text.h"
+#include "shell/platform_texts.h"
 
 #ifndef HARMOVIA_VERSION
 #define HARMOVIA_VERSION "0.1"
@@ -75,6 +77,7 @@ struct SheetControl {
     SheetPart part;
     const char* text;
     QRect rect;
+    Command command = Command::None;
 };
 constexpr int kSheetWidth = 450;
 constexpr int kSheetHeight = 400;
@@ -84,14 +87,16 @@ const std::array<SheetControl, 8> kWelcomeSheet = {{
      QRect(QPoint(0, 112), QPoint(kSheetWidth - 1, 144))},
     {4401, SheetPart::Group, "",
      QRect(QPoint(23, 160), QPoint(kSheetWidth - 24, kSheetHeight - 51))},
-    {4402, SheetPart::Button, "Continue",
+    {kWelcomeContinueButton, SheetPart::Button, "Continue",
      QRect(QPoint(kSheetWidth - 140, kSheetHeight - 36),
-           QPoint(kSheetWidth - 24, kSheetHeight - 17))},
+           QPoint(kSheetWidth - 24, kSheetHeight - 17)),
+     Command::WelcomeContinue},
     {4403, SheetPart::Question, "Would you like to automatically add your music from iTunes now?",
      QRect(QPoint(45, 180), QPoint(kSheetWidth - 46, 214))},
-    {4404, SheetPart::Radio, "Yes.", QRect(QPoint(45, 220), QPoint(kSheetWidth - 46, 249))},
-    {4405, SheetPart::Radio, "No, I will add my music myself.",
-     QRect(QPoint(45, 247), QPoint(kSheetWidth - 46, 276))},
+    {kWelcomeYesRadio, SheetPart::Radio, "Yes.",
+     QRect(QPoint(45, 220), QPoint(kSheetWidth - 46, 249)), Command::WelcomeYes},
+    {kWelcomeNoRadio, SheetPart::Radio, "No, I will add my music myself.",
+     QRect(QPoint(45, 247), QPoint(kSheetWidth - 46, 276)), Command::WelcomeNo},
     {4410, SheetPart::Note,
      "Note: Harmovia never moves or copies your music files. The Harmovia Database simply keeps "
      "a referene to where the files are located.",
@@ -105,6 +110,10 @@ void TagControl(QWidget* widget, int id) {
 
 }  // namespace
 
+QString WindowObjectName(int window) {
+    return QStringLiteral("window%1").arg(window);
+}
+
 ScreenRect OverlayFrame(const ScreenRect& content) {
     return {content.left + content.width / 4, content.top + content.height / 4,
             content.width - 2 * (content.width / 4), content.height - 2 * (content.height / 4)};
@@ -117,7 +126,7 @@ OverlayWindow::OverlayWindow(QString text, MoodColour panel, int fontPixels)
       fontPixels_(fontPixels) {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_DeleteOnClose);
-    setObjectName(QStringLiteral("window%1").arg(kOverlayWindow));
+    setObjectName(WindowObjectName(kOverlayWindow));
 }
 
 void OverlayWindow::paintEvent(QPaintEvent*) {
@@ -141,6 +150,21 @@ void OverlayWindow::paintEvent(QPaintEvent*) {
     p.drawText(QPoint(w / 2 - textWidth / 2, h / 2 + 5), text_);
 }
 
+QtNotices::QtNotices() {
+    fade_.setInterval(kFadeStepMilliseconds);
+    QObject::connect(&fade_, &QTimer::timeout, &context_, [this] { FadeStep(); });
+    hold_.setSingleShot(true);
+    QObject::connect(&hold_, &QTimer::timeout, &context_, [this] {
+        if (closeWhenRead_) {
+            CloseNow();
+        }
+    });
+}
+
+QtNotices::~QtNotices() {
+    CloseNow();
+}
+
 void QtNotices::Beep(int times) {
     for (int i = 0; i < times; ++i) {
         QApplication::beep();
@@ -148,9 +172,9 @@ void QtNotices::Beep(int times) {
 }
 
 bool QtNotices::ShowAlert(const Alert& alert) {
-    QMessageBox box(BoxIcon(alert.icon), QStringLiteral("Harmovia"), FromMacRoman(alert.title),
-                    QMessageBox::NoButton, window_);
-    box.setInformativeText(FromMacRoman(alert.message));
+    QMessageBox box(BoxIcon(alert.icon), QStringLiteral("Harmovia"),
+                    FromMacRoman(PlatformTextFor(alert.title)), QMessageBox::NoButton, window_);
+    box.setInformativeText(FromMacRoman(PlatformTextFor(alert.message)));
     QPushButton* named = box.addButton(FromMacRoman(alert.button), QMessageBox::AcceptRole);
     box.addButton(QMessageBox::Cancel);
     box.setDefaultButton(named);
@@ -159,9 +183,9 @@ bool QtNotices::ShowAlert(const Alert& alert) {
 }
 
 void QtNotices::ShowFatalAlert(std::string_view title, std::string_view message) {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Harmovia"), FromMacRoman(title),
-                    QMessageBox::NoButton, window_);
-    box.setInformativeText(FromMacRoman(message));
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Harmovia"),
+                    FromMacRoman(PlatformTextFor(title)), QMessageBox::NoButton, window_);
+    box.setInformativeText(FromMacRoman(PlatformTextFor(message)));
     box.setDefaultButton(box.addButton(QStringLiteral("Quit"), QMessageBox::AcceptRole));
     box.exec();
 }
@@ -183,8 +207,7 @@ ErrorAlertChoice QtNotices::ShowErrorAlert(std::string_view message, int32_t err
 
 void QtNotices::OpenOverlay(const ScreenRect& frame, const QString& text, MoodColour panel,
                             int fontPixels) {
-    CloseOverlay();
-    OverlayShown = 1;
+    CloseNow();
     if (window_ != nullptr) {
         window_->raise();
     }
@@ -193,14 +216,31 @@ void QtNotices::OpenOverlay(const ScreenRect& frame, const QString& text, MoodCo
     overlay->setGeometry(frame.left, frame.top, frame.width, frame.height);
     overlay->setWindowOpacity(0.0);
     overlay->show();
-    for (int i = 0; i < kFadeSteps && overlay_ != nullptr; ++i) {
-        overlay->setWindowOpacity(kFadeStep * i);
-        WaitMilliseconds(kFadeStepMilliseconds);
+    fadeStep_ = 0;
+    fade_.start();
+}
+
+void QtNotices::FadeStep() {
+    if (overlay_ == nullptr) {
+        fade_.stop();
+        return;
     }
-    if (overlay_ != nullptr) {
-        overlay->raise();
-        overlay->update();
+    if (++fadeStep_ < kFadeSteps) {
+        overlay_->setWindowOpacity(kFadeStep * fadeStep_);
+        return;
     }
+    fade_.stop();
+    overlay_->raise();
+    overlay_->update();
+    if (holdMilliseconds_ > 0) {
+        hold_.start(std::exchange(holdMilliseconds_, 0));
+    } else if (closeWhenRead_) {
+        CloseNow();
+    }
+}
+
+bool QtNotices::Reading() const {
+    return fade_.isActive() ? holdMilliseconds_ > 0 : hold_.isActive();
 }
 
 void QtNotices::ShowOverlayNotice(std::string_view text, int mood) {
@@ -215,6 +255,18 @@ void QtNotices::ShowSavingOverlay(const ScreenRect& frame, MoodColour panel) {
 }
 
 void QtNotices::CloseOverlay() {
+    if (overlay_ != nullptr && Reading()) {
+        closeWhenRead_ = true;
+        return;
+    }
+    CloseNow();
+}
+
+void QtNotices::CloseNow() {
+    fade_.stop();
+    hold_.stop();
+    holdMilliseconds_ = 0;
+    closeWhenRead_ = false;
     if (overlay_ != nullptr) {
         overlay_->close();
         overlay_ = nullptr;
@@ -222,18 +274,24 @@ void QtNotices::CloseOverlay() {
 }
 
 void QtNotices::WaitMilliseconds(int milliseconds) {
-    if (milliseconds <= 0) {
-        return;
+    if (overlay_ == nullptr || milliseconds <= 0) {
+        return;  // nothing on screen to read
     }
-    // The window keeps painting and the timers keep running while the user reads.
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
+    if (fade_.isActive()) {
+        holdMilliseconds_ += milliseconds;
+    } else {
+        hold_.start(std::max(hold_.remainingTime(), 0) + milliseconds);
+    }
+}
+
+void QtNotices::After(int milliseconds, std::function<void()> then) {
+    QObject* receiver = window_ != nullptr ? window_.data() : &context_;
+    QTimer::singleShot(std::max(milliseconds, 0), receiver, std::move(then));
 }
 
 QDialog* MakeWelcomeSheet(App& app, QWidget* parent) {
     auto* sheet = new QDialog(parent, Qt::Sheet);
-    sheet->setObjectName(QStringLiteral("window%1").arg(kWelcomeSheetWindow));
+    sheet->setObjectName(WindowObjectName(kWelcomeSheetWindow));
     sheet->setWindowTitle(QStringLiteral("Harmovia"));
     sheet->setWindowModality(Qt::WindowModal);
     sheet->setFixedSize(kSheetWidth, kSheetHeight);
@@ -262,7 +320,7 @@ QDialog* MakeWelcomeSheet(App& app, QWidget* parent) {
                 break;
             case SheetPart::Question:
             case SheetPart::Note: {
-                auto* label = new QLabel(QString::fromUtf8(c.text), sheet);
+                auto* label = new QLabel(QString::fromUtf8(PlatformTextFor(c.text)), sheet);
                 label->setWordWrap(true);
                 label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
                 QFont font = label->font();
@@ -277,7 +335,7 @@ QDialog* MakeWelcomeSheet(App& app, QWidget* parent) {
             }
             case SheetPart::Radio: {
                 auto* radio = new QRadioButton(QString::fromUtf8(c.text), sheet);
-                radio->setChecked(c.id == 4404);
+                radio->setChecked(c.command == Command::WelcomeYes);
                 const int id = c.id;
                 QObject::connect(radio, &QRadioButton::clicked, sheet, [&app, id] {
                     HandleControlEvent(app, ControlEventKind::Hit, id);
@@ -304,16 +362,29 @@ QDialog* MakeWelcomeSheet(App& app, QWidget* parent) {
     return sheet;
 }
 
+Command WelcomeSheetCommand(int32_t id) {
+    for (const SheetControl& c : kWelcomeSheet) {
+        if (c.id == id) {
+            return c.command;
+        }
+    }
+    return Command::None;
+}
+
+QDialog* FindAboutWindow(const QWidget* parent) {
+    return parent != nullptr ? parent->findChild<QDialog*>(WindowObjectName(kAboutWindow))
+                             : nullptr;
+}
+
 void ShowAboutWindow(App& app, QWidget* parent) {
-    const QString name = QStringLiteral("window%1").arg(kAboutWindow);
-    if (auto* open = parent->findChild<QDialog*>(name)) {
+    if (QDialog* open = FindAboutWindow(parent)) {
         open->show();
         open->raise();
         open->activateWindow();
         return;
     }
     auto* about = new QDialog(parent);
-    about->setObjectName(name);
+    about->setObjectName(WindowObjectName(kAboutWindow));
     about->setWindowTitle(QStringLiteral("About Harmovia"));
     about->setFixedSize(300, 230);
     auto* well = new QLabel(about);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "browse/display_area.h"
+#include "browse/view_builder.h"
 #include "player/play_loop.h"
 #include "player/player_requests.h"
 #include "shell/app_state.h"
@@ -16,9 +17,8 @@ namespace {
 
 // A playing player is told to stop and every control says so at once.
 void StopPlaying(App& app) {
-    app.menus->SetMenuItem(kPlayerMenu, kPlayItem, kItemEnabled, "Play");
     app.player->StopRequest = 1;
-    SetPlayButton(*app.playerContext, 1);
+    ShowStopping(*app.playerContext);
     app.window->ShowDisplayLines(BrowsingDisplayLines(app.view->Label));
 }
 
@@ -63,9 +63,6 @@ void NextBackButtonCommand(App& app, bool next) {
 }
 
 void MuteCommand(App& app) {
-    if (app.player->CurrentMovie && app.player->Muted == 0) {
-        app.SavedVolume = app.preferences.Volume;
-    }
     ToggleMute(*app.playerContext);
 }
 
@@ -101,15 +98,8 @@ void RevealNowPlayingCommand(App& app) {
         return;
     }
     ViewState& view = *app.view;
-    view.List.ViewCount = p.NowPlayingList.ViewCount;
-    view.ViewSeconds = 0;
-    view.ViewMegabytes = 0;
-    for (int32_t row = 1; row <= p.NowPlayingList.ViewCount; ++row) {
-        view.List[row] = p.NowPlayingList[row];
-        view.ViewSeconds +=
-            static_cast<uint32_t>(std::max(0, p.NowPlayingList[row].DurationSeconds));
-        view.ViewMegabytes += p.NowPlayingList[row].FileSize >> 20;
-    }
+    CopyRows(view.List, p.NowPlayingList);
+    RecountViewTotals(view);
     // The same build as the playing list: the list is the playing list again, so the
     // player follows its display order and the playing row is marked.
     view.ViewTitle = p.NowPlayingTitle;

@@ -5,6 +5,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTableView>
+#include <QTimer>
 
 #include "library/library_file.h"
 #include "player/mpris_service.h"
@@ -12,14 +13,19 @@
 #include "player/player_requests.h"
 #include "shell/app_state.h"
 #include "shell/main_window.h"
+#include "shell/player_menus.h"
 #include "shell/qt_menu_bar.h"
 #include "shell/startup.h"
 #include "shell/tune_list.h"
 
 namespace harmovia {
 
-void WindowPlayerSeams::SetPlayButton(int state) {
-    app_.window->SetPlayButton(state);
+void WindowPlayerSeams::ControlsChanged() {
+    ShowPlayerControls(app_);
+}
+
+void WindowPlayerSeams::TickSoon() {
+    WakeTicks(app_);
 }
 
 void WindowPlayerSeams::UpdateDisplayArea(const DisplayAreaLines& lines) {
@@ -81,7 +87,7 @@ void WirePlayer(App& app) {
     app.playerSeams = std::make_unique<WindowPlayerSeams>(app);
     app.playerContext = std::make_unique<PlayerContext>(
         PlayerContext{*app.player, *app.view, *app.library, app.preferences, *app.movies,
-                      *app.menus, *app.notices, *app.playerSeams});
+                      *app.notices, *app.playerSeams});
     app.window->Model().checkToggled = [&app](int32_t viewRow) {
         RequestCheckToggle(*app.playerContext, viewRow);
     };
@@ -116,8 +122,35 @@ void TickPlayer(App& app) {
         app.window->TuneList()->viewport()->update();
     }
     ShowPlayingMark(app);
+    ShowPlayerControls(app);
     if (app.mpris) {
         app.mpris->Sync();
+    }
+    if (app.rhythm != nullptr && !TicksNeeded(app)) {
+        app.rhythm->stop();
+    }
+}
+
+bool TicksNeeded(const App& app) {
+    return !app.ending && ((app.player && PlayerNeedsTicks(*app.player)) ||
+                           app.PlayFromSelectionRequest || app.adding != nullptr);
+}
+
+void WakeTicks(App& app) {
+    if (app.rhythm == nullptr || app.ending) {
+        return;
+    }
+    if (!app.rhythm->isActive()) {
+        app.rhythm->start();
+    }
+    if (!app.tickPosted) {
+        app.tickPosted = true;
+        QTimer::singleShot(0, app.rhythm, [&app] {
+            app.tickPosted = false;
+            if (app.eventHook && !app.ending) {
+                app.eventHook();
+            }
+        });
     }
 }
 

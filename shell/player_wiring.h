@@ -14,7 +14,8 @@ class WindowPlayerSeams final : public PlayerSeams {
   public:
     explicit WindowPlayerSeams(App& app) : app_(app) {}
 
-    void SetPlayButton(int state) override;
+    void ControlsChanged() override;
+    void TickSoon() override;
     void UpdateDisplayArea(const DisplayAreaLines& lines) override;
     void SelectListRow(int32_t row) override;
     void RefreshList() override;
@@ -37,8 +38,16 @@ class WindowPlayerSeams final : public PlayerSeams {
 void WirePlayer(App& app);
 
 // One tick: the player's requests and time, then the list's playing mark and the media
-// keys' properties follow.
+// keys' properties follow. When nothing needs the next tick, the 2/60 s timer stops.
 void TickPlayer(App& app);
+
+// Something needs the tick (a request, an add): a tick comes at once and the 2/60 s timer
+// runs until nothing needs it any more.
+void WakeTicks(App& app);
+
+// Whether anything needs the tick: the player (PlayerNeedsTicks), a double-click's play
+// request, or an add running.
+bool TicksNeeded(const App& app);
 
 // The list's playing mark from the player's state.
 void ShowPlayingMark(App& app);

@@ -10,10 +10,11 @@
 #include <cctype>
 
 #include "library/genre_table.h"
+#include "library/mac_roman_qt.h"
 #include "library/mood.h"
 #include "shell/artwork.h"
 #include "shell/menu_table.h"
-#include "shell/qt_text.h"
+#include "shell/platform_texts.h"
 
 namespace harmovia {
 namespace {
@@ -24,9 +25,7 @@ constexpr int16_t kHighestOrderedMenu = 31;
 
 // "&" would be taken for a mnemonic.
 QString ShownText(std::string_view shown) {
-    QString text = FromMacRoman(shown);
-    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    return text;
+    return MenuLabel(FromMacRoman(shown), -1);
 }
 
 void ApplyState(QAction* action, int state) {
@@ -35,10 +34,26 @@ void ApplyState(QAction* action, int state) {
     action->setChecked(state == kItemChecked);
 }
 
-void ApplyText(QAction* action, std::string_view stored) {
+// Where Alt opens the menus, every title and item has a letter to reach it by.
+constexpr bool kMnemonics = !kMacPlatform;
+
+// The shown text, with its mnemonic where menus take one: a letter of `shown` not among
+// `taken`, which it joins.
+QString LabelText(std::string_view shown, QString* taken) {
+    const QString plain = FromMacRoman(shown);
+    const int mnemonic = taken != nullptr ? MnemonicIndex(plain, *taken) : -1;
+    if (mnemonic >= 0) {
+        taken->append(plain[mnemonic].toLower());
+    }
+    return MenuLabel(plain, mnemonic);
+}
+
+// `taken`: the mnemonics the item's neighbours use, or nullptr for an item without one.
+void ApplyText(QAction* action, std::string_view stored, QString* taken = nullptr) {
+    stored = PlatformTextFor(stored);
     const MenuItemText text = SplitMenuItemText(stored);
     action->setSeparator(stored == "-");
-    action->setText(stored == "-" ? QString() : ShownText(text.shown));
+    action->setText(stored == "-" ? QString() : LabelText(text.shown, taken));
     if (text.key != 0) {
         const auto key = static_cast<Qt::Key>(std::toupper(static_cast<unsigned char>(text.key)));
         action->setShortcut(QKeySequence(QKeyCombination(Qt::ControlModifier, key)));
@@ -59,6 +74,54 @@ QMenu* MoodMenu(QWidget* parent, bool withDiscs) {
 }
 
 }  // namespace
+
+int MnemonicIndex(const QString& plain, const QString& taken) {
+    const auto free = [&](qsizetype i) {
+        return plain[i].isLetterOrNumber() && !taken.contains(plain[i].toLower());
+    };
+    // A word's initial reads best; any other letter will do.
+    for (qsizetype i = 0; i < plain.size(); ++i) {
+        if ((i == 0 || plain[i - 1].isSpace()) && free(i)) {
+            return static_cast<int>(i);
+        }
+    }
+    for (qsizetype i = 0; i < plain.size(); ++i) {
+        if (free(i)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+QString MenuLabel(const QString& plain, int mnemonic) {
+    QString label;
+    for (qsizetype i = 0; i < plain.size(); ++i) {
+        if (i == mnemonic) {
+            label += QLatin1Char('&');
+        }
+        label += plain[i];
+        if (plain[i] == QLatin1Char('&')) {
+            label += QLatin1Char('&');  // a literal "&", not a mnemonic
+        }
+    }
+    return label;
+}
+
+QString TakenMnemonics(const QWidget& menu, const QAction* except) {
+    QString taken;
+    for (const QAction* action : menu.actions()) {
+        const QString text = action->text();
+        for (qsizetype i = 0; action != except && i + 1 < text.size(); ++i) {
+            if (text[i] == QLatin1Char('&')) {
+                if (text[i + 1] != QLatin1Char('&')) {
+                    taken += text[i + 1].toLower();
+                }
+                ++i;
+            }
+        }
+    }
+    return taken;
+}
 
 QtMenuBar::QtMenuBar(CommandHandler onCommand, std::function<void()> onQuit)
     : bar_(new QMenuBar), onCommand_(std::move(onCommand)), onQuit_(std::move(onQuit)) {}
@@ -109,7 +172,8 @@ QtMenuBar::Entry& QtMenuBar::StartMenu(int16_t menu, std::string_view title) {
         }
         bar_->insertMenu(before, entry->menu);
     }
-    entry->menu->setTitle(ShownText(title));
+    QString taken = TakenMnemonics(*bar_, entry->menu->menuAction());
+    entry->menu->setTitle(LabelText(title, kMnemonics ? &taken : nullptr));
     entry->menu->clear();
     entry->items.assign(1, nullptr);
     if (menu == kAppMenu) {
@@ -120,7 +184,8 @@ QtMenuBar::Entry& QtMenuBar::StartMenu(int16_t menu, std::string_view title) {
 
 QAction* QtMenuBar::AppendItem(int16_t menu, Entry& entry, std::string_view stored) {
     auto* action = new QAction(entry.menu);
-    ApplyText(action, stored);
+    QString taken = TakenMnemonics(*entry.menu, action);
+    ApplyText(action, stored, kMnemonics ? &taken : nullptr);
     entry.menu->addAction(action);
     const auto item = static_cast<int16_t>(entry.items.size());
     entry.items.push_back(action);
@@ -159,13 +224,16 @@ void QtMenuBar::SetMenuItem(int16_t menu, int16_t item, int state,
         }
         AppendItem(menu, *entry, *text);
     } else if (text) {
-        ApplyText(entry->items[static_cast<size_t>(item)], *text);
+        QAction* action = entry->items[static_cast<size_t>(item)];
+        QString taken = TakenMnemonics(*entry->menu, action);
+        ApplyText(action, *text, kMnemonics ? &taken : nullptr);
     }
     ApplyState(entry->items[static_cast<size_t>(item)], state);
     if (menu == kAppMenu && item == 1 && quit_ == nullptr) {
         // The platform's Quit follows the About item; it has no item number.
         entry->menu->addSeparator();
-        quit_ = entry->menu->addAction(QStringLiteral("Quit Harmovia"));
+        QString taken = TakenMnemonics(*entry->menu, nullptr);
+        quit_ = entry->menu->addAction(LabelText("Quit Harmovia", kMnemonics ? &taken : nullptr));
         quit_->setShortcut(QKeySequence(QKeyCombination(Qt::ControlModifier, Qt::Key_Q)));
         quit_->setMenuRole(QAction::QuitRole);
         QObject::connect(quit_, &QAction::triggered, quit_, [this] {
@@ -220,15 +288,18 @@ void QtMenuBar::AddWindowMenu() {
     if (windowMenu_ != nullptr) {
         return;
     }
-    windowMenu_ = bar_->addMenu(QStringLiteral("Window"));
-    QAction* minimize = windowMenu_->addAction(QStringLiteral("Minimize"));
+    QString taken = TakenMnemonics(*bar_, nullptr);
+    windowMenu_ = bar_->addMenu(LabelText("Window", kMnemonics ? &taken : nullptr));
+    QAction* minimize = windowMenu_->addAction(kMnemonics ? QStringLiteral("&Minimize")
+                                                          : QStringLiteral("Minimize"));
     minimize->setShortcut(QKeySequence(QKeyCombination(Qt::ControlModifier, Qt::Key_M)));
     QObject::connect(minimize, &QAction::triggered, minimize, [this] {
         if (window_ != nullptr) {
             window_->showMinimized();
         }
     });
-    QAction* zoom = windowMenu_->addAction(QStringLiteral("Zoom"));
+    QAction* zoom =
+        windowMenu_->addAction(kMnemonics ? QStringLiteral("&Zoom") : QStringLiteral("Zoom"));
     QObject::connect(zoom, &QAction::triggered, zoom, [this] {
         if (window_ != nullptr) {
             window_->isMaximized() ? window_->showNormal() : window_->showMaximized();
@@ -262,7 +333,6 @@ void BuildMenuBar(QtMenuBar& menus) {
                     }
                 }
                 continue;
-            case MenuFill::MoodNames:
             case MenuFill::None:
                 break;
         }
@@ -276,6 +346,7 @@ void BuildMenuBar(QtMenuBar& menus) {
     for (int m = 1; m <= kMoodCount; ++m) {
         menus.SetItemIcon(kPlaylistsMenu, static_cast<int16_t>(kFirstMoodPlaylistItem + m - 1),
                           MoodDiscIcon(m));
+        menus.SetItemIcon(kSetMoodMenu, static_cast<int16_t>(m), MoodDiscIcon(m));
     }
     // The standard edit items act on the focused text field.
     using Edit = void (*)(QLineEdit&);

@@ -68,6 +68,16 @@ class QtMenuBar final : public MenuBar {
     std::function<void()> onQuit_;
 };
 
+// The index of the letter of a menu text (`plain`, shown as it is) that becomes its mnemonic:
+// the first word's initial not in `taken` (lower-case letters already used beside it), else
+// the first other letter or digit not in it; -1 when none is left.
+int MnemonicIndex(const QString& plain, const QString& taken);
+// `plain` as a menu label: a literal "&" doubled, and "&" before the letter at `mnemonic`
+// (none when -1).
+QString MenuLabel(const QString& plain, int mnemonic);
+// The mnemonics the items of a menu or menu bar use, lower-cased, `except` not counted.
+QString TakenMnemonics(const QWidget& menu, const QAction* except);
+
 // Builds every menu of the bar in order, the mood discs on "Playlists" items 3..11, and the
 // standard Edit items acting on the focused text field.
 void BuildMenuBar(QtMenuBar& menus);

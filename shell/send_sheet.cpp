@@ -1,27 +1,34 @@
 #include "shell/send_sheet.h"
 
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QFile>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QUrl>
 #include <charconv>
 
 #include "export/send_playlist.h"
+#include "library/mac_roman_qt.h"
 #include "library/number_text.h"
 #include "shell/app_state.h"
 #include "shell/commands.h"
 #include "shell/list_commands.h"
 #include "shell/main_window.h"
 #include "shell/menu_table.h"
+#include "shell/platform_texts.h"
 #include "shell/qt_menu_bar.h"
-#include "shell/qt_text.h"
 
 namespace harmovia {
 namespace {
 
 constexpr int kSheetWidth = 442;
-constexpr int kSheetHeight = 207;
+// Where a send writes a playlist file, a row more offers to open it.
+constexpr int kOpenRowHeight = kMacPlatform ? 0 : 24;
+constexpr int kSheetHeight = 207 + kOpenRowHeight;
 constexpr std::array<int16_t, 3> kMenusOffWhileSending = {kFileMenu, kPlaylistsMenu, kPlayerMenu};
 
 QRect Rect(int left, int top, int right, int bottom) {
@@ -59,6 +66,11 @@ int64_t CountOf(const QString& text) {
     return error == std::errc() && end == digits.data() + digits.size() ? value : 0;
 }
 
+// The desktop's handler for playlists (audio/x-mpegurl): the default music player.
+bool OpenWithDesktop(const std::filesystem::path& file) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(file.c_str())));
+}
+
 void SetMenus(App& app, int state) {
     for (const int16_t menu : kMenusOffWhileSending) {
         app.menus->SetMenuItem(menu, 0, state);
@@ -77,10 +89,11 @@ SendSheet::SendSheet(App& app) : app_(app) {
     sheet_->setObjectName(QStringLiteral("window%1").arg(kSendSheetWindow));
     sheet_->setWindowModality(Qt::WindowModal);
     sheet_->setFixedSize(w, h);
-    auto* prompt = Place(
-        new QLabel(QStringLiteral("Accept this name for your iTunes playlist or enter a new one."),
-                   sheet_),
-        10002, Rect(0, 20, w, 50), 13, true);
+    auto* prompt =
+        Place(new QLabel(FromMacRoman(PlatformTextFor(
+                             "Accept this name for your iTunes playlist or enter a new one.")),
+                         sheet_),
+              10002, Rect(0, 20, w, 50), 13, true);
     prompt->setAlignment(Qt::AlignCenter);
     FitFontToWidth(prompt, w - 16);
     Place(new QLabel(QStringLiteral("Total playlist tunes:") + countText, sheet_), 10003,
@@ -100,6 +113,15 @@ SendSheet::SendSheet(App& app) : app_(app) {
     send_->setDefault(true);
     cancel_ = Place(new QPushButton(QStringLiteral("Cancel"), sheet_), kSendCancelButton,
                     Rect(w - 73 - 65, h - 35, w - 15 - 65, h - 15), 0);
+    if (kOpenRowHeight > 0) {
+        open_ = Place(new QCheckBox(QStringLiteral("Open the playlist in my music player"), sheet_),
+                      kSendOpenBox, Rect(20, 176, w - 20, 176 + kOpenRowHeight - 4), 13);
+        open_->setChecked(true);
+    }
+    // The labels name the fields they stand beside.
+    name_->setAccessibleName(QStringLiteral("Playlist name"));
+    count_->setAccessibleName(QStringLiteral("Number of tunes"));
+    progress_->setAccessibleName(QStringLiteral("Progress"));
     QObject::connect(send_, &QPushButton::clicked, sheet_,
                      [&app] { HandleControlEvent(app, ControlEventKind::Hit, kSendButton); });
     QObject::connect(cancel_, &QPushButton::clicked, sheet_,
@@ -138,6 +160,17 @@ bool SendSheet::Send() {
         bar->repaint();
     };
     app_.lastSend = SendPlaylistToITunes(*app_.view, name, n, targets);
+    if (open_ != nullptr && open_->isChecked() && app_.lastSend.playlistFile) {
+        const std::filesystem::path& file = *app_.lastSend.playlistFile;
+        const bool opened = app_.openPlaylist ? app_.openPlaylist(file) : OpenWithDesktop(file);
+        if (!opened) {
+            app_.notices->ShowAlert({"Playlist Not Opened",
+                                     "The playlist was saved as \"" +
+                                         ToMacRoman(QFile::decodeName(file.c_str())) +
+                                         "\", but no music player opened it.",
+                                     "Okay"});
+        }
+    }
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <cstdint>
 
+class QCheckBox;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -21,6 +22,8 @@ inline constexpr int32_t kSendCountField = 10005;
 inline constexpr int32_t kSendProgressBar = 23080;
 inline constexpr int32_t kSendButton = 23077;
 inline constexpr int32_t kSendCancelButton = 23074;
+// Where a send writes a playlist file: open it in the music player afterwards (checked).
+inline constexpr int32_t kSendOpenBox = 23081;
 
 class SendSheet {
   public:
@@ -34,7 +37,8 @@ class SendSheet {
     QDialog* Sheet() const { return sheet_; }
     // Send: an empty name is refused with an alert and the sheet stays; otherwise the
     // count (0, negative or above the list: the whole list) is sent.
-    // True when it was sent.
+    // True when it was sent. A written playlist file is then opened in the music player
+    // when the sheet's box says so.
     bool Send();
 
   private:
@@ -43,6 +47,7 @@ class SendSheet {
     QLineEdit* name_ = nullptr;
     QLineEdit* count_ = nullptr;
     QProgressBar* progress_ = nullptr;
+    QCheckBox* open_ = nullptr;  // only where a send writes a playlist file
     QPushButton* send_ = nullptr;
     QPushButton* cancel_ = nullptr;
 };

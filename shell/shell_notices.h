@@ -5,6 +5,7 @@
 // "Saving Database..." overlay. The program draws them with Qt; tests record them.
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "library/mood.h"
@@ -34,6 +35,10 @@ class ShellNotices : public UserNotices {
     virtual void ShowSavingOverlay(const ScreenRect& frame, MoodColour panel) = 0;
     // The window alerts and overlays belong to, once it exists.
     virtual void SetWindow(QWidget* /*window*/) {}
+    // The rest of a command after a pause of `milliseconds`: run later from the event loop
+    // (the command has returned by then), never inside the caller. Notices that show
+    // nothing have nothing to pause for and run it at once.
+    virtual void After(int /*milliseconds*/, std::function<void()> then) { then(); }
 };
 
 }  // namespace harmovia

@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
+#include <memory>
 #include <string>
 
 #include "browse/view_builder.h"
@@ -25,6 +26,9 @@
 
 #include <sys/socket.h>
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace harmovia {
 namespace {
@@ -48,13 +52,60 @@ bool QuitDespiteFailedSave(App& app, const char* what, OsError error) {
 }
 
 // Quitting while tunes are being added keeps the library as the add last saved it.
-bool EndDuringAdd(App& app) {
+bool EndDuringAdd(App& app, bool mayAsk = true) {
     StoreWindowFrame(app);
     const OsError error = SavePreferences(app.preferences, *app.files, app.folder);
-    if (error != kNoErr && !QuitDespiteFailedSave(app, "settings", error)) {
+    if (error != kNoErr && mayAsk && !QuitDespiteFailedSave(app, "settings", error)) {
         return false;
     }
     EndEventLoop(app, error == kNoErr ? 0 : 1);
+    return true;
+}
+
+bool AskQuitDuringAdd(App& app) {
+    return app.notices->ShowAlert(
+        {"Tunes Are Still Being Added to Your Database...",
+         "Are you sure you want to quit? If so, you can simply re-add tunes from this folder "
+         "at a later time.",
+         "Quit"});
+}
+
+// "Saving Database" on the display; the save that follows runs once.
+void StartSaving(App& app) {
+    app.saving = true;
+    if (app.window != nullptr) {
+        app.window->ShowDisplayLines({"-", "Saving Database", "-"});
+        app.window->repaint();
+    }
+}
+
+// The save itself and the end. It runs once: whatever ended the program meanwhile (a
+// session, the player's own save and exit) has saved already. With `mayAsk` false a failed
+// save ends the program all the same, with status 1.
+bool SaveNowAndExit(App& app, bool mayAsk) {
+    if (app.ending) {
+        return true;
+    }
+    StoreWindowFrame(app);
+    int status = 0;
+    if (const OsError error =
+            app.libraryUnread ? kNoErr : SaveLibrary(*app.library, *app.files, app.folder);
+        error != kNoErr) {
+        if (mayAsk && !QuitDespiteFailedSave(app, "tunes database", error)) {
+            app.saving = false;
+            return false;
+        }
+        status = 1;
+    }
+    if (const OsError error = SavePreferences(app.preferences, *app.files, app.folder);
+        error != kNoErr) {
+        if (mayAsk && !QuitDespiteFailedSave(app, "settings", error)) {
+            app.saving = false;
+            return false;
+        }
+        status = 1;
+    }
+    EndEventLoop(app, status);
     return true;
 }
 
@@ -176,13 +227,24 @@ std::optional<int> StartUp(App& app, const StartUpPlatform& platform) {
     }
     app.eventHook = [&app] { TickPlayer(app); };
 
-    // A session log-out or a quit the platform starts goes through the Quit command; an
-    // ending nobody asked about still saves.
+    // A session that ends asks only when its manager lets it, and keeps the session going
+    // when the user stays. An ending nobody asked about still saves; by then the event loop
+    // is over, so there is nobody to ask and no pause.
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, app.window.get(),
-                     [&app](QSessionManager&) { QuitCommand(app); });
+                     [&app](QSessionManager& manager) {
+                         const bool mayAsk = manager.allowsInteraction();
+                         const bool ends = EndSession(app, mayAsk);
+                         if (mayAsk) {
+                             manager.release();
+                             if (!ends) {
+                                 manager.cancel();
+                             }
+                         }
+                     });
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, app.window.get(), [&app] {
         if (!app.ending) {
-            SaveAndExit(app);
+            StartSaving(app);
+            SaveNowAndExit(app, false);
         }
     });
 
@@ -191,17 +253,24 @@ std::optional<int> StartUp(App& app, const StartUpPlatform& platform) {
             app.menus->SetMenuItem(menu, 0, kItemEnabled);
         }
         app.window->ShowWelcomeSheet();
-        app.AutoImportChoice = 1;
+        app.AutoImportChoice = ImportChoice::Yes;
     }
 
-    auto* rhythm = new QTimer(app.window.get());
-    rhythm->setInterval(kEventLoopWaitMilliseconds);
-    QObject::connect(rhythm, &QTimer::timeout, rhythm, [&app] {
+    // Started by whatever needs it (WakeTicks) and stopped by the tick when nothing does:
+    // an idle program does not wake up.
+    app.rhythm = new QTimer(app.window.get());
+    app.rhythm->setInterval(kEventLoopWaitMilliseconds);
+    app.rhythm->setTimerType(Qt::PreciseTimer);
+    QObject::connect(app.rhythm, &QTimer::timeout, app.rhythm, [&app] {
         if (app.eventHook && !app.ending) {
             app.eventHook();
         }
     });
-    rhythm->start();
+#if defined(__GLIBC__)
+    // Start-up's passing buffers (the library file's bytes, the first build's scratch)
+    // would otherwise stay in the process for as long as it runs, mostly idle.
+    malloc_trim(0);
+#endif
     return std::nullopt;
 }
 
@@ -217,48 +286,36 @@ void StoreWindowFrame(App& app) {
 }
 
 bool QuitCommand(App& app) {
-    if (app.ending) {
+    if (app.ending || app.saving) {
         return true;
     }
     if (app.AddingTunes) {
-        const bool quit = app.notices->ShowAlert(
-            {"Tunes Are Still Being Added to Your Database...",
-             "Are you sure you want to quit? If so, you can simply re-add tunes from this folder "
-             "at a later time.",
-             "Quit"});
-        return quit && EndDuringAdd(app);
+        return AskQuitDuringAdd(app) && EndDuringAdd(app);
     }
     return SaveAndExit(app);
 }
 
 bool SaveAndExit(App& app) {
+    if (app.ending || app.saving) {
+        return true;
+    }
+    StartSaving(app);
+    // The pause lets "Saving Database" be seen; the save is what is left of the command.
+    auto ends = std::make_shared<bool>(true);
+    app.notices->After(kSavingPauseMilliseconds,
+                       [&app, ends] { *ends = SaveNowAndExit(app, true); });
+    return *ends;
+}
+
+bool EndSession(App& app, bool mayAsk) {
     if (app.ending) {
         return true;
     }
-    if (app.window != nullptr) {
-        app.window->ShowDisplayLines({"-", "Saving Database", "-"});
-        StoreWindowFrame(app);
-        app.window->repaint();
+    if (app.AddingTunes) {
+        return (!mayAsk || AskQuitDuringAdd(app)) && EndDuringAdd(app, mayAsk);
     }
-    app.notices->WaitMilliseconds(kSavingPauseMilliseconds);
-    int status = 0;
-    if (const OsError error =
-            app.libraryUnread ? kNoErr : SaveLibrary(*app.library, *app.files, app.folder);
-        error != kNoErr) {
-        if (!QuitDespiteFailedSave(app, "tunes database", error)) {
-            return false;
-        }
-        status = 1;
-    }
-    if (const OsError error = SavePreferences(app.preferences, *app.files, app.folder);
-        error != kNoErr) {
-        if (!QuitDespiteFailedSave(app, "settings", error)) {
-            return false;
-        }
-        status = 1;
-    }
-    EndEventLoop(app, status);
-    return true;
+    StartSaving(app);
+    return SaveNowAndExit(app, mayAsk);
 }
 
 bool CriticalError(App& app, OsError error) {

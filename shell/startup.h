@@ -31,9 +31,16 @@ std::optional<int> StartUp(App& app, const StartUpPlatform& platform);
 
 // The Quit command: asks first while tunes are being added. False when the program goes on.
 bool QuitCommand(App& app);
-// Saves the library, then the preferences, and ends the event loop with status 0. A save
-// that fails is reported, and the user may stay in the program (false).
+// Shows "Saving Database", then after a short pause (a timer; the rest of the quit is its
+// continuation) saves the library, then the preferences, and ends the event loop with
+// status 0. A save that fails is reported, and the user may stay in the program (false, as
+// soon as it is known: at once when the pause takes no time). While the pause runs, the
+// doors take no command and a second quit does nothing.
 bool SaveAndExit(App& app);
+// A session that ends (log-out, shut-down): with `mayAsk` it asks as the Quit command does;
+// without, it asks nothing and a failed save ends the program all the same (status 1).
+// Either way the data is written before it returns. False when the program goes on.
+bool EndSession(App& app, bool mayAsk);
 // The error hook: codes in -61..-33 and -5500..-4999 are ignored (true: go on); any other
 // shows the "Critical Error " alert and ends the program without saving (false).
 bool CriticalError(App& app, OsError error);

@@ -1,15 +1,23 @@
 #include "shell/tune_list.h"
 
+#include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QUrl>
 #include <algorithm>
+#include <set>
 #include <string>
 
+#include "analysis/mood_by_hand.h"
+#include "analysis/mood_explanation.h"
 #include "browse/list_rows.h"
+#include "library/mac_roman_qt.h"
+#include "library/mood.h"
+#include "library/tune_identity.h"
 #include "shell/artwork.h"
-#include "shell/qt_text.h"
 
 namespace harmovia {
 namespace {
@@ -32,7 +40,7 @@ bool IsEditable(ViewColumn property) {
 bool WriteBackEditedRow(Library& library, const TuneRecord& row) {
     for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
         TuneRecord& tune = library[slot];
-        if (tune.AddedSerial == row.AddedSerial) {
+        if (SameRecord(tune, row)) {
             tune.Title.Set(row.Title.view());
             tune.Artist.Set(row.Artist.view());
             tune.Album.Set(row.Album.view());
@@ -46,8 +54,6 @@ bool WriteBackEditedRow(Library& library, const TuneRecord& row) {
 TuneListModel::TuneListModel(ViewState& view, Library& library, QObject* parent)
     : QAbstractTableModel(parent), view_(view), library_(library) {
     order_.reserve(kMaxViewRows);
-    position_.resize(kMaxViewRows + 1);
-    texts_.resize(kMaxViewRows + 1);
     Reset();
 }
 
@@ -59,21 +65,18 @@ int TuneListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(kListColumns.size());
 }
 
-void TuneListModel::CacheTexts(int32_t viewRow) {
-    auto& texts = texts_[static_cast<size_t>(viewRow)];
-    for (size_t c = 0; c < kListColumns.size(); ++c) {
-        const ListCell cell = ListCellValue(view_.List, viewRow, kListColumns[c].property);
-        texts[c] = cell.kind == CellKind::Text ? FromMacRoman(cell.text.view()) : QString();
-    }
+QString TuneListModel::TextAt(int modelRow, int column) const {
+    const ListCell cell = ListCellValue(view_.List, ViewRowAt(modelRow), PropertyOf(column));
+    return cell.kind == CellKind::Text ? FromMacRoman(cell.text.view()) : QString();
 }
 
 void TuneListModel::Reset() {
     beginResetModel();
     order_.clear();
+    position_.assign(static_cast<size_t>(std::max(view_.List.ViewCount, 0)) + 1, 0);
     for (int32_t r = 1; r <= view_.List.ViewCount; ++r) {
         order_.push_back(r);
         position_[static_cast<size_t>(r)] = r - 1;
-        CacheTexts(r);
     }
     endResetModel();
 }
@@ -88,6 +91,10 @@ int TuneListModel::ModelRowOf(int32_t viewRow) const {
 MoodColour TuneListModel::SwatchAt(int modelRow) const {
     const TuneRecord& r = view_.List[ViewRowAt(modelRow)];
     return {r.MoodColourRed, r.MoodColourGreen, r.MoodColourBlue};
+}
+
+bool TuneListModel::MoodSetByHandAt(int modelRow) const {
+    return IsMoodSetByHand(view_.List[ViewRowAt(modelRow)]);
 }
 
 bool TuneListModel::IsPlayingRow(int modelRow) const {
@@ -109,10 +116,29 @@ QVariant TuneListModel::data(const QModelIndex& index, int role) const {
     const int32_t viewRow = ViewRowAt(index.row());
     const int column = index.column();
     if (role == Qt::DisplayRole || role == Qt::EditRole) {
-        return texts_[static_cast<size_t>(viewRow)][static_cast<size_t>(column)];
+        return TextAt(index.row(), column);
     }
     if (role == Qt::CheckStateRole && column == kCheckColumn) {
         return view_.List[viewRow].Checked == 1 ? Qt::Checked : Qt::Unchecked;
+    }
+    // What a screen reader says for the cells that show no text: the mood's name, and
+    // whether the tune is checked.
+    if (role == Qt::AccessibleTextRole && column == kSwatchColumn) {
+        const int32_t mood = view_.List[viewRow].Mood;
+        if (!IsMood(mood)) {
+            return QString();
+        }
+        const QString name = FromMacRoman(MoodTable[static_cast<size_t>(mood)].name);
+        return IsMoodSetByHand(view_.List[viewRow]) ? name + QStringLiteral(", set by hand") : name;
+    }
+    // Why the tune has its mood; rich text, so that the tooltip wraps.
+    if (role == Qt::ToolTipRole && column == kSwatchColumn) {
+        const QString why = FromMacRoman(ExplainMood(view_.List[viewRow]));
+        return QStringLiteral("<p>") + why.toHtmlEscaped() + QStringLiteral("</p>");
+    }
+    if (role == Qt::AccessibleTextRole && column == kCheckColumn) {
+        return view_.List[viewRow].Checked == 1 ? QStringLiteral("Checked")
+                                                : QStringLiteral("Not checked");
     }
     return {};
 }
@@ -136,7 +162,31 @@ Qt::ItemFlags TuneListModel::flags(const QModelIndex& index) const {
     if (IsEditable(PropertyOf(index.column()))) {
         f |= Qt::ItemIsEditable;
     }
-    return f;
+    return f | Qt::ItemIsDragEnabled;
+}
+
+QStringList TuneListModel::mimeTypes() const {
+    return {QStringLiteral("text/uri-list")};
+}
+
+QMimeData* TuneListModel::mimeData(const QModelIndexList& indexes) const {
+    std::set<int> rows;
+    for (const QModelIndex& index : indexes) {
+        if (index.isValid() && index.row() < rowCount()) {
+            rows.insert(index.row());
+        }
+    }
+    QList<QUrl> urls;
+    for (const int row : rows) {
+        const std::string_view location = view_.List[ViewRowAt(row)].Location.view();
+        if (!location.empty()) {
+            const QByteArray bytes(location.data(), static_cast<qsizetype>(location.size()));
+            urls.push_back(QUrl::fromLocalFile(QFile::decodeName(bytes)));
+        }
+    }
+    auto* data = new QMimeData;
+    data->setUrls(urls);
+    return data;
 }
 
 bool TuneListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
@@ -181,7 +231,6 @@ bool TuneListModel::setData(const QModelIndex& index, const QVariant& value, int
             row.Genre.Set(text);
             break;
     }
-    CacheTexts(viewRow);
     if (WriteBackEditedRow(library_, row) && rowEdited) {
         rowEdited(row);
     }
@@ -224,22 +273,19 @@ void TuneListModel::sort(int column, Qt::SortOrder order) {
 }
 
 TuneCellDelegate::TuneCellDelegate(TuneListModel& model, QObject* parent)
-    : QStyledItemDelegate(parent), model_(model), laidOut_(kMaxViewRows + 1) {
+    : QStyledItemDelegate(parent), model_(model) {
     connect(&model, &QAbstractItemModel::modelReset, this, &TuneCellDelegate::Forget);
     connect(&model, &QAbstractItemModel::dataChanged, this, &TuneCellDelegate::Forget);
 }
 
 void TuneCellDelegate::Forget() {
-    for (auto& row : laidOut_) {
-        for (LaidOutText& cell : row) {
-            cell.width = -1;
-        }
-    }
+    laidOut_.clear();
 }
 
-const QPixmap& TuneCellDelegate::Swatch(MoodColour colour, bool playingDot, qreal ratio) const {
+const QPixmap& TuneCellDelegate::Swatch(MoodColour colour, bool playingDot, bool handSet,
+                                        qreal ratio) const {
     const quint64 key = (quint64{colour.red} << 48) | (quint64{colour.green} << 32) |
-                        (quint64{colour.blue} << 16) | (playingDot ? 1u : 0u);
+                        (quint64{colour.blue} << 16) | (playingDot ? 1u : 0u) | (handSet ? 2u : 0u);
     QPixmap& pixmap = swatches_[key];
     if (pixmap.isNull() || pixmap.devicePixelRatio() != ratio) {
         const QSize size(kListRowHeight, kListRowHeight);
@@ -248,6 +294,9 @@ const QPixmap& TuneCellDelegate::Swatch(MoodColour colour, bool playingDot, qrea
         pixmap.fill(Qt::transparent);
         QPainter p(&pixmap);
         DrawMoodCell(p, QRect(QPoint(0, 0), size), kListRowHeight, colour, playingDot);
+        if (handSet) {
+            DrawHandSetMark(p, QRect(QPoint(0, 0), size), kListRowHeight);
+        }
     }
     return pixmap;
 }
@@ -288,7 +337,8 @@ void TuneCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const qreal ratio = painter->device()->devicePixelRatioF();
     if (column == kSwatchColumn) {
         painter->drawPixmap(option.rect.topLeft(),
-                            Swatch(model_.SwatchAt(row), model_.IsPlayingRow(row), ratio));
+                            Swatch(model_.SwatchAt(row), model_.IsPlayingRow(row),
+                                   model_.MoodSetByHandAt(row), ratio));
         return;
     }
     if (column == kCheckColumn) {
@@ -297,18 +347,26 @@ void TuneCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
                             box);
         return;
     }
-    const QString& text = model_.TextAt(row, column);
-    if (text.isEmpty()) {
-        return;
-    }
     const int width = option.rect.width() - 8;
-    LaidOutText& cell =
-        laidOut_[static_cast<size_t>(model_.ViewRowAt(row))][static_cast<size_t>(column)];
+    const auto viewRow = static_cast<size_t>(model_.ViewRowAt(row));
+    if (viewRow >= laidOut_.size()) {
+        laidOut_.resize(viewRow + 1);
+    }
+    std::optional<LaidOutText>& slot = laidOut_[viewRow][static_cast<size_t>(column)];
+    if (!slot) {
+        slot.emplace();
+    }
+    LaidOutText& cell = *slot;
     if (cell.width != width) {
+        const QString text = model_.TextAt(row, column);
+        cell.empty = text.isEmpty();
         cell.text.setText(option.fontMetrics.elidedText(text, Qt::ElideRight, width));
         cell.text.setTextFormat(Qt::PlainText);
         cell.text.setPerformanceHint(QStaticText::AggressiveCaching);
         cell.width = width;
+    }
+    if (cell.empty) {
+        return;
     }
     painter->setPen(palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     const int top = option.rect.top() + (option.rect.height() - option.fontMetrics.height()) / 2;
@@ -369,6 +427,8 @@ QTableView* MakeTuneListView(TuneListModel& model, QWidget* parent) {
                      });
     view->setSortingEnabled(true);
     view->sortByColumn(8, Qt::AscendingOrder);
+    view->setDragDropMode(QAbstractItemView::DragOnly);
+    view->setDefaultDropAction(Qt::CopyAction);
     return view;
 }
 

@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "browse/view_state.h"
@@ -36,6 +37,9 @@ class TuneListModel final : public QAbstractTableModel {
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // Rows drag out as text/uri-list: each row's file once, in list order.
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     // Orders the rows through CompareRows; equal rows keep the view's order.
     void sort(int column, Qt::SortOrder order) override;
@@ -45,10 +49,10 @@ class TuneListModel final : public QAbstractTableModel {
     int32_t ViewRowAt(int modelRow) const { return order_[static_cast<size_t>(modelRow)]; }
     int ModelRowOf(int32_t viewRow) const;
     MoodColour SwatchAt(int modelRow) const;
-    // The shown text of a cell, as cached at the last refill or edit.
-    const QString& TextAt(int modelRow, int column) const {
-        return texts_[static_cast<size_t>(ViewRowAt(modelRow))][static_cast<size_t>(column)];
-    }
+    // Whether the row's mood was set by hand (its swatch carries a mark).
+    bool MoodSetByHandAt(int modelRow) const;
+    // The shown text of a cell, from the row as it is now.
+    QString TextAt(int modelRow, int column) const;
     bool CheckedAt(int modelRow) const { return view_.List[ViewRowAt(modelRow)].Checked == 1; }
     bool IsPlayingRow(int modelRow) const;
     void SetPlaying(const PlayingMarker& marker);
@@ -60,15 +64,10 @@ class TuneListModel final : public QAbstractTableModel {
     std::function<void(const TuneRecord& row)> rowEdited;
 
   private:
-    static constexpr int kTextColumns = 10;
-    void CacheTexts(int32_t viewRow);
-
     ViewState& view_;
     Library& library_;
     std::vector<int32_t> order_;     // model row -> view row
     std::vector<int32_t> position_;  // view row -> model row
-    // The shown texts per view row, made once per refill so painting converts nothing.
-    std::vector<std::array<QString, kTextColumns>> texts_;
     PlayingMarker playing_;
 };
 
@@ -86,19 +85,21 @@ class TuneCellDelegate final : public QStyledItemDelegate {
 
   private:
     // A cell's text cut to its column's width and laid out once, per view row and column;
-    // made again only when the text or the width changes.
+    // made again only when the text or the width changes. Made for the cells painted only:
+    // a laid-out text costs memory, and a list is mostly looked at a screenful at a time.
     struct LaidOutText {
         QStaticText text;
         int width = -1;
+        bool empty = false;
     };
     void Forget();
     // The swatch and check box images, drawn once per look and device pixel ratio.
-    const QPixmap& Swatch(MoodColour colour, bool playingDot, qreal ratio) const;
+    const QPixmap& Swatch(MoodColour colour, bool playingDot, bool handSet, qreal ratio) const;
     const QPixmap& CheckBox(bool checked, qreal ratio) const;
     TuneListModel& model_;
     mutable QHash<quint64, QPixmap> swatches_;
     mutable QPixmap checkBoxes_[2];
-    mutable std::vector<std::array<LaidOutText, 10>> laidOut_;
+    mutable std::vector<std::array<std::optional<LaidOutText>, 10>> laidOut_;  // by view row
 };
 
 // The table view with the ten columns, row height 21, sorting by header, single-row

@@ -1,6 +1,7 @@
-// first_paint full|bare: one process start until the first paint of its main window, then
-// exit. "full" starts the desktop program over the library of $XDG_DATA_HOME (and saves
-// nothing); "bare" shows an empty QMainWindow. Timed from outside by shell_bench.
+// first_paint full|bare [stay]: one process start until the first paint of its main window,
+// then exit. "full" starts the desktop program over the library of $XDG_DATA_HOME (and
+// saves nothing); "bare" shows an empty QMainWindow. Timed from outside by shell_bench.
+// With "stay" the window stays up until the process is ended: the idle trial's baseline.
 
 #include <QApplication>
 #include <QMainWindow>
@@ -43,15 +44,20 @@ class PaintWatch final : public QObject {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 || (std::strcmp(argv[1], "full") != 0 && std::strcmp(argv[1], "bare") != 0)) {
+    if (argc < 2 || argc > 3 ||
+        (std::strcmp(argv[1], "full") != 0 && std::strcmp(argv[1], "bare") != 0) ||
+        (argc == 3 && std::strcmp(argv[2], "stay") != 0)) {
         return 2;
     }
+    const bool stay = argc == 3;
     QApplication qt(argc, argv);
     PaintWatch watch;
     if (std::strcmp(argv[1], "bare") == 0) {
         QMainWindow window;
         window.resize(1200, 700);
-        window.installEventFilter(&watch);
+        if (!stay) {
+            window.installEventFilter(&watch);
+        }
         window.show();
         return QApplication::exec();
     }

@@ -10,13 +10,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <string>
 
 #include <benchmark/benchmark.h>
 
 #include "bench/support/ratio_main.h"
-#include "library/genre_table.h"
+#include "bench/support/synthetic_library.h"
 #include "library/library_file.h"
 #include "shell/app_state.h"
 #include "shell/main_window.h"
@@ -57,29 +56,7 @@ struct FullHome {
     testing::TempFolder home;
     FullHome() {
         auto library = std::make_unique<Library>();
-        std::mt19937 random(23);
-        const auto pick = [&random](int low, int high) {
-            return std::uniform_int_distribution<int>(low, high)(random);
-        };
-        for (int slot = 1; slot <= kMaxTunes; ++slot) {
-            TuneRecord& r = (*library)[slot];
-            r.Title.Set("Title " + std::to_string(pick(1, 100000)));
-            r.Artist.Set("Artist " + std::to_string(pick(1, 150)));
-            r.Album.Set("Album " + std::to_string(pick(1, 300)));
-            r.Genre.Set(GenreMenuList[static_cast<size_t>(pick(1, 28))]);
-            r.DurationText.Set(std::to_string(pick(1, 9)) + ":" + std::to_string(pick(10, 59)));
-            r.DurationSeconds = pick(60, 600);
-            r.FileSize = static_cast<uint32_t>(pick(2, 12)) << 20;
-            r.Mood = pick(1, 9);
-            const MoodColour c = MoodTable[static_cast<size_t>(r.Mood)].colour;
-            r.MoodColourRed = c.red;
-            r.MoodColourGreen = c.green;
-            r.MoodColourBlue = c.blue;
-            r.MoodEnergy = pick(0, 60000);
-            r.Checked = static_cast<uint16_t>(pick(0, 1));
-            r.FileKind = pick(0, 1) ? kFileKindMp3 : kFileKindMp4;
-        }
-        library->TuneCount = kMaxTunes;
+        bench::FillSyntheticLibrary(*library, kMaxTunes);
         DiskFileSystem files;
         std::filesystem::create_directories(Folder());
         if (SaveLibrary(*library, files, Folder()) != kNoErr) {

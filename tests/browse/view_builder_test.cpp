@@ -138,6 +138,10 @@ TEST_F(ViewBuilderTest, EveryModeSelectsItsTunes) {
     BuildView(view, damaged, clock, random);
     EXPECT_EQ(view.ViewSeconds, 2'147'483'647u);
     EXPECT_EQ(view.ViewMegabytes, 5u + 2 * 4095);
+    // A recount after a row went (a delete) keeps to the same rule.
+    view.List.ViewCount = 2;
+    RecountViewTotals(view);
+    EXPECT_EQ(std::pair(view.ViewSeconds, view.ViewMegabytes), std::pair(2'000'000'000u, 4100u));
 }
 
 TEST_F(ViewBuilderTest, MoodButtonsAndMoodByGenre) {

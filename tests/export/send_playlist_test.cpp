@@ -53,7 +53,7 @@ struct Sender final : ScriptRunner {
         };
         SendTargets targets{*this,  files ? *files : disk, notices,
                             "Boot", files != nullptr,      std::move(folder),
-                            report};
+                            report, std::nullopt};
         return SendPlaylistToITunes(shown, name, n, targets);
     }
 

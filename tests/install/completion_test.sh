@@ -30,7 +30,7 @@ while IFS='|' read -r words expected; do
   fi
 done <<'TABLE'
 pl|play playlist
-''|add help inspect list moods play playlist send
+''|add explain help inspect list moods play playlist send set-mood
 add --|--music-folder --quiet --workers
 add Al|Albums Alps
 inspect Al|Album notes.txt Albums Alps
@@ -44,10 +44,15 @@ play --mood 3 --category Da|Dance\ \&\ DJ
 play --mood 3 --category '"Rap'|Rap & HipHop
 play --mood 3 --category R|R\&B Rap\ \&\ HipHop Reggae Rock
 moods --|
+set-mood --|--title
+set-mood 3 ''|1 2 3 4 5 6 7 8 9 measured
+set-mood --title Song m|measured
+set-mood --title ''|
+explain --t|--title
 TABLE
 
 # Every option the help names is offered for some command, and none it does not name.
-offered=$(for command in add list playlist send play; do complete_words "$command" --; done |
+offered=$(for command in add list playlist send play set-mood explain; do complete_words "$command" --; done |
   sort -u)
 named=$("$cli" help | grep -o -- '--[a-z][a-z-]*' | sort -u)
 if [ "$offered" != "$named" ]; then

@@ -19,8 +19,8 @@ done
 "$cli" help > "$tmp/help.txt" || { echo "FAILED: harmovia-cli help"; exit 1; }
 
 # Each list: how to read it from the help, how to read it from the rendered page.
-help_commands() { sed -n '/^commands:/,/^$/ s/^  \([a-z][a-z]*\).*/\1/p'; echo help; }
-man_commands() { sed -n '/^COMMANDS/,/^[A-Z]/ s/^   \([a-z][a-z]*\).*/\1/p'; }
+help_commands() { sed -n '/^commands:/,/^$/ s/^  \([a-z][a-z-]*\).*/\1/p'; echo help; }
+man_commands() { sed -n '/^COMMANDS/,/^[A-Z]/ s/^   \([a-z][a-z-]*\).*/\1/p'; }
 options() { grep -o -- '--[a-z][a-z-]*' | sort -u; }
 help_categories() { sed -n '/^genre categories/,$ s/^  //p'; }
 man_categories() { sed -n '/^GENRE CATEGORIES/,/^[A-Z]/ s/^        *//p' | tail -n +2; }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "library/tune_identity.h"
+
 namespace harmovia {
 namespace {
 
@@ -53,6 +55,39 @@ TEST(TuneLibrary, RemoveClosesTheGapAndFindTakesTheLowestMatch) {
     CommitTunes(library);
     EXPECT_EQ(FindSlotByRecordIndex(library, 4), 3);
     EXPECT_EQ(FindSlotByRecordIndex(library, 2), std::nullopt);
+}
+
+// Which differences each rule of "the same tune" sees.
+TEST(TuneIdentity, EachRuleLooksAtItsOwnFields) {
+    const auto base = [] {
+        TuneRecord r;
+        r.Title.Set("Song");
+        r.Artist.Set("Band");
+        r.Album.Set("Album");
+        r.Genre.Set("Rock");
+        r.AddedSerial = 7;
+        return r;
+    };
+    const struct {
+        const char* what;
+        void (*change)(TuneRecord&);
+        bool titleAndAlbum, texts, record;
+    } cases[] = {
+        {"a copy", [](TuneRecord&) {}, true, true, true},
+        {"another title", [](TuneRecord& r) { r.Title.Set("song"); }, false, false, true},
+        {"another album", [](TuneRecord& r) { r.Album.Set("Album "); }, false, false, true},
+        {"another artist", [](TuneRecord& r) { r.Artist.Set("Solo"); }, true, false, true},
+        {"another genre", [](TuneRecord& r) { r.Genre.Set("Jazz"); }, true, false, true},
+        {"another record", [](TuneRecord& r) { r.AddedSerial = 8; }, true, true, false},
+    };
+    for (const auto& c : cases) {
+        TuneRecord other = base();
+        c.change(other);
+        EXPECT_EQ(std::tuple(SameTitleAndAlbum(base(), other), SameTuneTexts(base(), other),
+                             SameRecord(base(), other)),
+                  std::tuple(c.titleAndAlbum, c.texts, c.record))
+            << c.what;
+    }
 }
 
 }  // namespace

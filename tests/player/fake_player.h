@@ -10,7 +10,6 @@
 #include "browse/view_state.h"
 #include "library/preferences_file.h"
 #include "library/tune_library.h"
-#include "platform/menu_bar.h"
 #include "platform/user_notices.h"
 #include "player/play_loop.h"
 #include "player/player_context.h"
@@ -54,7 +53,7 @@ struct FakeMovies final : MoviePlayer {
 };
 
 struct RecordingSeams final : PlayerSeams {
-    void SetPlayButton(int state) override { button = state; }
+    void ControlsChanged() override { ++controlsShown; }
     void UpdateDisplayArea(const DisplayAreaLines& lines) override { display = lines; }
     void SelectListRow(int32_t row) override { selected.push_back(row); }
     void RefreshList() override { ++refreshed; }
@@ -73,7 +72,7 @@ struct RecordingSeams final : PlayerSeams {
     }
     void EndProgram(int status) override { log.push_back("end " + std::to_string(status)); }
 
-    int button = 1;
+    int controlsShown = 0;
     DisplayAreaLines display;
     std::vector<int32_t> selected;
     int refreshed = 0;
@@ -116,10 +115,9 @@ struct PlayerHarness {
     std::unique_ptr<ViewState> view = std::make_unique<ViewState>();
     std::unique_ptr<Library> library = std::make_unique<Library>();
     Preferences preferences;
-    RecordingMenuBar menus;
     RecordingNotices notices;
     RecordingSeams seams;
-    PlayerContext ctx{*player, *view, *library, preferences, *moviePlayer, menus, notices, seams};
+    PlayerContext ctx{*player, *view, *library, preferences, *moviePlayer, notices, seams};
 };
 
 }  // namespace harmovia::test

@@ -109,46 +109,44 @@ TEST(PlayLoop, WhichTunesPlay) {
     }
 }
 
-TEST(PlayLoop, MenusButtonAndDisplayFollowPlayback) {
+TEST(PlayLoop, ControlsAndDisplayFollowPlayback) {
     test::PlayerHarness h(3);
-    const auto states = [&h](int16_t menu, std::vector<int16_t> items) {
-        std::vector<int> result;
-        std::ranges::transform(items, std::back_inserter(result), [&](int16_t item) {
-            return h.menus.items[{menu, item}].state;
-        });
-        return result;
+    // Play button, "Stop Playing", transport offered, runs ended.
+    const auto controls = [&h] {
+        const PlayerControls& c = h.player->Controls;
+        return std::tuple(c.playButton, c.playSaysStop, c.transportEnabled, c.runsEnded);
     };
-    const std::vector<int16_t> playerItems = {3, 4, 6, 7, 8, 10, 12};
     h.view->SelectedRow = 2;
     h.view->SelectedMood = 5;  // the playing tune's mood 1 replaces it
     RequestPlay(h.ctx);
+    EXPECT_EQ(controls(), std::tuple(2, true, false, 0u));  // at once, before the tick
     h.Tick();
-    EXPECT_EQ(std::tuple(h.menus.items[{kPlayerMenu, kPlayItem}].text, h.seams.button,
-                         h.view->SelectedMood, h.seams.display.Line2.view(),
+    EXPECT_EQ(controls(), std::tuple(2, true, true, 0u));
+    EXPECT_EQ(std::tuple(h.view->SelectedMood, h.seams.display.Line2.view(),
                          h.player->NowPlayingTitle.view()),
-              std::tuple("Stop Playing", 2, h.view->List[2].Mood, "Tune 2", "12:00:00"));
-    EXPECT_EQ(states(kPlayerMenu, playerItems), std::vector<int>(7, kItemEnabled));
+              std::tuple(h.view->List[2].Mood, "Tune 2", "12:00:00"));
     EXPECT_EQ(h.seams.selected, std::vector<int32_t>{2});  // the playing list is on screen
 
     RequestStop(h.ctx);  // takes effect at the next tick
     h.Tick();
-    EXPECT_EQ(std::tuple(h.menus.items[{kPlayerMenu, kPlayItem}].text, h.seams.button,
-                         h.player->Phase, h.movies.open, h.player->NowPlayingIndex,
+    EXPECT_EQ(controls(), std::tuple(1, false, false, 1u));
+    EXPECT_EQ(std::tuple(h.player->Phase, h.movies.open, h.player->NowPlayingIndex,
                          h.player->NowPlayingTitle.empty(), h.seams.refreshed > 0),
-              std::tuple("Play", 1, PlayPhase::Idle, 0, 0, true, true));
-    EXPECT_EQ(states(kPlayerMenu, playerItems), std::vector<int>(7, kItemDisabled));
-    EXPECT_EQ(states(kFileMenu, {1, 2, 6}), std::vector<int>(3, kItemEnabled));
+              std::tuple(PlayPhase::Idle, 0, 0, true, true));
     EXPECT_EQ(h.seams.display.Line2.view(), BrowsingDisplayLines(h.view->Label).Line2.view());
 
-    // The loop modes exclude each other; the Loop item keeps its mark when playing starts.
+    // The loop modes exclude each other, and the window hears of every change.
+    const int shown = h.seams.controlsShown;
     ToggleLoopPlaylist(h.ctx);
-    EXPECT_EQ(states(kLoopMenu, {1, 2}), (std::vector<int>{kItemEnabled, kItemChecked}));
+    EXPECT_EQ(h.player->LoopTune + 2 * h.player->LoopPlaylist, 2);
     ToggleLoopTune(h.ctx);
-    EXPECT_EQ(states(kLoopMenu, {1, 2}), (std::vector<int>{kItemChecked, kItemEnabled}));
-    PlayCommand(h.ctx);
-    EXPECT_EQ(states(kPlayerMenu, {kLoopItem}), std::vector<int>{kItemChecked});
-    ToggleLoopTune(h.ctx);  // no loop mode left
-    EXPECT_EQ(states(kPlayerMenu, {kLoopItem}), std::vector<int>{kItemEnabled});
+    EXPECT_EQ(h.player->LoopTune + 2 * h.player->LoopPlaylist, 1);
+    EXPECT_EQ(h.seams.controlsShown, shown + 2);
+    h.view->List.ViewCount = 0;  // nothing to play: the controls say so at once
+    h.player->PlayRequest = 1;
+    SetPlayButton(h.ctx, 2);
+    h.Tick();
+    EXPECT_EQ(controls(), std::tuple(1, false, false, 1u));
 }
 
 TEST(PlayLoop, VolumeAndMuteApplyToThePlayingTune) {
@@ -160,7 +158,7 @@ TEST(PlayLoop, VolumeAndMuteApplyToThePlayingTune) {
     EXPECT_EQ(h.preferences.Volume, 256);
     VolumeChanged(h.ctx, kVolumeIndicatorPart, 500);
     ToggleMute(h.ctx);
-    EXPECT_EQ((h.menus.items[{kPlayerMenu, kMuteItem}].state), kItemChecked);
+    EXPECT_EQ(h.player->Muted, 1);
     h.Tick(3);  // the next tune starts muted
     ToggleMute(h.ctx);
     EXPECT_EQ(h.seams.started, (std::vector<int32_t>{1, 2}));

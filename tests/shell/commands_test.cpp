@@ -1,35 +1,169 @@
 #include "shell/commands.h"
 
 #include <QSlider>
+#include <variant>
 
 #include <gtest/gtest.h>
 
+#include "analysis/mood_by_hand.h"
+#include "analysis/mood_scoring.h"
 #include "browse/mood_views.h"
+#include "shell/notices.h"
 #include "tests/shell/shell_test_support.h"
 
 namespace harmovia::test {
 namespace {
 
-using Command = std::pair<int16_t, int32_t>;  // menu (0: a control click) and item
+// A menu command by name, an item of a menu whose items share one command, or a hit on a
+// control by its id.
+using Action = std::variant<Command, MenuPlace, int32_t>;
 
-void RunCommand(App& app, const Command& c) {
-    c.first == 0 ? HandleControlEvent(app, ControlEventKind::Hit, c.second)
-                 : HandleMenuCommand(app, c.first, static_cast<int16_t>(c.second));
+void Do(App& app, const Action& action) {
+    if (const auto* command = std::get_if<Command>(&action)) {
+        Choose(app, *command);
+    } else if (const auto* place = std::get_if<MenuPlace>(&action)) {
+        HandleMenuCommand(app, place->menu, place->item);
+    } else {
+        Click(app, std::get<int32_t>(action));
+    }
+}
+
+std::string Named(const Action& action) {
+    if (const auto* command = std::get_if<Command>(&action)) {
+        return "command " + std::to_string(static_cast<int>(*command));
+    }
+    if (const auto* place = std::get_if<MenuPlace>(&action)) {
+        return "menu " + std::to_string(place->menu) + "/" + std::to_string(place->item);
+    }
+    return "control " + std::to_string(std::get<int32_t>(action));
+}
+
+// Playlists item of mood m, and Mood By Genre's mood m under genre item g (2: the first genre).
+MenuPlace MoodItem(int m) {
+    return {kPlaylistsMenu, static_cast<int16_t>(kFirstMoodPlaylistItem + m - 1)};
+}
+MenuPlace GenreMoodItem(int g, int m) {
+    return {static_cast<int16_t>(kFirstGenreMoodMenu + g - 2), static_cast<int16_t>(m)};
+}
+
+TEST(Commands, EveryCommandKeepsItsMenuItemOrControl) {
+    // Every kind of item, what it does, and whether it is where MenuPlaceOf finds the command.
+    // After the commands' own items come items of filled submenus, items that open one,
+    // standard Edit items and separators.
+    const std::tuple<int16_t, int16_t, Command, bool> items[] = {
+        {kAppMenu, 1, Command::About, true},
+        {kFileMenu, 1, Command::AddTunes, true},
+        {kFileMenu, 2, Command::AddTunesFromMusicFolder, true},
+        {kFileMenu, 4, Command::RevealSelectedTune, true},
+        {kFileMenu, 6, Command::SendPlaylist, true},
+        {kFileMenu, 8, Command::CloseWindowAndQuit, true},
+        {kEditMenu, 10, Command::CheckAll, true},
+        {kEditMenu, 11, Command::UncheckAll, true},
+        {kEditMenu, 13, Command::DeleteTune, true},
+        {kPlayerMenu, 1, Command::Play, true},
+        {kPlayerMenu, 3, Command::Next, true},
+        {kPlayerMenu, 4, Command::Back, true},
+        {kPlayerMenu, 6, Command::Mute, true},
+        {kPlayerMenu, 7, Command::VolumeUp, true},
+        {kPlayerMenu, 8, Command::VolumeDown, true},
+        {kPlayerMenu, 12, Command::RevealNowPlaying, true},
+        {kLoopMenu, 1, Command::LoopTune, true},
+        {kLoopMenu, 2, Command::LoopPlaylist, true},
+        {kPlaylistsMenu, 1, Command::AllTunes, true},
+        {kPlaylistsMenu, 3, Command::MoodPlaylist, true},
+        {kPlaylistsMenu, 15, Command::TuneBased, true},
+        {kPlaylistsMenu, 17, Command::MoreFromArtist, true},
+        {kPlaylistsMenu, 18, Command::MoreFromAlbum, true},
+        {kPlaylistsMenu, 19, Command::MoreFromGenre, true},
+        {kPlaylistsMenu, 21, Command::SurpriseMe, true},
+        {kPlaylistsMenu, 23, Command::LastAdded, true},
+        {kPlaylistsMenu, 11, Command::MoodPlaylist, false},
+        {kArtistGenreMenu, 1, Command::SetArtistGenre, false},
+        {kAlbumGenreMenu, 28, Command::SetAlbumGenre, false},
+        {kFirstGenreMoodMenu, 1, Command::MoodByGenre, false},
+        {kLastGenreMoodMenu, 9, Command::MoodByGenre, false},
+        {kEditMenu, 15, Command::None, false},
+        {kPlaylistsMenu, 13, Command::None, false},
+        {kPlayerMenu, 10, Command::None, false},
+        {kEditMenu, 8, Command::None, false},
+        {kPlaylistsMenu, 12, Command::None, false},
+        {kFileMenu, 9, Command::None, false},
+        {kMoodByGenreMenu, 1, Command::None, false},
+        {kSetMoodMenu, 1, Command::SetMood, true},
+        {kSetMoodMenu, 9, Command::SetMood, false},
+        {kSetMoodMenu, 11, Command::SetMoodAsMeasured, true},
+        {kSetMoodMenu, 10, Command::None, false},
+        {kEditMenu, 17, Command::None, false},
+    };
+    for (const auto& [menu, item, command, found] : items) {
+        EXPECT_EQ(MenuCommandAt(menu, item), command) << menu << "/" << item;
+        const MenuPlace place = MenuPlaceOf(command);
+        EXPECT_EQ(std::pair(place.menu, place.item) == std::pair(menu, item), found)
+            << menu << "/" << item;
+    }
+    // The controls' ids and what a hit on each does.
+    const std::pair<int32_t, Command> controls[] = {{11, Command::PlayButton},
+                                                    {12, Command::BackButton},
+                                                    {13, Command::ForwardButton},
+                                                    {40, Command::GenrePopup},
+                                                    {1007, Command::SendPlaylist},
+                                                    {1008, Command::TuneBasedButton},
+                                                    {1009, Command::AddTunesFromMusicFolder},
+                                                    {7000, Command::Search},
+                                                    {9001, Command::ColourButton},
+                                                    {9011, Command::ColourButton},
+                                                    {17, Command::None},
+                                                    {1001, Command::None}};
+    for (const auto& [id, command] : controls) {
+        const auto spec = std::ranges::find(kMainWindowControls, id, &ControlSpec::id);
+        ASSERT_NE(spec, kMainWindowControls.end()) << id;
+        EXPECT_EQ(spec->command, command) << id;
+    }
+    for (const auto& [id, command] :
+         {std::pair{4402, Command::WelcomeContinue}, std::pair{4404, Command::WelcomeYes},
+          std::pair{4405, Command::WelcomeNo}, std::pair{4403, Command::None}}) {
+        EXPECT_EQ(WelcomeSheetCommand(id), command) << id;
+    }
+}
+
+TEST(Commands, AboutOpensOneWindowThatItsDoneButtonCloses) {
+    StartedApp started({});
+    App& app = started.app;
+    for (int i = 0; i < 2; ++i) {
+        Choose(app, Command::About);
+    }
+    ASSERT_NE(FindAboutWindow(app.window.get()), nullptr);
+    EXPECT_TRUE(FindAboutWindow(app.window.get())->isVisible());
+    EXPECT_EQ(app.window->findChildren<QDialog*>(WindowObjectName(kAboutWindow)).size(), 1);
+    Click(app, kAboutDoneButton);
+    EXPECT_FALSE(FindAboutWindow(app.window.get())->isVisible());
 }
 
 TEST(Commands, AnEmptyLibraryBeepsThreeTimesForEveryListAndPlayerCommand) {
-    const std::pair<int16_t, std::vector<int32_t>> cases[] = {
-        {kPlaylistsMenu, {1, 15, 17, 18, 19, 21, 23}},
-        {kPlayerMenu, {1, 3, 4, 12}},
-        {0, {9001, 9005, 9011, 1008, kPlayButton, kForwardButton}},
+    const Action actions[] = {
+        Command::AllTunes,
+        Command::TuneBased,
+        Command::MoreFromArtist,
+        Command::MoreFromAlbum,
+        Command::MoreFromGenre,
+        Command::SurpriseMe,
+        Command::LastAdded,
+        Command::Play,
+        Command::Next,
+        Command::Back,
+        Command::RevealNowPlaying,
+        kFirstColourButton,
+        kFirstColourButton + 4,
+        kLastColourButton,
+        kCreatePlaylistButton,
+        kPlayButton,
+        kForwardButton,
     };
     StartedApp started({});
-    for (const auto& [menu, items] : cases) {
-        for (const int32_t item : items) {
-            const int before = started.notices.beeps;
-            RunCommand(started.app, {menu, item});
-            EXPECT_EQ(started.notices.beeps - before, 3) << menu << "/" << item;
-        }
+    for (const Action& action : actions) {
+        const int before = started.notices.beeps;
+        Do(started.app, action);
+        EXPECT_EQ(started.notices.beeps - before, 3) << Named(action);
     }
     EXPECT_TRUE(started.notices.said.empty());
     EXPECT_EQ(started.app.player->PlayRequest, 0);
@@ -37,28 +171,29 @@ TEST(Commands, AnEmptyLibraryBeepsThreeTimesForEveryListAndPlayerCommand) {
 
 TEST(Commands, ListCommandsShowTheirListAndPlayFromRowOneOrOnlySayWhyNot) {
     // The command, the row selected, then the list shown, whether it plays, what is said.
-    const std::tuple<Command, int32_t, uint16_t, bool, std::string> cases[] = {
-        {{0, 9004}, 1, 13, true, ""},
-        {{kPlaylistsMenu, 9}, 1, 17, true, ""},
-        {{kFirstGenreMoodMenu + 1, 1}, 1, kModeMoodByGenre, true, ""},  // Blues, mood 1
-        {{kPlaylistsMenu, 15}, 1, kModeTuneBased, true, ""},
-        {{kPlaylistsMenu, 17}, 1, kModeMoreFromArtist, true, ""},
-        {{kPlaylistsMenu, 21}, 1, kModeTuneBased, true, ""},
-        {{0, 1008}, 1, kModeTuneBased, true, ""},
-        {{kPlaylistsMenu, 1}, 1, kModeAllTunes, false, ""},
-        {{kPlaylistsMenu, 23}, 1, kModeLastAdded, false, ""},
-        {{0, 9003}, 2, kModeAllTunes, false, std::string(EmptyMoodButtonNotice(2).view())},
-        {{kPlaylistsMenu, 4}, 2, kModeAllTunes, false, "No Cool Blue Chill tunes..."},
-        {{kFirstGenreMoodMenu + 1, 3}, 2, kModeAllTunes, false, "No tunes found..."},
-        {{kPlaylistsMenu, 19}, 0, kModeAllTunes, false, "No Tune Selected"},
+    const std::tuple<Action, int32_t, uint16_t, bool, std::string> cases[] = {
+        {kFirstColourButton + 3, 1, 13, true, ""},
+        {MoodItem(7), 1, 17, true, ""},
+        {GenreMoodItem(3, 1), 1, kModeMoodByGenre, true, ""},  // Blues, mood 1
+        {Command::TuneBased, 1, kModeTuneBased, true, ""},
+        {Command::MoreFromArtist, 1, kModeMoreFromArtist, true, ""},
+        {Command::SurpriseMe, 1, kModeTuneBased, true, ""},
+        {kCreatePlaylistButton, 1, kModeTuneBased, true, ""},
+        {Command::AllTunes, 1, kModeAllTunes, false, ""},
+        {Command::LastAdded, 1, kModeLastAdded, false, ""},
+        {kFirstColourButton + 2, 2, kModeAllTunes, false,
+         std::string(EmptyMoodButtonNotice(2).view())},
+        {MoodItem(2), 2, kModeAllTunes, false, "No Cool Blue Chill tunes..."},
+        {GenreMoodItem(3, 3), 2, kModeAllTunes, false, "No tunes found..."},
+        {Command::MoreFromGenre, 0, kModeAllTunes, false, "No Tune Selected"},
     };
-    for (const auto& [command, selected, mode, plays, said] : cases) {
-        SCOPED_TRACE(::testing::Message() << command.first << "/" << command.second);
+    for (const auto& [action, selected, mode, plays, said] : cases) {
+        SCOPED_TRACE(Named(action));
         StartedApp started(kTunes, true, true);
         App& app = started.app;
         const uint64_t stamp = app.view->ViewStamp;
         app.view->SelectedRow = selected;
-        RunCommand(app, command);
+        Do(app, action);
         app.eventHook();
         EXPECT_EQ(app.view->ViewMode, mode);
         EXPECT_EQ(app.player->IsPlaying, plays ? 1 : 0);
@@ -81,21 +216,22 @@ TEST(Commands, PlayerMenuAndControlsPlayStopMuteLoopRevealAndSetTheVolume) {
     App& app = started.app;
     auto* slider = qobject_cast<QSlider*>(app.window->Control(kVolumeSlider));
     // From, item, to.
-    for (const auto& [from, item, to] :
-         {std::tuple{725, kVolumeUpItem, 730}, std::tuple{730, kVolumeUpItem, 730},
-          std::tuple{5, kVolumeDownItem, 0}, std::tuple{300, kVolumeDownItem, 290}}) {
+    for (const auto& [from, command, to] :
+         {std::tuple{725, Command::VolumeUp, 730}, std::tuple{730, Command::VolumeUp, 730},
+          std::tuple{5, Command::VolumeDown, 0}, std::tuple{300, Command::VolumeDown, 290}}) {
         app.preferences.Volume = static_cast<int16_t>(from);
-        HandleMenuCommand(app, kPlayerMenu, item);
+        Choose(app, command);
         EXPECT_EQ(app.preferences.Volume, to) << from;
         EXPECT_EQ(slider->value(), to);
     }
-    for (const int16_t item : {1, 2}) {  // each loop item marks itself and unmarks the other
-        HandleMenuCommand(app, kLoopMenu, item);
+    // Each loop item marks itself and unmarks the other.
+    for (const Command command : {Command::LoopTune, Command::LoopPlaylist}) {
+        Choose(app, command);
         EXPECT_EQ(std::pair(app.menus->Item(kLoopMenu, 1)->isChecked(),
                             app.menus->Item(kLoopMenu, 2)->isChecked()),
-                  std::pair(item == 1, item == 2));
+                  std::pair(command == Command::LoopTune, command == Command::LoopPlaylist));
     }
-    HandleMenuCommand(app, kPlayerMenu, kMuteItem);  // nothing loaded
+    Choose(app, Command::Mute);  // nothing loaded
     EXPECT_EQ(app.player->Muted, 0);
     QTableView& list = *app.window->TuneList();
     emit list.doubleClicked(list.model()->index(2, 0));
@@ -117,25 +253,27 @@ TEST(Commands, PlayerMenuAndControlsPlayStopMuteLoopRevealAndSetTheVolume) {
     app.eventHook();
     EXPECT_FALSE(app.player->Paused);
     for (const uint16_t muted : {1, 0, 1}) {
-        HandleMenuCommand(app, kPlayerMenu, kMuteItem);
+        Choose(app, Command::Mute);
         EXPECT_EQ(app.player->Muted, muted);
         EXPECT_EQ(app.menus->Item(kPlayerMenu, kMuteItem)->isChecked(), muted == 1);
     }
-    HandleMenuCommand(app, kPlaylistsMenu, 1);  // another list on screen
-    HandleMenuCommand(app, kPlayerMenu, kRevealNowPlayingItem);
+    Choose(app, Command::AllTunes);  // another list on screen
+    Choose(app, Command::RevealNowPlaying);
     EXPECT_EQ(std::tuple(app.view->SelectedRow, app.view->ViewStamp),
               std::tuple(app.player->NowPlayingIndex, app.player->NowPlayingStamp));
     QWidget* button = app.window->Control(kPlayButton);
     QTest::mouseClick(button, Qt::LeftButton);
     app.eventHook();
     EXPECT_EQ(app.player->IsPlaying, 0);
-    EXPECT_EQ(app.menus->Item(kPlayerMenu, kPlayItem)->text(), QStringLiteral("Play"));
-    HandleMenuCommand(app, kPlayerMenu, kRevealNowPlayingItem);
+    EXPECT_EQ(PlainMenuText(app.menus->Item(kPlayerMenu, kPlayItem)->text()),
+              QStringLiteral("Play"));
+    Choose(app, Command::RevealNowPlaying);
     EXPECT_EQ(started.notices.said, std::vector<std::string>{"Nothing Playing"});
     QTest::mouseClick(button, Qt::LeftButton);
     app.eventHook();
     EXPECT_EQ(app.player->IsPlaying, 1);
-    EXPECT_EQ(app.menus->Item(kPlayerMenu, kPlayItem)->text(), QStringLiteral("Stop Playing"));
+    EXPECT_EQ(PlainMenuText(app.menus->Item(kPlayerMenu, kPlayItem)->text()),
+              QStringLiteral("Stop Playing"));
 }
 
 const std::vector<Tune> kArtistTunes = {
@@ -176,7 +314,7 @@ TEST(EditCommands, SetGenreKeepsHolidayAndSoundtrackForTheArtistAndCheckMarksRea
     StartedApp started(kArtistTunes);
     App& app = started.app;
     for (const bool checked : {false, true}) {
-        HandleMenuCommand(app, kEditMenu, checked ? 10 : 11);
+        Choose(app, checked ? Command::CheckAll : Command::UncheckAll);
         for (int32_t row = 1; row <= 5; ++row) {
             EXPECT_EQ(app.view->List[row].Checked, checked ? 1 : 0);
             EXPECT_EQ((*app.library)[row].Checked, checked ? 1 : 0);
@@ -188,13 +326,13 @@ TEST(EditCommands, DeleteRefusesThePlayingTuneAndKeepsTheOtherRowsInStep) {
     StartedApp started(kArtistTunes, true, true);
     App& app = started.app;
     app.view->SelectedRow = 2;
-    HandleControlEvent(app, ControlEventKind::Hit, kPlayButton);
+    Click(app, kPlayButton);
     app.eventHook();
     ASSERT_EQ(app.player->NowPlayingIndex, 2);
-    HandleMenuCommand(app, kEditMenu, 13);  // the playing tune
+    Choose(app, Command::DeleteTune);  // the playing tune
     EXPECT_EQ(std::pair(started.notices.beeps, app.library->TuneCount), std::pair(1, 5));
     app.view->SelectedRow = 1;  // above the playing tune
-    HandleMenuCommand(app, kEditMenu, 13);
+    Choose(app, Command::DeleteTune);
     // Still playing "Two", now row 1, which the playing list on screen selects.
     EXPECT_EQ(std::tuple(app.library->TuneCount, app.view->List.ViewCount,
                          app.player->NowPlayingList.ViewCount, app.player->NowPlayingIndex,
@@ -209,6 +347,71 @@ TEST(EditCommands, DeleteRefusesThePlayingTuneAndKeepsTheOtherRowsInStep) {
         EXPECT_EQ(app.view->List[row + 1].Title.view(), (*app.library)[row + 1].Title.view());
     }
     EXPECT_EQ(started.LibraryBytes().size(), 4 * kTuneRecordSize);  // saved at once
+}
+
+// A mood set by hand while the tune plays: the library, the list, the playing list, the
+// counts, the swatch and the file follow, from the menu and from the list's context menu;
+// "As Measured" undoes it. What is refused changes nothing.
+TEST(EditCommands, SetMoodByHandReachesEveryCopyAndTheFileAndComesBack) {
+    StartedApp started(kArtistTunes, true, true);
+    App& app = started.app;
+    Library& library = *app.library;
+    for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
+        // As measured: moods 3, 3, 3, 7, 9, in the library and the list of all tunes.
+        library[slot].MoodEnergy = app.view->List[slot].MoodEnergy = MoodFloor(library[slot].Mood);
+    }
+    app.view->SelectedRow = 2;
+    Click(app, kPlayButton);
+    app.eventHook();
+    ASSERT_EQ(app.player->NowPlayingIndex, 2);
+    const TuneListModel& model = app.window->Model();
+    const auto moods = [&] {
+        const int modelRow = model.ModelRowOf(2);
+        return std::tuple(library[2].Mood, app.view->List[2].Mood,
+                          app.player->NowPlayingList[2].Mood, library.MoodCounts[3],
+                          model.MoodSetByHandAt(modelRow),
+                          started.LibraryBytes()[kTuneRecordSize + 2417]);
+    };
+
+    HandleMenuCommand(app, kSetMoodMenu, 9);
+    EXPECT_EQ(moods(), std::tuple(9, 9, 9, 2, true, uint8_t{0x83}));
+    EXPECT_EQ(app.view->List[2].MoodColourBlue, MoodTable[9].colour.blue);
+    EXPECT_EQ(library.MoodCounts[9], 2);
+    const QString tip = model.data(model.index(model.ModelRowOf(2), 2), Qt::ToolTipRole).toString();
+    EXPECT_TRUE(tip.startsWith(
+        QStringLiteral("<p>Set by hand to Maximum Wild; measured Dinner &amp; Drinks. ")))
+        << tip.toStdString();
+
+    HandleMenuCommand(app, kSetMoodMenu, 11);  // As Measured
+    EXPECT_EQ(moods(), std::tuple(3, 3, 3, 3, false, uint8_t{0}));
+
+    // The context menu selects the row under the pointer and runs the same command.
+    QTableView* list = app.window->TuneList();
+    emit list->customContextMenuRequested(
+        list->visualRect(model.index(model.ModelRowOf(2), 4)).center());
+    auto* contextMoods = app.window->findChild<QMenu*>(QStringLiteral("listSetMoodMenu"));
+    ASSERT_NE(contextMoods, nullptr);
+    ASSERT_EQ(contextMoods->actions().size(), 11);
+    EXPECT_EQ(PlainMenuText(contextMoods->actions()[10]->text()), QStringLiteral("As Measured"));
+    contextMoods->actions()[6]->trigger();  // Intense Activities
+    EXPECT_EQ(moods(), std::tuple(7, 7, 7, 2, true, uint8_t{0x83}));
+    HandleMenuCommand(app, kSetMoodMenu, 3);  // the measured mood: as measured
+    EXPECT_EQ(moods(), std::tuple(3, 3, 3, 3, false, uint8_t{0}));
+    EXPECT_EQ(started.notices.said, std::vector<std::string>{});
+
+    // Refused: no row selected; a record whose stored mood its energy does not give.
+    library[1].MoodEnergy = 0;
+    const std::vector<uint8_t> before = started.LibraryBytes();
+    const std::tuple<int32_t, const char*> refused[] = {{0, "No Tune Selected"},
+                                                        {1, "No Measured Mood"}};
+    for (const auto& [row, alert] : refused) {
+        started.notices.said.clear();
+        app.view->SelectedRow = row;
+        HandleMenuCommand(app, kSetMoodMenu, 5);
+        EXPECT_EQ(started.notices.said, std::vector<std::string>{alert});
+        EXPECT_EQ(library[1].Mood, 3);
+        EXPECT_TRUE(started.LibraryBytes() == before);
+    }
 }
 
 }  // namespace

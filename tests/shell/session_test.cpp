@@ -5,31 +5,17 @@
 #include <QTimer>
 #include <cerrno>
 #include <csignal>
+#include <map>
 
 #include <gtest/gtest.h>
 
 #include "shell/add_session.h"
+#include "shell/notices.h"
 #include "shell/send_sheet.h"
 #include "tests/shell/shell_test_support.h"
 
 namespace harmovia::test {
 namespace {
-
-std::filesystem::path MakeMusicFolder(const std::filesystem::path& folder, int count) {
-    std::filesystem::create_directories(folder);
-    for (int i = 1; i <= count; ++i) {
-        testing::MakeTestAudio(folder / ("Tune " + std::to_string(i) + ".mp3"),
-                               {.frequency = 200.0 * i, .seconds = 16.0});
-    }
-    return folder;
-}
-
-// The event loop until the add has ended (its steps are queued on the loop).
-void RunUntilAdded(App& app) {
-    for (int turn = 0; turn < 100000 && (app.AddingTunes || app.adding); ++turn) {
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-}
 
 bool MenusEnabled(App& app) {
     return app.menus->Menu(kPlaylistsMenu)->menuAction()->isEnabled();
@@ -40,7 +26,7 @@ TEST(AddSheet, AddsAChosenFolderAndQuittingOrAddingAgainMeanwhileAsksFirst) {
     App& app = started.app;
     const auto music = MakeMusicFolder(started.home.path() / "chosen", 2);
     app.chooseFolder = [music](App&) { return std::optional(music); };
-    HandleMenuCommand(app, kFileMenu, 1);
+    Choose(app, Command::AddTunes);
     ASSERT_TRUE(app.AddingTunes);
     QDialog* sheet = app.adding->Sheet();
     EXPECT_TRUE(sheet->isVisible());
@@ -48,9 +34,9 @@ TEST(AddSheet, AddsAChosenFolderAndQuittingOrAddingAgainMeanwhileAsksFirst) {
               QStringLiteral("Total Tunes:  0"));  // number text: one leading blank
     EXPECT_FALSE(MenusEnabled(app));
     started.notices.answer = false;  // "Cancel": the add and the program go on
-    HandleMenuCommand(app, kFileMenu, 8);
+    Choose(app, Command::CloseWindowAndQuit);
     HandleControlEvent(app, ControlEventKind::WindowClose, 1);
-    HandleMenuCommand(app, kFileMenu, 2);
+    Choose(app, Command::AddTunesFromMusicFolder);
     EXPECT_EQ(started.notices.said,
               std::vector<std::string>({"Tunes Are Still Being Added to Your Database...",
                                         "Tunes Are Still Being Added to Your Database...",
@@ -61,8 +47,8 @@ TEST(AddSheet, AddsAChosenFolderAndQuittingOrAddingAgainMeanwhileAsksFirst) {
     EXPECT_EQ(std::tuple(app.library->TuneCount, app.view->List.ViewCount, app.view->ViewMode),
               std::tuple(2, 2, kModeAllTunes));
     started.notices.answer = true;  // "Stop Adding" ends a second add
-    HandleMenuCommand(app, kFileMenu, 1);
-    HandleMenuCommand(app, kFileMenu, 1);
+    Choose(app, Command::AddTunes);
+    Choose(app, Command::AddTunes);
     EXPECT_TRUE(app.StopAddingRequest);
     RunUntilAdded(app);
     EXPECT_FALSE(app.AddingTunes || app.ending);
@@ -80,14 +66,14 @@ TEST(WelcomeSheet, ContinueEnablesTheMenusAndImportsTheMusicFolderOnlyAfterYes) 
         const auto button = [sheet](int id) {
             return sheet->findChild<QAbstractButton*>(QStringLiteral("control%1").arg(id));
         };
-        EXPECT_TRUE(button(4404)->isChecked());  // Yes is the default
-        button(yes ? 4404 : 4405)->click();
+        EXPECT_TRUE(button(kWelcomeYesRadio)->isChecked());  // Yes is the default
+        button(yes ? kWelcomeYesRadio : kWelcomeNoRadio)->click();
         if (yes) {  // an add started meanwhile from the menu is not replaced by Continue's
             started.app.chooseFolder = [](App& app) { return std::optional(app.musicFolder); };
-            HandleMenuCommand(started.app, kFileMenu, 1);
+            Choose(started.app, Command::AddTunes);
         }
         const AddSession* running = started.app.adding.get();
-        button(4402)->click();
+        button(kWelcomeContinueButton)->click();
         EXPECT_FALSE(sheet->isVisible());
         EXPECT_EQ(started.app.AddingTunes, yes);
         EXPECT_TRUE(!yes || started.app.adding.get() == running);
@@ -108,8 +94,7 @@ TEST(SendSheet, SendsTheCountAskedForOrTheWholeListAndNeedsAName) {
         const auto control = [&app](int32_t id) {
             return app.sending->Sheet()->findChild<QWidget*>(QStringLiteral("control%1").arg(id));
         };
-        rows < 0 ? HandleMenuCommand(app, kFileMenu, 6)
-                 : HandleControlEvent(app, ControlEventKind::Hit, 1007);
+        rows < 0 ? Choose(app, Command::SendPlaylist) : Click(app, kSendPlaylistButton);
         ASSERT_NE(app.sending, nullptr);
         EXPECT_FALSE(MenusEnabled(app));
         auto* field = qobject_cast<QLineEdit*>(control(kSendNameField));
@@ -123,7 +108,7 @@ TEST(SendSheet, SendsTheCountAskedForOrTheWholeListAndNeedsAName) {
         if (rows < 0) {
             EXPECT_EQ(started.notices.said, std::vector<std::string>{"No Playlist Name"});
             ASSERT_NE(app.sending, nullptr);
-            HandleControlEvent(app, ControlEventKind::Hit, kSendCancelButton);
+            Click(app, kSendCancelButton);
         } else {
             EXPECT_EQ(app.lastSend.sentRows.size(), static_cast<size_t>(rows));
             EXPECT_EQ(bar->property("value").toInt(), rows);
@@ -204,6 +189,83 @@ TEST(StartUp, QuitSavesOrAsksWhileAddingOrAfterAFailedReadOrSave) {
         EXPECT_EQ(started.notices.said.empty() ? "" : started.notices.said[0], alert);
         EXPECT_EQ(started.LibraryBytes() != before, savesLibrary);
         EXPECT_EQ(std::filesystem::exists(started.folder / kPreferencesFileName), savesPreferences);
+    }
+}
+
+// Counts the files written whole, by name.
+class CountingFiles final : public DiskFileSystem {
+  public:
+    OsError WriteFileAtomically(const std::filesystem::path& path,
+                                std::span<const uint8_t> bytes) override {
+        ++writes[path.filename().string()];
+        return DiskFileSystem::WriteFileAtomically(path, bytes);
+    }
+    std::map<std::string, int> writes;
+};
+
+// The quit's save waits out a pause that runs on the event loop; whatever comes meanwhile
+// (the player's tick, a second quit by any door, a session that ends) saves and ends once.
+TEST(StartUp, APauseInterruptedByATickOrASecondQuitSavesOnce) {
+    const std::pair<const char*, std::function<void(App&)>> meanwhile[] = {
+        {"tick", [](App& app) { app.eventHook(); }},
+        {"quit", [](App& app) { EXPECT_TRUE(QuitCommand(app)); }},
+        {"menu", [](App& app) { Choose(app, Command::CloseWindowAndQuit); }},
+        {"close box", [](App& app) { HandleControlEvent(app, ControlEventKind::WindowClose, 1); }},
+        {"session", [](App& app) { EXPECT_TRUE(EndSession(app, false)); }},
+    };
+    const std::map<std::string, int> once = {{kLibraryFileName, 1}, {kPreferencesFileName, 1}};
+    for (const auto& [what, interrupt] : meanwhile) {
+        SCOPED_TRACE(what);
+        StartedApp started(kTunes);
+        App& app = started.app;
+        auto* files = new CountingFiles;
+        app.files.reset(files);
+        started.notices.holdPauses = true;
+        EXPECT_TRUE(QuitCommand(app));
+        EXPECT_EQ(app.window->Control(kDisplayLine2)->property("text").toString(),
+                  QStringLiteral("Saving Database"));
+        EXPECT_TRUE(files->writes.empty());
+        EXPECT_FALSE(app.ending);
+        interrupt(app);
+        EXPECT_EQ(started.notices.held.size(), 1U);  // nothing started a second pause
+        started.notices.EndPauses();
+        EXPECT_TRUE(app.ending);
+        EXPECT_EQ(files->writes, once);
+    }
+}
+
+// Log-out asks only when the session lets it, and the data is written before it returns.
+TEST(StartUp, AnEndingSessionAsksOnlyWhenAllowedAndSavesAtOnce) {
+    const std::string stillAdding = "Tunes Are Still Being Added to Your Database...";
+    const std::string notSaved = "Harmovia Could Not Save";
+    // Adding, may ask, full disk; then whether it ends, what was asked, files written.
+    const std::tuple<bool, bool, bool, bool, std::vector<std::string>, size_t> cases[] = {
+        {false, true, false, true, {}, 2},
+        {false, false, false, true, {}, 2},
+        {true, true, false, false, {stillAdding}, 0},  // the user said "Cancel"
+        {true, false, false, true, {}, 1},             // the add saves the library
+        {false, true, true, false, {notSaved}, 0},
+        {false, false, true, true, {}, 0},  // nobody to ask: ends, the copy on disk unchanged
+    };
+    for (const auto& [adding, mayAsk, full, ends, asked, written] : cases) {
+        SCOPED_TRACE(::testing::Message() << adding << mayAsk << full);
+        StartedApp started(kTunes);
+        App& app = started.app;
+        if (full) {
+            app.files = std::make_unique<FullDisk>();
+        }
+        app.AddingTunes = adding;
+        app.library->TuneCount = 1;
+        started.notices.answer = false;
+        started.notices.holdPauses = true;  // the session does not wait for a pause
+        const auto before = started.LibraryBytes();
+        EXPECT_EQ(EndSession(app, mayAsk), ends);
+        EXPECT_EQ(app.ending, ends);
+        EXPECT_TRUE(ends || !app.saving);  // staying opens the doors again
+        EXPECT_EQ(started.notices.said, asked);
+        EXPECT_EQ((started.LibraryBytes() != before) +
+                      std::filesystem::exists(started.folder / kPreferencesFileName),
+                  written);
     }
 }
 

@@ -5,8 +5,10 @@
 
 #include <QApplication>
 #include <QTest>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "export/script_runner.h"
@@ -42,11 +44,31 @@ class RecordingShellNotices final : public ShellNotices {
         return ErrorAlertChoice::Continue;
     }
     void ShowSavingOverlay(const ScreenRect&, MoodColour) override {}
+    // A pause takes no time, unless the test holds it to act in the middle of it.
+    void After(int, std::function<void()> then) override {
+        holdPauses ? held.push_back(std::move(then)) : then();
+    }
+    void EndPauses() {
+        for (auto pending = std::exchange(held, {}); auto& then : pending) {
+            then();
+        }
+    }
 
     bool answer = true;
+    bool holdPauses = false;
+    std::vector<std::function<void()>> held;
     int beeps = 0;
     std::vector<std::string> said;  // alert titles and overlay texts, in order
 };
+
+// The menu item that carries `command` (the first, for a command on several items).
+inline void Choose(App& app, Command command) {
+    const MenuPlace place = MenuPlaceOf(command);
+    HandleMenuCommand(app, place.menu, place.item);
+}
+inline void Click(App& app, int32_t control) {
+    HandleControlEvent(app, ControlEventKind::Hit, control);
+}
 
 struct Tune {
     const char* title;
@@ -99,6 +121,10 @@ struct StartedApp {
         app.movies = MakeFfmpegMoviePlayer(AudioOutputChoice::SilentFast);
         app.scripts = std::make_unique<RecordingScriptRunner>();  // never runs a script
         scripts = static_cast<RecordingScriptRunner*>(app.scripts.get());
+        app.openPlaylist = [this](const std::filesystem::path& file) {
+            opened.push_back(file);
+            return openAnswer;
+        };
         if (start) {
             EXPECT_FALSE(Start(app).has_value());
         }
@@ -123,6 +149,36 @@ struct StartedApp {
     RecordingShellNotices notices;
     App app;
     RecordingScriptRunner* scripts = nullptr;
+    std::vector<std::filesystem::path> opened;  // playlists handed to the music player
+    bool openAnswer = true;
 };
+
+inline std::filesystem::path MakeMusicFolder(const std::filesystem::path& folder, int count) {
+    std::filesystem::create_directories(folder);
+    for (int i = 1; i <= count; ++i) {
+        testing::MakeTestAudio(folder / ("Tune " + std::to_string(i) + ".mp3"),
+                               {.frequency = 200.0 * i, .seconds = 16.0});
+    }
+    return folder;
+}
+
+// The event loop until the add has ended (its steps are queued on the loop).
+inline void RunUntilAdded(App& app) {
+    for (int turn = 0; turn < 100000 && (app.AddingTunes || app.adding); ++turn) {
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+}
+
+// A menu text as it reads: without the mnemonic's "&", a doubled "&" as one.
+inline QString PlainMenuText(const QString& text) {
+    QString plain;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) {
+            ++i;
+        }
+        plain += text[i];
+    }
+    return plain;
+}
 
 }  // namespace harmovia::test

@@ -6,12 +6,14 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
 #include "library/genre_table.h"
 #include "shell/artwork.h"
 #include "shell/notices.h"
+#include "shell/platform_texts.h"
 #include "tests/shell/shell_test_support.h"
 
 namespace harmovia::test {
@@ -25,19 +27,19 @@ TEST(MainWindow, ControlsSitAtTheirRectanglesShowTheTotalsAndKeepThePopupsChoice
         const int w = window.ContentSize().width();
         const int h = window.ContentSize().height();
         const std::pair<int32_t, QRect> rects[] = {
-            {7000, QRect(w - 218, 14, 200, 22)},
+            {kSearchField, QRect(w - 218, 14, 200, 22)},
             {kTuneListId, QRect(0, 137, w, h - 187)},
-            {1007, QRect(w - 220, h - 36, 200, 20)},
-            {1001, QRect(w / 2 - 200, h - 31, 400, 16)},
-            {9001, QRect(w / 2 - 351, colourTop, 48, 48)},  // the colour row
-            {9011, QRect(w / 2 + 299, colourTop, 48, 48)},
+            {kSendPlaylistButton, QRect(w - 220, h - 36, 200, 20)},
+            {kStatusText, QRect(w / 2 - 200, h - 31, 400, 16)},
+            {kFirstColourButton, QRect(w / 2 - 351, colourTop, 48, 48)},  // the colour row
+            {kLastColourButton, QRect(w / 2 + 299, colourTop, 48, 48)},
         };
         for (const auto& [id, rect] : rects) {
             ASSERT_NE(window.Control(id), nullptr) << id;
             EXPECT_EQ(window.Control(id)->geometry(), rect) << id << " in " << w << "x" << h;
         }
     };
-    EXPECT_EQ(window.Control(1001)->property("text").toString(),
+    EXPECT_EQ(window.Control(kStatusText)->property("text").toString(),
               QStringLiteral("Tunes: 4  \u2022  Time: 13 mins  20 secs  \u2022  Size: 16 MB"));
     auto* popup = qobject_cast<QPushButton*>(window.Control(kGenrePopup));
     ASSERT_EQ(popup->menu()->actions().size(), 29);
@@ -146,9 +148,7 @@ TEST(Menus, EveryItemShowsItsTextKeyAndStateAndChoicesReachTheHandler) {
     std::vector<std::pair<int16_t, int16_t>> chosen;
     QtMenuBar m([&chosen](int16_t menu, int16_t item) { chosen.emplace_back(menu, item); }, [] {});
     BuildMenuBar(m);
-    const auto shown = [](const QAction* action) {
-        return action->text().replace(QStringLiteral("&&"), QStringLiteral("&"));
-    };
+    const auto shown = [](const QAction* action) { return PlainMenuText(action->text()); };
     for (const MenuBuildStep& build : kMenuBuild) {
         const MenuStep& s = build.step;
         if (s.menu == 0 || s.item == 0) {
@@ -156,7 +156,7 @@ TEST(Menus, EveryItemShowsItsTextKeyAndStateAndChoicesReachTheHandler) {
         }
         const QAction* action = m.Item(s.menu, s.item);
         ASSERT_NE(action, nullptr) << s.menu << "/" << s.item;
-        const MenuItemText text = SplitMenuItemText(s.text);
+        const MenuItemText text = SplitMenuItemText(PlatformTextFor(s.text));
         EXPECT_EQ(action->isSeparator(), s.text == "-") << s.text;
         EXPECT_EQ(shown(action).toStdString(), action->isSeparator() ? "" : text.shown) << s.text;
         EXPECT_EQ(action->isEnabled(), s.state != 0) << s.text;
@@ -173,7 +173,7 @@ TEST(Menus, EveryItemShowsItsTextKeyAndStateAndChoicesReachTheHandler) {
     EXPECT_EQ(m.Item(kEditMenu, 2)->shortcut().toString(), QStringLiteral("Ctrl+Shift+Z"));
     QStringList titles;
     for (const QAction* menu : m.Bar()->actions()) {
-        titles << menu->text();
+        titles << PlainMenuText(menu->text());
     }
     EXPECT_EQ(titles.join(QLatin1Char(',')),
               QStringLiteral("Harmovia,File,Edit,Playlists,Player,Window"));
@@ -252,6 +252,55 @@ TEST(Notices, OnlyTheNamedButtonSaysYesAndOverlaysSitCentredOverTheWindow) {
     EXPECT_EQ(notices.Overlay()->Text(), QStringLiteral("Saving Database..."));
     EXPECT_EQ(notices.Overlay()->geometry(), QRect(370, 185, 740, 370));
     notices.CloseOverlay();
+}
+
+// Nothing waits in a nested event loop: the command returns before the first tick, the fade
+// and the reading time run on timers, and the close waits for the reading time.
+TEST(Notices, AFadeInterruptedByATickDoesNotRunTheCommandTwice) {
+    StartedApp started(kTunes);  // no tunes of mood 2
+    App& app = started.app;
+    QtNotices notices;
+    notices.SetWindow(app.window.get());
+    app.notices = &notices;
+    const auto overlays = []() -> int {
+        return static_cast<int>(
+            std::ranges::count_if(QApplication::topLevelWidgets(), [](const QWidget* w) {
+                return w->objectName() == WindowObjectName(kOverlayWindow) && w->isVisible();
+            }));
+    };
+    int ticks = 0;
+    int ticksInside = 0;
+    bool inside = false;
+    app.eventHook = [&, tick = app.eventHook] {
+        ++ticks;
+        ticksInside += inside ? 1 : 0;
+        tick();
+    };
+    QTimer ticker;  // ticks as while something plays: the idle program has none
+    QObject::connect(&ticker, &QTimer::timeout, [&app] { app.eventHook(); });
+    ticker.start(5);
+    QTimer::singleShot(0, [&] {
+        inside = true;
+        Click(app, kFirstColourButton + 2);  // an empty mood: a notice, read for 2 s
+        inside = false;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notices.Overlay() != nullptr && ticks > 2; }));
+    EXPECT_EQ(ticksInside, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notices.Overlay()->windowOpacity() > 0.88; }));
+    EXPECT_EQ(overlays(), 1);
+    EXPECT_EQ(ticksInside, 0);
+    EXPECT_EQ(app.view->ViewMode, kModeAllTunes);  // the list on screen stays
+
+    // Read for 50 ms after the fade; the close waits for that. A pause's rest runs later.
+    notices.ShowOverlayNotice("No match found.", 0);
+    notices.WaitMilliseconds(50);
+    notices.CloseOverlay();
+    int rests = 0;
+    notices.After(20, [&rests] { ++rests; });
+    EXPECT_EQ(std::pair(overlays(), rests), std::pair(1, 0));
+    EXPECT_LT(notices.Overlay()->windowOpacity(), 0.1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notices.Overlay() == nullptr; }));
+    EXPECT_EQ(std::pair(overlays(), rests), std::pair(0, 1));
 }
 
 }  // namespace

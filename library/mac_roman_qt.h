@@ -1,7 +1,9 @@
 #pragma once
 
 // Record texts are Mac Roman; Qt speaks Unicode. One conversion each way, byte by byte
-// through the Mac Roman table (a character Mac Roman lacks becomes "?").
+// through the Mac Roman table (a character Mac Roman lacks becomes "?"), for every part of
+// the program that speaks Qt (the window, the media keys). Header only: the library itself
+// links no Qt.
 
 #include <QString>
 #include <string>
