@@ -55,7 +55,8 @@ struct ListCell {
 };
 
 // What column `column` shows for row `row`: Title, Artist, Album, DurationText ("Time"),
-// Genre; the row number in decimal ("ID"); "MP3" or "AAC" ("Type"); nothing in the spacer.
+// Genre; the row number in decimal ("ID"); the kind's name ("Type": FileTypeText);
+// nothing in the spacer.
 // A row outside 1..ViewCount, or an unknown column, gives an empty text cell.
 ListCell ListCellValue(const ViewList& list, int32_t row, ViewColumn column);
 

@@ -1,11 +1,13 @@
 #include "cli/add_command.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <thread>
 
 #include "cli/cli_library.h"
@@ -211,8 +213,15 @@ int RunAddCommand(const std::vector<std::string>& args) {
         std::printf("\n");
     }
     std::map<AddOutcome, int> reasons;
+    std::set<std::string> unreadExtensions;  // lower-cased, for the summary
     for (const SkippedFile& skipped : summary.skipped) {
         ++reasons[skipped.outcome];
+        if (skipped.outcome == AddOutcome::UnreadKind) {
+            std::string extension = PathTextAsUtf8(skipped.file.extension().native());
+            std::transform(extension.begin(), extension.end(), extension.begin(),
+                           [](unsigned char c) { return std::tolower(c); });
+            unreadExtensions.insert(extension);
+        }
         if (!options->quiet) {
             std::printf("skipped (%s): %s\n", std::string(AddOutcomeName(skipped.outcome)).c_str(),
                         PathTextAsUtf8(skipped.file.native()).c_str());
@@ -226,6 +235,14 @@ int RunAddCommand(const std::vector<std::string>& args) {
     const char* separator = ": ";
     for (const auto& [outcome, count] : reasons) {
         std::printf("%s%d %s", separator, count, std::string(AddOutcomeName(outcome)).c_str());
+        if (outcome == AddOutcome::UnreadKind) {
+            const char* between = " (";
+            for (const std::string& extension : unreadExtensions) {
+                std::printf("%s%s", between, extension.c_str());
+                between = ", ";
+            }
+            std::printf(")");
+        }
         separator = ", ";
     }
     if (summary.leftOut > 0) {
@@ -253,8 +270,10 @@ int RunInspectCommand(const std::vector<std::string>& args) {
     std::error_code error;
     const std::filesystem::path file = std::filesystem::absolute(args[0], error);
     const MusicFileKind kind = MusicFileKindForName(file.filename().native());
-    if (kind == MusicFileKind::None) {
-        std::fprintf(stderr, "harmovia-cli: %s is not named as an MP3, M4A or CAF file\n",
+    if (!IsReadKind(kind)) {
+        std::fprintf(stderr,
+                     "harmovia-cli: %s is not named as an MP3, M4A, CAF, FLAC, Ogg, Opus, WAV or "
+                     "AIFF file\n",
                      args[0].c_str());
         return 1;
     }
@@ -283,16 +302,23 @@ int RunInspectCommand(const std::vector<std::string>& args) {
     const int32_t slot = library->TuneCount + 1;
     TuneAddSteps steps(*movies);
     const char* refusedBy = nullptr;
-    AddOutcome outcome = steps.ReadTags(*library, file, kind);
+    // As the add does it: tags that come with the sound are read from its measurement.
+    std::unique_ptr<MeasuredFile> measured;
+    if (TagsComeWithSound(kind)) {
+        measured = steps.Measure(file);
+    }
+    AddOutcome outcome = steps.ReadTags(*library, file, kind, measured.get());
     if (outcome == AddOutcome::PermissionDenied || outcome == AddOutcome::Unreadable) {
         std::fprintf(stderr, "harmovia-cli: cannot read %s: %s\n", args[0].c_str(),
                      std::string(AddOutcomeName(outcome)).c_str());
         return 1;
     }
     if (outcome != AddOutcome::Kept) {
-        refusedBy = "tags";
+        refusedBy = outcome == AddOutcome::NotDecodable ? "measurement" : "tags";
     } else {
-        auto measured = steps.Measure(file);
+        if (!measured) {
+            measured = steps.Measure(file);
+        }
         outcome = steps.Score(*library, *measured);
         (*library)[slot].Location.Set(file.native());
         if (outcome != AddOutcome::Kept) {

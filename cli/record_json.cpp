@@ -5,6 +5,7 @@
 #include "analysis/mood_by_hand.h"
 #include "library/mac_roman.h"
 #include "library/mood.h"
+#include "library/view_list.h"
 
 namespace harmovia {
 namespace {
@@ -42,6 +43,11 @@ class JsonWriter {
         if (Shown(name, role)) {
             Key(name);
             out_ += std::to_string(value);
+        }
+        // The kind's number, then its name as the list's Type column shows it.
+        if (std::string_view(name) == "FileKind") {
+            Key("Type");
+            out_ += JsonString(FileTypeText(static_cast<uint16_t>(value)));
         }
     }
     template <class Span>

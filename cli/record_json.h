@@ -9,7 +9,8 @@ namespace harmovia {
 
 // One JSON object (one line, no newline) holding every named field of the record under its
 // field name, texts converted from Mac Roman to UTF-8, arrays as arrays (entries 1..30 of the
-// peak arrays), spare and reserved areas left out, plus "Slot": slot. Location, a native
+// peak arrays), spare and reserved areas left out, plus "Slot": slot and, behind
+// "FileKind", "Type": the kind's name as the list shows it. Location, a native
 // path, is written as it is when it is UTF-8; otherwise each byte that is not is written as
 // \u00XX (its Latin-1 value) and "LocationBytes" holds the path's bytes in hex. A record
 // whose Mood is outside 0..9 gets "Damaged": true; one whose mood was set by hand gets

@@ -23,24 +23,26 @@ namespace harmovia {
 // Why a file (or a folder of the walk) was not added.
 enum class AddOutcome {
     Kept,
-    Unreadable,        // could not be opened or read (a folder: could not be listed)
-    PermissionDenied,  // the file or folder may not be read
-    TooSmall,          // under the tag reader's minimum length
-    HiddenName,        // the name starts with "."
-    NotTagged,         // MP3 without an ID3v2 tag
-    M4aNotTagged,      // M4A without title, album and artist tags
-    Podcast,           // an MP3 whose genre is "Podcast"
-    Damaged,           // M4A atoms that run past the file, or a movie atom over 16 MB
-    Duplicate,         // the same artist, title and album as a tune already there
-    PathTooLong,       // its path does not fit the record, so it could not be played later
-    NotDecodable,      // no audio the decoder can read
-    TooShort,          // under 15 seconds
-    NotStereo,         // mono or more than two channels
-    NoSound,           // nothing significant in any window (silence)
-    OutsideKeepRange,  // measured, but too sparse or too dense to be trusted
+    Unreadable,          // could not be opened or read (a folder: could not be listed)
+    PermissionDenied,    // the file or folder may not be read
+    TooSmall,            // under the kind's minimum length
+    HiddenName,          // the name starts with "."
+    NotTagged,           // MP3 without an ID3v2 tag
+    M4aNotTagged,        // M4A without title, album and artist tags
+    ContainerNotTagged,  // FLAC, Ogg or Opus without title, album and artist tags
+    Podcast,             // an MP3, FLAC, Ogg, WAV or AIFF file whose genre is "Podcast"
+    Damaged,             // M4A atoms that run past the file, or a movie atom over 16 MB
+    Duplicate,           // the same artist, title and album as a tune already there
+    PathTooLong,         // its path does not fit the record, so it could not be played later
+    NotDecodable,        // no audio the decoder can read
+    TooShort,            // under 15 seconds
+    NotStereo,           // mono or more than two channels
+    NoSound,             // nothing significant in any window (silence)
+    OutsideKeepRange,    // measured, but too sparse or too dense to be trusted
     OutOfMemory,
+    UnreadKind,  // audio of a kind the add does not read, by its name or by its content
 };
-inline constexpr int kAddOutcomeCount = 17;
+inline constexpr int kAddOutcomeCount = 19;
 
 // The reason as the add summary words it, with the limit it refers to.
 std::string_view AddOutcomeName(AddOutcome outcome);
@@ -54,9 +56,11 @@ class AddSteps {
   public:
     virtual ~AddSteps() = default;
     // Claims and fills the next slot from the file's tags; Kept on success, else the slot is
-    // given back and the reason returned.
+    // given back and the reason returned. For a kind whose tags the decoder reads in the
+    // open that measures it (TagsComeWithSound), `measured` is that file's measurement;
+    // otherwise it is null and the measurement may not have run yet.
     virtual AddOutcome ReadTags(Library& library, const std::filesystem::path& file,
-                                MusicFileKind kind) = 0;
+                                MusicFileKind kind, const MeasuredFile* measured) = 0;
     // Thread-safe; must not touch any library.
     virtual std::unique_ptr<MeasuredFile> Measure(const std::filesystem::path& file) = 0;
     // Completes the claimed slot CurrentTuneIndex from the measurement: Kept leaves it

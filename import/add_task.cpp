@@ -18,13 +18,16 @@ std::string_view AddOutcomeName(AddOutcome outcome) {
         case AddOutcome::PermissionDenied:
             return "permission denied";
         case AddOutcome::TooSmall:
-            return "too small (MP3 under 50,001 bytes, M4A under 100,001 bytes)";
+            return "too small (MP3 under 50,001 bytes, Ogg and Opus under 30,001 bytes, M4A, FLAC, "
+                   "WAV and AIFF under 100,001 bytes)";
         case AddOutcome::HiddenName:
             return "hidden (the name starts with \".\")";
         case AddOutcome::NotTagged:
             return "MP3 without an ID3v2 tag";
         case AddOutcome::M4aNotTagged:
             return "M4A without title, album and artist tags";
+        case AddOutcome::ContainerNotTagged:
+            return "FLAC, Ogg or Opus without title, album and artist tags";
         case AddOutcome::Podcast:
             return "a podcast";
         case AddOutcome::Damaged:
@@ -45,6 +48,8 @@ std::string_view AddOutcomeName(AddOutcome outcome) {
             return "outside the range of music the moods describe";
         case AddOutcome::OutOfMemory:
             return "out of memory";
+        case AddOutcome::UnreadKind:
+            return "not a kind Harmovia reads";
     }
     return "unknown";
 }
@@ -108,7 +113,7 @@ void AddTask::FillLookahead() {
         Pending pending{std::move(*entry), MusicFileKind::None, std::nullopt, false};
         if (!pending.entry.isFolder) {
             pending.kind = MusicFileKindForName(pending.entry.path.filename().native());
-            if (pending.kind != MusicFileKind::None) {
+            if (IsReadKind(pending.kind)) {
                 pending.ticket = pool_.Submit(pending.entry.path);
                 ++queuedMusic;
             }
@@ -135,11 +140,13 @@ AddTask::State AddTask::Step(std::chrono::milliseconds wait) {
         current_ = std::move(ahead_.front());
         ahead_.pop_front();
         ++summary_.entriesWalked;
-        if (current_->kind == MusicFileKind::None) {
+        if (!IsReadKind(current_->kind)) {
             if (current_->entry.error != 0) {
                 const int error = current_->entry.error;
                 Skip(error == EACCES || error == EPERM ? AddOutcome::PermissionDenied
                                                        : AddOutcome::Unreadable);
+            } else if (current_->kind == MusicFileKind::Unread) {
+                Skip(AddOutcome::UnreadKind);
             }
             current_.reset();
             return State::Working;
@@ -154,6 +161,9 @@ AddTask::State AddTask::Step(std::chrono::milliseconds wait) {
 
 bool AddTask::AddOneFile(std::chrono::milliseconds wait) {
     const std::filesystem::path& file = current_->entry.path;
+    // Tags that come with the sound are read once the measurement is in; the others first,
+    // so that a refused file's measurement can be dropped unfinished.
+    const bool soundFirst = TagsComeWithSound(current_->kind);
     if (!current_->tagsRead) {
         // The player finds the tune again through this path; one that does not fit the
         // record could never be played.
@@ -161,18 +171,18 @@ bool AddTask::AddOneFile(std::chrono::milliseconds wait) {
             Skip(AddOutcome::PathTooLong);
             return true;
         }
-        const AddOutcome tags = steps_.ReadTags(library_, file, current_->kind);
-        if (tags != AddOutcome::Kept) {
-            Skip(tags);
+        if (!soundFirst && !ReadTags(nullptr)) {
             return true;
         }
-        current_->tagsRead = true;
     }
     std::unique_ptr<MeasuredFile> measured = pool_.Take(*current_->ticket, wait);
     if (!measured) {
         return false;
     }
     current_->ticket.reset();
+    if (soundFirst && !ReadTags(measured.get())) {
+        return true;
+    }
     const AddOutcome outcome = steps_.Score(library_, *measured);
     if (outcome != AddOutcome::Kept) {
         Skip(outcome);
@@ -186,6 +196,17 @@ bool AddTask::AddOneFile(std::chrono::milliseconds wait) {
     // only for a tune that passed the keep test, so no rejected tune is ever committed.
     CommitAtInterval(library_, [this] { Save(); });
     ProgressChanged();
+    return true;
+}
+
+bool AddTask::ReadTags(const MeasuredFile* measured) {
+    const AddOutcome tags =
+        steps_.ReadTags(library_, current_->entry.path, current_->kind, measured);
+    if (tags != AddOutcome::Kept) {
+        Skip(tags);
+        return false;
+    }
+    current_->tagsRead = true;
     return true;
 }
 
@@ -209,12 +230,11 @@ void AddTask::CountLeftOut() {
         if (pending.ticket) {
             pool_.Drop(*pending.ticket);
         }
-        summary_.leftOut += pending.kind != MusicFileKind::None ? 1 : 0;
+        summary_.leftOut += IsReadKind(pending.kind) ? 1 : 0;
     }
     ahead_.clear();
     while (std::optional<WalkEntry> entry = walk_.Next()) {
-        if (!entry->isFolder &&
-            MusicFileKindForName(entry->path.filename().native()) != MusicFileKind::None) {
+        if (!entry->isFolder && IsReadKind(MusicFileKindForName(entry->path.filename().native()))) {
             ++summary_.leftOut;
         }
     }

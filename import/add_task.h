@@ -108,6 +108,9 @@ class AddTask {
     void FillLookahead();
     // Handles the current music file; false while its measurement is not ready.
     bool AddOneFile(std::chrono::milliseconds wait);
+    // Reads the current file's tags (with its measurement, when they come with it); false
+    // when they refuse the file, which is then skipped.
+    bool ReadTags(const MeasuredFile* measured);
     void Skip(AddOutcome outcome);
     void Save();
     void FinishAdd();

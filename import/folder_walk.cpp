@@ -13,20 +13,26 @@
 namespace harmovia {
 
 MusicFileKind MusicFileKindForName(std::string_view name) {
-    if (name.starts_with("._") || name.size() < 4) {
+    const size_t dot = name.rfind('.');
+    if (name.starts_with("._") || dot == std::string_view::npos) {
         return MusicFileKind::None;
     }
-    const std::string extension = UpperCasedString(name.substr(name.size() - 4));
-    if (extension == ".MP3") {
-        return MusicFileKind::Mp3;
+    using enum MusicFileKind;
+    static constexpr std::pair<std::string_view, MusicFileKind> kRead[] = {
+        {"MP3", Mp3}, {"M4A", M4a},  {"CAF", Caf}, {"FLAC", Flac}, {"OGG", Ogg},
+        {"OGA", Ogg}, {"OPUS", Ogg}, {"WAV", Wav}, {"AIF", Aiff},  {"AIFF", Aiff}};
+    // Audio that other players read and the add does not.
+    static constexpr std::string_view kUnread[] = {
+        "AAC", "AC3", "AIFC", "AMR",  "APE", "AU",   "DFF", "DSF", "DTS", "IT",
+        "M4B", "M4P", "MID",  "MIDI", "MKA", "MOD",  "MP2", "MPC", "RA",  "S3M",
+        "SHN", "SPX", "TAK",  "TTA",  "W64", "WEBA", "WMA", "WV",  "XM"};
+    const std::string extension = UpperCasedString(name.substr(dot + 1));
+    for (const auto& [read, kind] : kRead) {
+        if (extension == read) {
+            return kind;
+        }
     }
-    if (extension == ".M4A") {
-        return MusicFileKind::M4a;
-    }
-    if (extension == ".CAF") {
-        return MusicFileKind::Caf;
-    }
-    return MusicFileKind::None;
+    return std::ranges::find(kUnread, extension) != std::end(kUnread) ? Unread : None;
 }
 
 FolderWalk::FolderWalk(const std::filesystem::path& root) {

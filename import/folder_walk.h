@@ -17,11 +17,27 @@
 
 namespace harmovia {
 
-enum class MusicFileKind { None, Mp3, M4a, Caf };
+// What a file is by its name. Ogg covers .ogg, .oga and .opus (the decoder tells Vorbis,
+// Opus and FLAC apart), Aiff .aif and .aiff. Unread is audio of a kind the add does not
+// read (.wma, .ape, .wv, .mka, .dsf, ...): it is counted, not opened.
+enum class MusicFileKind { None, Mp3, M4a, Caf, Flac, Ogg, Wav, Aiff, Unread };
 
-// What the walk does with a file of this name: names starting with "._" and names whose
-// upper-cased last four characters are not ".MP3", ".M4A" or ".CAF" are not music.
+// The kind by the name's extension (the letters after its last ".", in any letter case);
+// names starting with "._" (resource forks) and every other extension are None: pictures,
+// playlists, texts.
 MusicFileKind MusicFileKindForName(std::string_view name);
+
+// Whether the add reads files of the kind.
+inline bool IsReadKind(MusicFileKind kind) {
+    return kind != MusicFileKind::None && kind != MusicFileKind::Unread;
+}
+
+// Whether the kind's tags are the container's own, which the decoder reads in the open that
+// measures the tune (FLAC, Ogg, WAV, AIFF), rather than ours to read before it.
+inline bool TagsComeWithSound(MusicFileKind kind) {
+    using enum MusicFileKind;
+    return kind == Flac || kind == Ogg || kind == Wav || kind == Aiff;
+}
 
 struct WalkEntry {
     std::filesystem::path path;

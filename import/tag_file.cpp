@@ -90,9 +90,10 @@ void WriteFileIdentity(TuneRecord& record, std::string_view fileName, const TagF
     record.FileKind = kind;
 }
 
-std::string TitleFromFileName(std::string_view fileName) {
-    const std::string_view stem =
-        fileName.size() <= 4 ? std::string_view() : fileName.substr(0, fileName.size() - 4);
+std::string TitleFromFileName(std::string_view fileName, size_t extensionLength) {
+    const std::string_view stem = fileName.size() <= extensionLength
+                                      ? std::string_view()
+                                      : fileName.substr(0, fileName.size() - extensionLength);
     return IsValidUtf8(stem) ? Utf8ToMacRoman(stem) : std::string(stem);
 }
 

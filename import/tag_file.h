@@ -23,11 +23,13 @@ enum class TagRefusal {
     PermissionDenied,  // the file may not be read
     Unreadable,        // missing, not a regular file, or a read error
     TooSmall,          // under the reader's minimum length
-    NotTagged,         // MP3: no ID3v2 tag; M4A: no title, album and artist atoms
+    NotTagged,         // MP3: no ID3v2 tag; M4A, FLAC, Ogg: no title, album and artist
     Podcast,
     Damaged,  // M4A: atom sizes that run past the file, or a movie atom over 16 MB
     Duplicate,
     LibraryFull,
+    NotDecodable,  // the decoder found no audio, so no container tags either
+    UnreadKind,    // the container is not of a kind its name says
 };
 
 // The refusal for an errno from opening a file: PermissionDenied or Unreadable.
@@ -73,9 +75,9 @@ class TagFile {
 void WriteFileIdentity(TuneRecord& record, std::string_view fileName, const TagFile& file,
                        FileKindCode kind);
 
-// The title of an untitled file: its name less the last four bytes (the extension). Names
-// here are UTF-8 while the record keeps Mac Roman, so a valid UTF-8 name is converted; any
-// other name is kept byte for byte.
-std::string TitleFromFileName(std::string_view fileName);
+// The title of an untitled file: its name less the last `extensionLength` bytes (the
+// extension with its dot). Names here are UTF-8 while the record keeps Mac Roman, so a
+// valid UTF-8 name is converted; any other name is kept byte for byte.
+std::string TitleFromFileName(std::string_view fileName, size_t extensionLength = 4);
 
 }  // namespace harmovia

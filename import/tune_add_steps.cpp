@@ -2,6 +2,7 @@
 
 #include "analysis/mood_scoring.h"
 #include "analysis/sound_analysis.h"
+#include "import/container_tags.h"
 #include "import/mp3_tag_reader.h"
 #include "import/mp4_tag_reader.h"
 #include "import/tag_file.h"
@@ -13,12 +14,14 @@ namespace {
 
 constexpr int32_t kFailedKeepTestCode = -1;
 constexpr int32_t kNotDecodableCode = -2;
+constexpr int32_t kContainerNotTakenCode = 1;
 
 struct MeasuredTune final : MeasuredFile {
     OsError openError = kNoErr;
     OsError code = kNoErr;  // the last window's code
     std::unique_ptr<SoundAnalysisState> state = std::make_unique<SoundAnalysisState>();
-    TuneRecord record;  // holds what the measurement writes
+    TuneRecord record;                    // holds what the measurement writes
+    std::optional<ContainerFacts> found;  // when the decoder opened the file
 };
 
 AddOutcome OutcomeOfMeasurement(OsError code) {
@@ -50,7 +53,9 @@ AddOutcome OutcomeOfRefusal(TagRefusal refusal, MusicFileKind kind) {
         case TagRefusal::TooSmall:
             return AddOutcome::TooSmall;
         case TagRefusal::NotTagged:
-            return kind == MusicFileKind::M4a ? AddOutcome::M4aNotTagged : AddOutcome::NotTagged;
+            return kind == MusicFileKind::M4a ? AddOutcome::M4aNotTagged
+                   : TagsComeWithSound(kind)  ? AddOutcome::ContainerNotTagged
+                                              : AddOutcome::NotTagged;
         case TagRefusal::Podcast:
             return AddOutcome::Podcast;
         case TagRefusal::Damaged:
@@ -59,6 +64,10 @@ AddOutcome OutcomeOfRefusal(TagRefusal refusal, MusicFileKind kind) {
             return AddOutcome::Duplicate;
         case TagRefusal::LibraryFull:
             return AddOutcome::OutOfMemory;
+        case TagRefusal::NotDecodable:
+            return AddOutcome::NotDecodable;
+        case TagRefusal::UnreadKind:
+            return AddOutcome::UnreadKind;
     }
     return AddOutcome::Unreadable;
 }
@@ -87,7 +96,16 @@ AddOutcome ClaimCafSlot(Library& library, const std::filesystem::path& file) {
 }
 
 AddOutcome TuneAddSteps::ReadTags(Library& library, const std::filesystem::path& file,
-                                  MusicFileKind kind) {
+                                  MusicFileKind kind, const MeasuredFile* measured) {
+    if (TagsComeWithSound(kind)) {
+        const auto* tune = static_cast<const MeasuredTune*>(measured);
+        const TagRefusal refusal =
+            ReadContainerTags(library, file, kind, tune ? tune->found : std::nullopt);
+        lastResultCode_ = refusal == TagRefusal::None           ? 0
+                          : refusal == TagRefusal::NotDecodable ? kNotDecodableCode
+                                                                : kContainerNotTakenCode;
+        return OutcomeOfRefusal(refusal, kind);
+    }
     if (kind == MusicFileKind::Caf) {
         const AddOutcome outcome = ClaimCafSlot(library, file);
         lastResultCode_ = outcome == AddOutcome::Kept ? 0 : kIoErr;
@@ -114,6 +132,13 @@ std::unique_ptr<MeasuredFile> TuneAddSteps::Measure(const std::filesystem::path&
     measured->openError = movies_.OpenMovie(file, movie);
     if (measured->openError != kNoErr || !movie) {
         measured->openError = measured->openError != kNoErr ? measured->openError : kIoErr;
+        return measured;
+    }
+    measured->found = ContainerFacts{movie->Format(), movie->Tags()};
+    // A file its tags refuse whatever the library holds is not worth its ten windows.
+    const MusicFileKind kind = MusicFileKindForName(file.filename().native());
+    if (TagsComeWithSound(kind) && RefusalOfContainer(kind, *measured->found) != TagRefusal::None) {
+        measured->code = kIoErr;
         return measured;
     }
     measured->code = MeasureTune(*measured->state, *movie, measured->record);

@@ -1,7 +1,8 @@
 #pragma once
 
 // The add task's real steps: the tag readers, the decoder and the sound measurement, and
-// mood scoring with the keep test.
+// mood scoring with the keep test. The kinds whose tags are their container's own are read
+// from what the measurement's open found (ReadContainerTags).
 
 #include <memory>
 
@@ -16,13 +17,14 @@ class TuneAddSteps final : public AddSteps {
     // `movies` must outlive the steps and be usable from several threads at once.
     explicit TuneAddSteps(MovieFramework& movies) : movies_(movies) {}
 
-    AddOutcome ReadTags(Library& library, const std::filesystem::path& file,
-                        MusicFileKind kind) override;
+    AddOutcome ReadTags(Library& library, const std::filesystem::path& file, MusicFileKind kind,
+                        const MeasuredFile* measured) override;
     std::unique_ptr<MeasuredFile> Measure(const std::filesystem::path& file) override;
     AddOutcome Score(Library& library, MeasuredFile& measured) override;
 
     // The numeric result of the last ReadTags or Score: the tag reader's, the measurement's
-    // or ScoreMood's code (0 when kept; -1 for a failed keep test, -2 for no decodable audio).
+    // or ScoreMood's code (0 when kept; -1 for a failed keep test, -2 for no decodable audio,
+    // 1 for a file the container tag reader did not take).
     int32_t lastResultCode() const { return lastResultCode_; }
 
   private:

@@ -11,7 +11,8 @@ std::vector<uint8_t> EncodeLibrary(const Library& library) {
     const auto count = static_cast<size_t>(std::clamp(library.TuneCount, 0, kMaxTunes));
     std::vector<uint8_t> bytes(count * kTuneRecordSize);
     for (size_t i = 0; i < count; ++i) {
-        EncodeTuneRecord(library.Slots[i + 1],
+        // Through the library's own reading: slots never written lie beyond its storage.
+        EncodeTuneRecord(library[static_cast<int32_t>(i + 1)],
                          std::span<uint8_t, kTuneRecordSize>(bytes.data() + i * kTuneRecordSize,
                                                              kTuneRecordSize));
     }

@@ -21,9 +21,20 @@ namespace harmovia {
 inline constexpr int kTuneRecordSize = 2966;
 inline constexpr int kPeakEntries = 30;  // PeakBins / PeakPowers entries 1..30
 
-// Which reader made the record. A .CAF file, which neither tag reader takes, gets a kind of
-// its own (the list shows every kind but MP3 as "AAC").
-enum FileKindCode : uint16_t { kFileKindMp3 = 1, kFileKindCaf = 2, kFileKindMp4 = 4 };
+// Which reader made the record, and for the kinds whose tags the decoder reads, which
+// container (or Ogg codec) the file holds. A .CAF file, which neither tag reader takes,
+// gets a kind of its own. 3 is never written. docs/file_kinds.md lists them; a build that
+// knows only 1, 2 and 4 shows every other kind as "AAC".
+enum FileKindCode : uint16_t {
+    kFileKindMp3 = 1,
+    kFileKindCaf = 2,
+    kFileKindMp4 = 4,
+    kFileKindFlac = 5,
+    kFileKindVorbis = 6,
+    kFileKindOpus = 7,
+    kFileKindWav = 8,
+    kFileKindAiff = 9,
+};
 
 struct TuneRecord {
     std::array<uint8_t, 370> Reserved0{};

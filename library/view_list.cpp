@@ -77,7 +77,22 @@ void RankViewList(ViewList& list) {
 }
 
 std::string_view FileTypeText(uint16_t fileKind) {
-    return fileKind == kFileKindMp3 ? "MP3" : "AAC";
+    switch (fileKind) {
+        case kFileKindMp3:
+            return "MP3";
+        case kFileKindFlac:
+            return "FLAC";
+        case kFileKindVorbis:
+            return "Vorbis";
+        case kFileKindOpus:
+            return "Opus";
+        case kFileKindWav:
+            return "WAV";
+        case kFileKindAiff:
+            return "AIFF";
+        default:
+            return "AAC";
+    }
 }
 
 bool CompareRows(const ViewList& list, int32_t a, int32_t b, ViewColumn column) {

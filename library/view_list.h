@@ -65,7 +65,8 @@ enum class ViewColumn : uint32_t {
     PlayRowNumber = FourCharCode("PLCT"),
 };
 
-// The Type column's text: "MP3" for a tune read by the MP3 tag reader, "AAC" otherwise.
+// The Type column's text: "MP3", "FLAC", "Vorbis", "Opus", "WAV" or "AIFF" by the record's
+// kind, "AAC" for every other (M4A and CAF files, and kinds this build does not know).
 std::string_view FileTypeText(uint16_t fileKind);
 
 // True when row a sorts before row b in ascending order by the column: row numbers as

@@ -1,6 +1,8 @@
 #include "platform/ffmpeg_audio_file.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace harmovia::ffmpeg {
@@ -9,9 +11,57 @@ namespace {
 namespace fs = std::filesystem;
 
 // "mov" is the MPEG-4 demuxer.
-constexpr const char* kAllowedFormats = "mp3,mov,caf,aac,wav,aiff";
+constexpr const char* kAllowedFormats = "mp3,mov,caf,aac,wav,aiff,flac,ogg";
+
+std::optional<std::string> Tag(const AudioFile& file, const char* key) {
+    // Keys are matched in any letter case: Vorbis comments are often upper case.
+    const AVDictionaryEntry* entry = av_dict_get(file.format->metadata, key, nullptr, 0);
+    if (entry == nullptr) {
+        entry = av_dict_get(file.Stream().metadata, key, nullptr, 0);
+    }
+    if (entry == nullptr || entry->value == nullptr) {
+        return std::nullopt;
+    }
+    const std::string_view value(entry->value);
+    return std::string(value.substr(0, kMaxMovieTagBytes));
+}
 
 }  // namespace
+
+MovieFormat FormatOf(const AudioFile& file) {
+    const std::string_view container = file.format->iformat->name;
+    const AVCodecID codec = file.Stream().codecpar->codec_id;
+    if (container == "ogg") {
+        return codec == AV_CODEC_ID_VORBIS ? MovieFormat::Vorbis
+               : codec == AV_CODEC_ID_OPUS ? MovieFormat::Opus
+               : codec == AV_CODEC_ID_FLAC ? MovieFormat::Flac
+                                           : MovieFormat::Other;
+    }
+    struct Name {
+        std::string_view container;
+        MovieFormat format;
+    };
+    static constexpr Name kNames[] = {{"flac", MovieFormat::Flac},
+                                      {"wav", MovieFormat::Wav},
+                                      {"aiff", MovieFormat::Aiff},
+                                      {"mp3", MovieFormat::Mp3},
+                                      {"caf", MovieFormat::Caf}};
+    for (const Name& name : kNames) {
+        if (container == name.container) {
+            return name.format;
+        }
+    }
+    // The MPEG-4 demuxer names every container it reads ("mov,mp4,m4a,3gp,3g2,mj2").
+    return container.starts_with("mov,") ? MovieFormat::Mpeg4 : MovieFormat::Other;
+}
+
+MovieTags TagsOf(const AudioFile& file) {
+    MovieTags tags{Tag(file, "title"), Tag(file, "artist"), Tag(file, "album"), Tag(file, "genre")};
+    if (!tags.artist) {
+        tags.artist = Tag(file, "author");
+    }
+    return tags;
+}
 
 OsError FromAvError(int error) {
     if (error == AVERROR(ENOMEM)) {

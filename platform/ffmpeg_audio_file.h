@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "platform/ffmpeg_handles.h"
+#include "platform/movie.h"
 #include "platform/os_error.h"
 
 namespace harmovia::ffmpeg {
@@ -33,6 +34,14 @@ OsError OpenAudioFile(const std::filesystem::path& file, AudioFile& opened);
 // A decoder for the stream, single-threaded (callers run one tune per thread); null when
 // FFmpeg cannot open one.
 CodecContextHandle OpenDecoder(const AVCodec* codec, const AVStream& stream);
+
+// What the opened file's container and codec are.
+MovieFormat FormatOf(const AudioFile& file);
+
+// The title, artist, album and genre tags of the opened file: the container's own, else the
+// audio stream's (Ogg keeps its comments there). An author (an AIFF's AUTH chunk) stands
+// in for a missing artist.
+MovieTags TagsOf(const AudioFile& file);
 
 // The platform code for an FFmpeg error.
 OsError FromAvError(int error);

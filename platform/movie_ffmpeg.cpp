@@ -38,6 +38,11 @@ constexpr int64_t kMpegFrameOverheadBytes = 38;
 // Should an MP3 have no seek index after all: half a second covers any reservoir.
 constexpr int64_t kMpegPrerollWithoutIndexMs = 500;
 constexpr int64_t kPrerollFrames = 2;
+// Opus's filters carry state far: after 80 ms (the format's own advice) a window could
+// still be hundreds of steps off a decode from the start; after 300 ms, at most one.
+constexpr int64_t kOpusPrerollMs = 300;
+// Read at the end of an Ogg stream to find its last page: far more than a page lasts.
+constexpr int64_t kOggTailSeconds = 20;
 
 // Seek index entries an MP3's frame walk keeps at most (beyond that, every n-th frame);
 // FFmpeg's own index holds about 43000 before it thins itself.
@@ -87,6 +92,15 @@ struct StreamFacts {
     int64_t frameCount = 0;      // sample frames in the tune
     int64_t prerollFrames = 0;   // decoded before a window, unless the MPEG rule applies
     bool mpegAudio = false;
+    int64_t lastSeek = std::numeric_limits<int64_t>::max();  // seeks go no later
+    // Ogg: the last packet is already shortened by the padding the demuxer marks on it, and
+    // after a seek into the last page the demuxer numbers the packets from the seek's
+    // target, so seeks stop short of that page.
+    bool ogg = false;
+    // Vorbis in Ogg: the demuxer guesses the duration of each page's first packet, so that
+    // packet's timestamp is off where the block size changes, while every packet still ends
+    // where the demuxer says: frames are placed by their ends.
+    bool vorbisInOgg = false;
 };
 
 // Where a run of packets read up to the end of the stream starts and ends.
@@ -94,12 +108,17 @@ struct PacketSpan {
     int64_t first = std::numeric_limits<int64_t>::max();  // earliest timestamp
     int64_t end = std::numeric_limits<int64_t>::min();    // where the last sample ends
     int64_t last = std::numeric_limits<int64_t>::min();   // the last packet's timestamp
+    // The first timestamp of the packets read from the last container page (Ogg gives the
+    // packets of one page its position), and how many pages the packets came from.
+    int64_t lastPageFirst = std::numeric_limits<int64_t>::min();
+    int pages = 0;
 };
 
 // Reads packets from where the demuxer stands to the end of the stream. A packet ends
 // where its duration says, less the padding the demuxer marks for discarding (the
-// encoder's padding at the end of an MP3). Any read error ends the stream there: what came
-// before it still plays. Nothing when no packet had a timestamp.
+// encoder's padding at the end of an MP3; Ogg's demuxer has taken it off already). Any
+// read error ends the stream there: what came before it still plays. Nothing when no
+// packet had a timestamp.
 std::optional<PacketSpan> ReadPacketsToEnd(AVFormatContext& format, const AVStream& stream,
                                            const StreamFacts& facts) {
     ffmpeg::PacketHandle packet(av_packet_alloc());
@@ -111,6 +130,7 @@ std::optional<PacketSpan> ReadPacketsToEnd(AVFormatContext& format, const AVStre
         stream.codecpar->frame_size > 0 ? stream.codecpar->frame_size : kDefaultFrameSize,
         sampleUnit, stream.time_base);
     PacketSpan span;
+    int64_t pagePosition = -1;
     while (av_read_frame(&format, packet.get()) >= 0) {
         const int64_t timestamp = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
         if (packet->stream_index == facts.index && Plausible(timestamp) &&
@@ -120,11 +140,16 @@ std::optional<PacketSpan> ReadPacketsToEnd(AVFormatContext& format, const AVStre
             size_t size = 0;
             const uint8_t* skip =
                 av_packet_get_side_data(packet.get(), AV_PKT_DATA_SKIP_SAMPLES, &size);
-            if (skip != nullptr && size >= 8) {
+            if (skip != nullptr && size >= 8 && !facts.ogg) {
                 const uint32_t discard =
                     static_cast<uint32_t>(skip[4]) | static_cast<uint32_t>(skip[5]) << 8 |
                     static_cast<uint32_t>(skip[6]) << 16 | static_cast<uint32_t>(skip[7]) << 24;
                 packetEnd -= av_rescale_q(discard, sampleUnit, stream.time_base);
+            }
+            if (packet->pos != pagePosition) {
+                pagePosition = packet->pos;
+                span.lastPageFirst = timestamp;
+                ++span.pages;
             }
             span.first = std::min(span.first, timestamp);
             span.end = std::max(span.end, packetEnd);
@@ -155,6 +180,29 @@ bool CountFramesByReading(AVFormatContext& format, const AVStream& stream, Strea
         return false;
     }
     SetLength(stream, span->first, span->end, facts);
+    if (facts.ogg && span->lastPageFirst > span->first) {
+        facts.lastSeek = span->lastPageFirst - 1;
+    }
+    return true;
+}
+
+// Ogg records its length in its last page, but seeks must stop short of that page (see
+// StreamFacts::ogg): its start is found among the packets of the stream's last seconds,
+// read after a seek there. False when they all came from one page; the whole stream is read
+// then.
+bool FindOggLastPage(AVFormatContext& format, const AVStream& stream, StreamFacts& facts) {
+    const AVRational sampleUnit{1, facts.sampleRate};
+    const int64_t end = facts.origin + av_rescale_q(facts.frameCount, sampleUnit, facts.timeBase);
+    const int64_t back =
+        av_rescale_q(kOggTailSeconds * facts.sampleRate, sampleUnit, facts.timeBase);
+    if (av_seek_frame(&format, facts.index, end - back, AVSEEK_FLAG_BACKWARD) < 0) {
+        return false;
+    }
+    const std::optional<PacketSpan> tail = ReadPacketsToEnd(format, stream, facts);
+    if (!tail || tail->pages < 2) {
+        return false;
+    }
+    facts.lastSeek = tail->lastPageFirst - 1;
     return true;
 }
 
@@ -217,8 +265,13 @@ bool CountMpegFramesByWalking(AVFormatContext& format, AVStream& stream, const f
 
 class FfmpegMovie final : public Movie {
   public:
-    FfmpegMovie(ffmpeg::FormatHandle format, const AVCodec* codec, const StreamFacts& facts)
-        : format_(std::move(format)), codec_(codec), facts_(facts) {}
+    FfmpegMovie(ffmpeg::FormatHandle format, const AVCodec* codec, const StreamFacts& facts,
+                MovieFormat kind, MovieTags tags)
+        : format_(std::move(format)),
+          codec_(codec),
+          facts_(facts),
+          kind_(kind),
+          tags_(std::move(tags)) {}
 
     int32_t TimeScale() const override { return kMovieTimeScale; }
 
@@ -227,6 +280,9 @@ class FfmpegMovie final : public Movie {
         return static_cast<uint32_t>(
             std::min<int64_t>(units, std::numeric_limits<uint32_t>::max()));
     }
+
+    MovieFormat Format() const override { return kind_; }
+    MovieTags Tags() const override { return tags_; }
 
     OsError ExtractSecond(uint32_t start, std::vector<uint8_t>& block) override {
         try {
@@ -268,12 +324,24 @@ class FfmpegMovie final : public Movie {
             return kIoErr;
         }
         const std::optional<int64_t> seekTarget = SeekTimestamp(window.first);
-        if (!seekTarget ||
-            av_seek_frame(format_.get(), facts_.index, *seekTarget, AVSEEK_FLAG_BACKWARD) < 0) {
+        if (!seekTarget) {
             return kIoErr;
         }
-        window.nextFrame = av_rescale_q(*seekTarget - facts_.origin, facts_.timeBase,
-                                        AVRational{1, facts_.sampleRate});
+        // A demuxer's search can fail close to the end (FLAC without a seek table cannot
+        // find a frame there); from further back it finds one, and decoding the difference
+        // costs only time: what precedes the window is dropped by its timestamps.
+        const int64_t earliest = facts_.firstTimestamp != std::numeric_limits<int64_t>::min()
+                                     ? std::min(facts_.firstTimestamp, *seekTarget)
+                                     : std::min(facts_.origin, *seekTarget);
+        int64_t target = *seekTarget;
+        while (av_seek_frame(format_.get(), facts_.index, target, AVSEEK_FLAG_BACKWARD) < 0) {
+            if (target == earliest) {
+                return kIoErr;
+            }
+            target = earliest + (target - earliest) / 2;
+        }
+        window.nextFrame =
+            av_rescale_q(target - facts_.origin, facts_.timeBase, AVRational{1, facts_.sampleRate});
 
         OsError readError = kNoErr;
         while (!window.complete) {
@@ -285,6 +353,18 @@ class FfmpegMovie final : public Movie {
                 break;
             }
             if (packet_->stream_index != facts_.index) {
+                av_packet_unref(packet_.get());
+                continue;
+            }
+            // A seek lands on a page (Ogg) or further back (FLAC's retries) before the
+            // pre-roll: what ends before it is not decoded at all. MPEG audio keeps its
+            // own rule: its frames before the target hold data the later ones borrow.
+            const int64_t packetStart =
+                packet_->pts != AV_NOPTS_VALUE ? packet_->pts : packet_->dts;
+            if (!facts_.mpegAudio && Plausible(packetStart) && packet_->duration > 0 &&
+                Plausible(packet_->duration) && packetStart + packet_->duration <= *seekTarget) {
+                window.nextFrame = av_rescale_q(packetStart + packet_->duration - facts_.origin,
+                                                facts_.timeBase, AVRational{1, facts_.sampleRate});
                 av_packet_unref(packet_.get());
                 continue;
             }
@@ -334,7 +414,7 @@ class FfmpegMovie final : public Movie {
             if (!Plausible(back)) {
                 return std::nullopt;
             }
-            return std::max(target - back, facts_.firstTimestamp);
+            return std::max(std::min(target - back, facts_.lastSeek), facts_.firstTimestamp);
         }
         // Index entries are packets in stream order: every packet, or every n-th in a long
         // file whose index FFmpeg thinned, so frames are counted by their timestamps.
@@ -374,6 +454,11 @@ class FfmpegMovie final : public Movie {
         if (frame.pts != AV_NOPTS_VALUE && Plausible(frame.pts)) {
             position = av_rescale_q_rnd(frame.pts - facts_.origin, facts_.timeBase,
                                         AVRational{1, facts_.sampleRate}, AV_ROUND_NEAR_INF);
+            if (facts_.vorbisInOgg && frame.pkt_duration > 0 && Plausible(frame.pkt_duration)) {
+                position += av_rescale_q_rnd(frame.pkt_duration, facts_.timeBase,
+                                             AVRational{1, facts_.sampleRate}, AV_ROUND_NEAR_INF) -
+                            frame.nb_samples;
+            }
         }
         window.nextFrame = position + frame.nb_samples;
         if (frame.sample_rate != facts_.sampleRate || frame.nb_samples <= 0) {
@@ -461,6 +546,8 @@ class FfmpegMovie final : public Movie {
     ffmpeg::FormatHandle format_;
     const AVCodec* codec_;
     StreamFacts facts_;
+    MovieFormat kind_;
+    MovieTags tags_;
     ffmpeg::PacketHandle packet_{av_packet_alloc()};
     ffmpeg::FrameHandle frame_{av_frame_alloc()};
     ffmpeg::ResamplerHandle resampler_;
@@ -482,18 +569,21 @@ class FfmpegMovieFramework final : public MovieFramework {
     OsError OpenMovie(const fs::path& file, std::unique_ptr<Movie>& movie) override {
         movie.reset();
         try {
-            return Open(file, movie);
+            return Open(file, movie, /*readOgg=*/false);
         } catch (const std::bad_alloc&) {
             return kMemFullErr;
         }
     }
 
   private:
-    static OsError Open(const fs::path& file, std::unique_ptr<Movie>& movie) {
+    // `readOgg`: read an Ogg stream whole, as when its end told nothing.
+    static OsError Open(const fs::path& file, std::unique_ptr<Movie>& movie, bool readOgg) {
         ffmpeg::AudioFile opened;
         if (const OsError result = ffmpeg::OpenAudioFile(file, opened); result != kNoErr) {
             return result;
         }
+        const MovieFormat kind = ffmpeg::FormatOf(opened);
+        MovieTags tags = ffmpeg::TagsOf(opened);
         ffmpeg::FormatHandle format = std::move(opened.format);
         const AVCodec* codec = opened.codec;
         const int index = opened.streamIndex;
@@ -508,14 +598,28 @@ class FfmpegMovieFramework final : public MovieFramework {
                                       ? std::min(stream.codecpar->frame_size, kMaxFrameSize)
                                       : kDefaultFrameSize;
         facts.prerollFrames = kPrerollFrames * frameSize;
+        if (stream.codecpar->codec_id == AV_CODEC_ID_OPUS) {
+            facts.prerollFrames = facts.sampleRate * kOpusPrerollMs / 1000;
+        }
         facts.mpegAudio = IsMpegAudio(stream.codecpar->codec_id);
 
-        const bool lengthRecorded = (format->iformat->flags & AVFMT_GENERIC_INDEX) == 0 &&
-                                    stream.duration > 0 && Plausible(stream.duration);
+        const std::string_view container = format->iformat->name;
+        facts.ogg = container == "ogg";
+        facts.vorbisInOgg = facts.ogg && stream.codecpar->codec_id == AV_CODEC_ID_VORBIS;
+        // FLAC's stream header and Ogg's last page record the exact length, though their
+        // demuxers build a generic index.
+        const bool exactFromStream =
+            (container == "flac" || (facts.ogg && !readOgg)) &&
+            format->duration_estimation_method == AVFMT_DURATION_FROM_STREAM;
+        const bool lengthRecorded =
+            ((format->iformat->flags & AVFMT_GENERIC_INDEX) == 0 || exactFromStream) &&
+            stream.duration > 0 && Plausible(stream.duration);
         if (lengthRecorded) {
             facts.origin = Plausible(stream.start_time) ? stream.start_time : 0;
+            // Ogg's length counts the samples an Opus decoder drops at the start.
             facts.frameCount =
-                av_rescale_q(stream.duration, stream.time_base, AVRational{1, facts.sampleRate});
+                av_rescale_q(stream.duration, stream.time_base, AVRational{1, facts.sampleRate}) -
+                (facts.ogg ? stream.codecpar->initial_padding : 0);
             facts.firstTimestamp = std::numeric_limits<int64_t>::min();
             if (const AVIndexEntry* entry = avformat_index_get_entry(&stream, 0)) {
                 facts.firstTimestamp = entry->timestamp;
@@ -524,12 +628,16 @@ class FfmpegMovieFramework final : public MovieFramework {
                    !CountFramesByReading(*format, stream, facts)) {
             return kIoErr;
         }
+        if (lengthRecorded && facts.ogg && !FindOggLastPage(*format, stream, facts)) {
+            return Open(file, movie, /*readOgg=*/true);
+        }
         const bool firstKnown = facts.firstTimestamp != std::numeric_limits<int64_t>::min();
         if (facts.frameCount <= 0 || facts.frameCount > kMaxFrameCount ||
             !Plausible(facts.origin) || (firstKnown && !Plausible(facts.firstTimestamp))) {
             return kIoErr;  // nothing playable, or a length no file has
         }
-        movie = std::make_unique<FfmpegMovie>(std::move(format), codec, facts);
+        movie =
+            std::make_unique<FfmpegMovie>(std::move(format), codec, facts, kind, std::move(tags));
         return kNoErr;
     }
 };

@@ -19,7 +19,7 @@
 // Extraction: ExtractSecond(start) gives the frames from floor(start * rate / 600) on, one
 // second's worth (rate frames) or fewer at the end of the tune, at the file's own rate and
 // channel count, as 16-bit samples. They are exactly the frames a decode from the start of
-// the file gives at that position: each extraction seeks a little earlier, decodes with a
+// the file gives at that position (Opus: within one step of them): each extraction seeks a little earlier, decodes with a
 // fresh decoder and drops what precedes the start, so a window does not depend on which
 // windows were extracted before. Frames are placed by their timestamps: a packet the
 // decoder rejects leaves silence, and the frames after it stay where they belong. A start

@@ -13,6 +13,10 @@
 // The corpus is the folder named by HARMOVIA_CORPUS (fill it with
 // `bench/make_corpus --count 200 FOLDER`), or else one of 200 tunes that the benchmark
 // makes once in the temporary folder.
+//
+// `add_bench --formats` instead adds the same 200 tunes as MP3, as FLAC and as Opus (three
+// corpora it makes once in the temporary folder, about 8 GB, most of it FLAC), each against
+// its own floor on all cores, and prints the ratios side by side.
 
 #include <algorithm>
 #include <atomic>
@@ -57,15 +61,20 @@ constexpr double kFloorRatioGoal = 1.6;    // all cores against the floor, at mo
 constexpr double kPeakMemoryGoalMb = 200;  // resident, below
 constexpr double kLongestStepGoalMs = 50;  // below
 
-fs::path CorpusFolder() {
-    if (const char* named = std::getenv("HARMOVIA_CORPUS"); named != nullptr && *named != 0) {
+// `format`: empty for the mixed MP3 and M4A corpus (or HARMOVIA_CORPUS), else mp3, flac or
+// opus for a corpus of that format alone.
+fs::path CorpusFolder(const std::string& format = {}) {
+    if (const char* named = std::getenv("HARMOVIA_CORPUS");
+        format.empty() && named != nullptr && *named != 0) {
         return named;
     }
     const fs::path folder =
-        fs::temp_directory_path() / ("harmovia-bench-corpus-" + std::to_string(kMadeCorpusTunes));
+        fs::temp_directory_path() / ("harmovia-bench-corpus-" + std::to_string(kMadeCorpusTunes) +
+                                     (format.empty() ? "" : "-" + format));
     // Idempotent: a complete corpus costs only a look at each name.
-    const std::string command = std::string("'") + HARMOVIA_MAKE_CORPUS + "' --count " +
-                                std::to_string(kMadeCorpusTunes) + " '" + folder.string() + "'";
+    const std::string command =
+        std::string("'") + HARMOVIA_MAKE_CORPUS + "' --count " + std::to_string(kMadeCorpusTunes) +
+        (format.empty() ? "" : " --format " + format) + " '" + folder.string() + "'";
     std::fprintf(stderr, "add_bench: %s\n", command.c_str());
     if (std::system(command.c_str()) != 0) {
         std::fprintf(stderr, "add_bench: %s failed\n", command.c_str());
@@ -90,7 +99,8 @@ std::vector<fs::path> CorpusTunes(const fs::path& folder) {
         const std::string name = it->path().filename().string();
         const std::string extension = Lower(it->path().extension().string());
         if (it->is_regular_file() && !name.starts_with("._") &&
-            (extension == ".mp3" || extension == ".m4a")) {
+            (extension == ".mp3" || extension == ".m4a" || extension == ".flac" ||
+             extension == ".opus")) {
             tunes.push_back(it->path());
         }
     }
@@ -444,17 +454,96 @@ int Main(int repetitions) {
     return allKept ? 0 : 1;
 }
 
+// The same tunes as MP3, FLAC and Opus: each format's add on all cores against its own
+// floor, the formats taking turns.
+int FormatsMain(int repetitions) {
+    struct Format {
+        std::string name;
+        fs::path root;
+        std::vector<fs::path> tunes;
+        Series floor, add;
+        int kept = -1;
+    };
+    std::vector<Format> formats;
+    for (const char* name : {"mp3", "flac", "opus"}) {
+        Format format{name, fs::absolute(CorpusFolder(name)), {}, {}, {}, -1};
+        format.tunes = CorpusTunes(format.root);
+        if (format.tunes.size() != static_cast<size_t>(kMadeCorpusTunes)) {
+            std::fprintf(stderr, "add_bench: the %s corpus is incomplete\n", name);
+            return 1;
+        }
+        const uint64_t bytes = ReadIntoCache(format.tunes);
+        std::printf("corpus: %zu %s tunes, %.0f MB\n", format.tunes.size(), name,
+                    static_cast<double>(bytes) / 1e6);
+        formats.push_back(std::move(format));
+    }
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    double load[3] = {-1, -1, -1};
+    ::getloadavg(load, 3);
+    std::printf("cores: %u; load average before the run: %.2f %.2f %.2f; %d repetitions\n", cores,
+                load[0], load[1], load[2], repetitions);
+    std::fflush(stdout);
+    MakeFfmpegMovieFramework()->EnterMovies();
+    bool measured = true;
+    for (int r = 0; r < repetitions; ++r) {
+        for (Format& format : formats) {
+            const FloorRun floor = DecodeFloor(format.tunes, cores);
+            format.floor.seconds.push_back(floor.seconds);
+            format.floor.cpuSeconds.push_back(floor.cpuSeconds);
+            const AddRun run = RunAdd(format.root, std::nullopt);
+            format.add.seconds.push_back(run.child.seconds);
+            format.add.cpuSeconds.push_back(run.child.cpuSeconds);
+            if (floor.failures > 0 || run.child.status != 0 || run.kept < 0) {
+                std::printf("%s: the floor failed on %d tunes; the add ended with status %d\n%s\n",
+                            format.name.c_str(), floor.failures, run.child.status,
+                            run.child.output.c_str());
+                measured = false;
+            } else if (format.kept >= 0 && format.kept != run.kept) {
+                std::printf("%s: the add kept %d tunes, then %d\n", format.name.c_str(),
+                            format.kept, run.kept);
+                measured = false;
+            }
+            format.kept = run.kept;
+            std::error_code error;
+            fs::remove_all(run.dataHome, error);
+        }
+    }
+    // A tune a format leaves out (outside the range of music the moods describe: lossless
+    // files keep the partials above an MP3 encoder's cut) still had its ten windows decoded.
+    std::printf("\n%-6s %5s %10s %10s %12s %12s %10s %8s   %s\n", "format", "kept", "add s",
+                "tunes/s", "floor s", "floor tunes/s", "add/floor", "(cpu)", "goal <= 1.6x");
+    for (const Format& format : formats) {
+        const double n = static_cast<double>(format.tunes.size());
+        const double add = SpreadOf(format.add.seconds).median;
+        const double floor = SpreadOf(format.floor.seconds).median;
+        const double cpu =
+            SpreadOf(format.add.cpuSeconds).median / SpreadOf(format.floor.cpuSeconds).median;
+        std::printf("%-6s %5d %10.2f %10.1f %12.2f %12.1f %9.2fx %7.2fx   %s\n",
+                    format.name.c_str(), format.kept, add, n / add, floor, n / floor, add / floor,
+                    cpu, Verdict(add / floor <= kFloorRatioGoal));
+    }
+    return measured ? 0 : 1;
+}
+
 }  // namespace
 }  // namespace harmovia
 
 int main(int argc, char** argv) {
     int repetitions = 5;
-    if (argc == 3 && std::strcmp(argv[1], "--repetitions") == 0) {
-        repetitions = std::atoi(argv[2]);
+    bool formats = false;
+    bool usage = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--formats") == 0) {
+            formats = true;
+        } else if (std::strcmp(argv[i], "--repetitions") == 0 && i + 1 < argc) {
+            repetitions = std::atoi(argv[++i]);
+        } else {
+            usage = true;
+        }
     }
-    if ((argc != 1 && argc != 3) || repetitions < 1) {
-        std::fprintf(stderr, "usage: add_bench [--repetitions N]   (5 by default)\n");
+    if (usage || repetitions < 1) {
+        std::fprintf(stderr, "usage: add_bench [--formats] [--repetitions N]   (5 by default)\n");
         return 2;
     }
-    return harmovia::Main(repetitions);
+    return formats ? harmovia::FormatsMain(repetitions) : harmovia::Main(repetitions);
 }

@@ -92,17 +92,21 @@ class Cli : public ::testing::Test {
         const struct {
             const char *file, *title;
             double seconds;
+            testing::TestEncoding encoding = testing::TestEncoding::Mp3Cbr;
         } made[] = {{"album/cafe.mp3", "Caf\xC3\xA9", 16},
                     {"album/second.mp3", "Second", 16},
-                    {"elsewhere/short.mp3", "Short", 14}};
+                    {"elsewhere/short.mp3", "Short", 14},
+                    {"kinds/third.flac", "Third", 16, testing::TestEncoding::Flac}};
         for (const auto& m : made) {
             fs::create_directories((*tunes_ / m.file).parent_path());
             testing::MakeTestAudio(
                 *tunes_ / m.file,
                 {.seconds = m.seconds,
+                 .encoding = m.encoding,
                  .kbps = 32,
                  .tags = {{"title", m.title}, {"artist", "Aster"}, {"album", "Plain Songs"}}});
         }
+        testing::WriteBytes(*tunes_ / "kinds/other.wma", {'w', 'm', 'a'});  // counted, not read
     }
     static void TearDownTestSuite() { tunes_.reset(); }
     static fs::path Album() { return *tunes_ / "album"; }
@@ -224,6 +228,21 @@ TEST_F(Cli, AddListInspectAndAddAgain) {
     EXPECT_TRUE(Holds(again.out, " skipped 2 files: 2 duplicate.\nThe library holds 2 tunes."));
     EXPECT_TRUE(Holds(RunCliOk({"add", Short().parent_path().string(), "--quiet"}, home.path()).out,
                       " skipped 1 file: 1 shorter than 15 seconds."));
+
+    // A FLAC beside them: its kind in the JSON, its tags in the duplicate test, its entry in
+    // the playlist; an audio file of another kind counted by its extension.
+    const fs::path kinds = tunes_->path() / "kinds";
+    const CommandRun flac = RunCliOk({"add", kinds.string()}, home.path());
+    EXPECT_TRUE(Holds(
+        flac.out, "skipped (not a kind Harmovia reads): " + (kinds / "other.wma").string() + "\n"));
+    EXPECT_TRUE(Holds(flac.out, "Kept 1 tune in ")) << flac.out;
+    EXPECT_TRUE(Holds(flac.out, "skipped 1 file: 1 not a kind Harmovia reads (.wma)."));
+    EXPECT_TRUE(Holds(Lines(RunCliOk({"list", "--format", "json"}, home.path()).out).at(2),
+                      "\"FileKind\":5,\"Type\":\"FLAC\","));
+    EXPECT_TRUE(Holds(RunCliOk({"inspect", (kinds / "third.flac").string()}, home.path()).out,
+                      R"("ResultCode":1,"RefusedBy":"tags","Outcome":"duplicate")"));
+    EXPECT_TRUE(Holds(RunCliOk({"send", "--all", "--dry-run"}, home.path()).out,
+                      "#EXTINF:16,Aster - Third\n" + (kinds / "third.flac").string() + "\n"));
 }
 
 // A mood set by hand: listed, counted and viewed as the tune's mood, kept by a re-add of

@@ -14,6 +14,7 @@ namespace {
 TEST(RecordText, JsonAndTsv) {
     TuneRecord r;
     r.Title.Set("a\tb\nc\\d");
+    r.FileKind = kFileKindOpus;
     const struct {
         const char* what;
         std::string location, jsonHas, tsvEnd;
@@ -38,6 +39,7 @@ TEST(RecordText, JsonAndTsv) {
         EXPECT_NE(json.find(c.jsonHas), std::string::npos) << json;
         const bool damaged = c.mood < 1 || c.mood > 9;
         EXPECT_EQ(json.find("\"Damaged\":true") != std::string::npos, damaged) << json;
+        EXPECT_NE(json.find("\"FileKind\":7,\"Type\":\"Opus\","), std::string::npos) << json;
         EXPECT_EQ(json.find("Spare"), std::string::npos) << json;
         EXPECT_EQ(json.find("Reserved"), std::string::npos) << json;
         EXPECT_NE(json.find("\"Title\":\"a\\tb\\nc\\\\d\""), std::string::npos) << json;

@@ -75,15 +75,15 @@ std::unique_ptr<Library> LibraryWithTunes() {
     return library;
 }
 
-void CheckAndReset(Library& library, int32_t before, bool accepted, uint64_t length,
-                   uint16_t kind) {
+void CheckAndReset(Library& library, int32_t before, bool accepted, uint64_t length, uint16_t kind,
+                   int maxText) {
     if (library.CurrentTuneIndex != before + (accepted ? 1 : 0)) {
         Fail("slot not claimed or not given back");
     }
     if (accepted) {
         const TuneRecord& r = library[library.CurrentTuneIndex];
-        if (r.Artist.bytes[0] > 254 || r.Title.bytes[0] > 254 || r.Album.bytes[0] > 254 ||
-            r.Genre.bytes[0] > 63) {
+        if (r.Artist.bytes[0] > maxText || r.Title.bytes[0] > maxText ||
+            r.Album.bytes[0] > maxText || r.Genre.bytes[0] > 63) {
             Fail("text longer than the reader may write");
         }
         if (r.FileSize != length || r.FileKind != kind) {

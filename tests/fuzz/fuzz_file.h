@@ -36,8 +36,10 @@ class ScratchFile {
 std::unique_ptr<Library> LibraryWithTunes();
 
 // Aborts unless the reader kept the add protocol and the record's limits: on `accepted` one
-// slot more than `before` (its texts within their slots, FileSize and FileKind set),
-// otherwise CurrentTuneIndex back at `before`. Then gives the slot back for the next run.
-void CheckAndReset(Library& library, int32_t before, bool accepted, uint64_t length, uint16_t kind);
+// slot more than `before` (title, artist and album at most `maxText` characters, the genre
+// within its slot, FileSize and FileKind set), otherwise CurrentTuneIndex back at `before`.
+// Then gives the slot back for the next run.
+void CheckAndReset(Library& library, int32_t before, bool accepted, uint64_t length, uint16_t kind,
+                   int maxText = 254);
 
 }  // namespace harmovia::fuzzing

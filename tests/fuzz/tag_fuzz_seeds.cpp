@@ -1,5 +1,6 @@
 // Writes the seed corpora of the tag fuzz targets, made by the tests' tag builders:
-//   tag_fuzz_seeds <folder>   ->  <folder>/mp3_tags, <folder>/mp4_tags, <folder>/tag_text
+//   tag_fuzz_seeds <folder>   ->  <folder>/mp3_tags, <folder>/mp4_tags, <folder>/tag_text,
+//                                 <folder>/container_tags
 // Seeds are rewritten under fixed names; other files in those folders (what the fuzzers
 // found worth keeping) are left alone.
 
@@ -85,6 +86,18 @@ Seeds TextSeeds() {
             {"chain", BytesOf("\xC3\xC3\xB1\x80\x80\x80")}};
 }
 
+// Control byte (kind, opened, short, tags present), container, then the tags by lines.
+Seeds ContainerSeeds() {
+    const Bytes texts = BytesOf("Caf\xC3\xA9\n\xD8rjan\nSe\xF1or\nJazz");
+    return {{"flac", Concat({{0xF4, 4}, texts})},
+            {"vorbis", Concat({{0xF5, 5}, texts})},
+            {"wav-untagged", Concat({{0x06, 7}})},
+            {"aiff-title", Concat({{0x17, 8}, BytesOf("Only")})},
+            {"podcast", Concat({{0xF5, 6}, BytesOf("T\nA\nB\npodCAST")})},
+            {"blank-album", Concat({{0xF4, 4}, BytesOf("T\nA\n   \nG")})},
+            {"mp3-named-flac", Concat({{0xF4, 1}, texts})}};
+}
+
 bool WriteAll(const std::filesystem::path& folder, const Seeds& seeds) {
     std::filesystem::create_directories(folder);
     for (const auto& [name, bytes] : seeds) {
@@ -104,5 +117,6 @@ int main(int argc, char** argv) {
     WriteAll(root / "mp3_tags", Mp3Seeds());
     WriteAll(root / "mp4_tags", Mp4Seeds());
     WriteAll(root / "tag_text", TextSeeds());
+    WriteAll(root / "container_tags", ContainerSeeds());
     return 0;
 }

@@ -34,7 +34,10 @@ struct ScriptedSteps final : AddSteps {
         std::string content;
     };
 
-    AddOutcome ReadTags(Library& library, const fs::path& file, MusicFileKind) override {
+    AddOutcome ReadTags(Library& library, const fs::path& file, MusicFileKind kind,
+                        const MeasuredFile* measurement) override {
+        // Tags that come with the sound are read from its measurement, the others before it.
+        EXPECT_EQ(measurement != nullptr, TagsComeWithSound(kind)) << file;
         if (Content(file) == "untagged") {
             return AddOutcome::NotTagged;
         }

@@ -21,8 +21,12 @@ TEST(FolderWalk, MusicFileNames) {
         const char* name;
         MusicFileKind kind;
     } cases[] = {
-        {"song.Mp3", Mp3},  {"a.M4A", M4a}, {"loop.caf", Caf}, {"._Song.mp3", None},
-        {"song.aac", None}, {"mp3", None},  {".mp3", Mp3},     {"x.mp3 ", None},
+        {"song.Mp3", Mp3},   {"a.M4A", M4a},   {"loop.caf", Caf},    {"._Song.mp3", None},
+        {"mp3", None},       {".mp3", Mp3},    {"x.mp3 ", None},     {"a.FLAC", Flac},
+        {"a.ogg", Ogg},      {"a.Oga", Ogg},   {"a.opus", Ogg},      {"a.wav", Wav},
+        {"a.aif", Aiff},     {"a.AIFF", Aiff}, {"a.flac.txt", None}, {"song.aac", Unread},
+        {"a.WMA", Unread},   {"a.wv", Unread}, {"._a.wma", None},    {"cover.jpg", None},
+        {"list.m3u8", None}, {"wma", None},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(MusicFileKindForName(c.name), c.kind) << c.name;

@@ -6,6 +6,7 @@
 #include <future>
 #include <memory>
 #include <numeric>
+#include <random>
 #include <span>
 #include <string>
 #include <string_view>
@@ -17,7 +18,9 @@
 #include "import/add_task.h"
 #include "import/tune_add_steps.h"
 #include "library/library_file.h"
+#include "library/mood.h"
 #include "platform/movie_ffmpeg.h"
+#include "tests/import/tag_builders.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_audio.h"
 
@@ -168,6 +171,141 @@ TEST(RealAdd, EachFileGetsItsOutcomeAndMeasuringAheadChangesNothing) {
 
     // Measuring ahead on workers keeps the very bytes of measuring in the step.
     EXPECT_TRUE(EncodeLibrary(*Add(*movies, folder.path(), 0)->library) == EncodeLibrary(library));
+}
+
+// A WAVE file with an ID3 chunk behind its sound, as some taggers write it.
+void AppendId3Chunk(const fs::path& wav, testing::Bytes tag) {
+    using testing::Bytes;
+    tag.resize(tag.size() + tag.size() % 2);  // chunks keep an even length
+    const auto le32 = [](size_t v) {
+        return Bytes{static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
+                     static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
+    };
+    Bytes bytes =
+        testing::Concat({testing::ReadBytes(wav), testing::BytesOf("id3 "), le32(tag.size()), tag});
+    const Bytes riff = le32(bytes.size() - 8);
+    std::copy(riff.begin(), riff.end(), bytes.begin() + 4);
+    testing::WriteBytes(wav, bytes);
+}
+
+// Each kind end to end: what every file comes to, and the texts a kept one stores.
+TEST(RealAdd, EveryKindKeptOrRefusedWithItsTexts) {
+    testing::TempFolder folder;
+    using enum TestEncoding;
+    using enum AddOutcome;
+    using Texts =
+        std::tuple<std::string_view, std::string_view, std::string_view, std::string_view, int>;
+    using Tags = std::vector<std::pair<std::string, std::string>>;
+    const auto tags = [](const std::string& title, const std::string& genre = "Jazz") {
+        return Tags{{"title", title}, {"artist", "Ørjan"}, {"album", "Señor"}, {"genre", genre}};
+    };
+    const std::string a = "\xAFrjan", b = "Se\x96or", u = "Unknown";
+    const auto audio = [](testing::TestEncoding encoding, Tags written = {}) {
+        return TestAudio{.seconds = 16, .encoding = encoding, .tags = std::move(written)};
+    };
+    const TestAudio small{.seconds = 3, .encoding = Opus, .kbps = 32, .tags = tags("Small")};
+    const struct {
+        const char* name;  // walk order; "junk" in it: bytes that are no audio
+        TestAudio audio;
+        AddOutcome outcome;
+        Texts texts;  // of a kept file: title, artist, album, genre category, FileKind
+    } cases[] = {
+        {"a.flac", audio(Flac, tags("Flac Café")), Kept, {"Flac Caf\x8E", a, b, "Jazz", 5}},
+        {"b.ogg", audio(Vorbis, tags("Vorbis", "Vapor")), Kept, {"Vorbis", a, b, "Vapor", 6}},
+        {"c.opus", audio(Opus, tags("Opus")), Kept, {"Opus", a, b, "Jazz", 7}},
+        {"e-info.wav", audio(WavPcm, tags("Wav Info")), Kept, {"Wav Info", a, b, "Jazz", 8}},
+        {"f-id3.wav", audio(WavPcm), Kept, {"Wav Id3", a, b, "Jazz", 8}},  // chunk added below
+        {"g.aiff", audio(AiffPcm, tags("Aiff")), Kept, {"Aiff", a, b, "Jazz", 9}},
+        {"h-plain.aif", audio(AiffPcm), Kept, {"h-plain", u, u, u, 9}},
+        {"j-untagged.flac", audio(Flac), ContainerNotTagged, {}},
+        {"k-title-only.ogg", audio(Vorbis, {{"title", "T"}}), ContainerNotTagged, {}},
+        {"l-podcast.opus", audio(Opus, tags("Talk", "podcast")), Podcast, {}},
+        {"m-small.opus", small, TooSmall, {}},
+        {"n-twin.mp3", audio(Mp3Cbr, tags("Flac Café")), Duplicate, {}},
+        {"o-mp3.flac", audio(Mp3Cbr, tags("Mislabelled")), UnreadKind, {}},
+        {"p-junk.ogg", {}, NotDecodable, {}},
+        {"r-junk.wma", {}, UnreadKind, {}},
+    };
+    std::vector<std::future<void>> encodings;
+    for (const auto& c : cases) {
+        encodings.push_back(std::async(std::launch::async, [&folder, &c] {
+            if (std::string_view(c.name).find("junk") != std::string_view::npos) {
+                testing::WriteBytes(folder / c.name, std::vector<uint8_t>(200000, 0x5A));
+            } else {
+                MakeTestAudio(folder / c.name, c.audio);
+            }
+        }));
+    }
+    for (std::future<void>& encoding : encodings) {
+        encoding.get();
+    }
+    using testing::Utf8Text;
+    AppendId3Chunk(folder / "f-id3.wav", testing::Id3Tag(4, {{"TIT2", Utf8Text("Wav Id3")},
+                                                             {"TPE1", Utf8Text("Ørjan")},
+                                                             {"TALB", Utf8Text("Señor")},
+                                                             {"TCON", Utf8Text("(8)")}}));
+    for (const char* other : {"cover.jpg", "list.m3u8", "notes.txt"}) {
+        testing::WriteBytes(folder / other, {1, 2, 3});  // neither read nor counted
+    }
+
+    const std::unique_ptr<MovieFramework> movies = MakeFfmpegMovieFramework();
+    ASSERT_EQ(movies->EnterMovies(), kNoErr);
+    const std::unique_ptr<AddRun> run = Add(*movies, folder.path(), 2);
+    const Library& library = *run->library;
+    int32_t slot = 0;
+    size_t skipped = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.outcome == Kept) {
+            const TuneRecord& r = library[++slot];
+            EXPECT_EQ(r.Location.view(), (folder / c.name).native());
+            EXPECT_EQ(Texts(r.Title.view(), r.Artist.view(), r.Album.view(), r.GenreCategory.view(),
+                            r.FileKind),
+                      c.texts);
+        } else if (skipped < run->summary.skipped.size()) {
+            const SkippedFile& s = run->summary.skipped[skipped++];
+            EXPECT_EQ(std::pair(s.file, AddOutcomeName(s.outcome)),
+                      std::pair(folder / c.name, AddOutcomeName(c.outcome)));
+        }
+    }
+    EXPECT_EQ(library.TuneCount, slot);
+    EXPECT_EQ(run->summary.skipped.size(), skipped);
+}
+
+// 200 damaged copies each of a FLAC and an Ogg tune: bytes overwritten anywhere or in the
+// headers, cut short, a block zeroed. Each gets an outcome; none brings the add down.
+TEST(RealAdd, DamagedFlacAndOggFilesEachGetAnOutcome) {
+    testing::TempFolder folder;
+    fs::create_directory(folder / "damaged");
+    std::mt19937 random(2024);
+    const auto below = [&random](size_t n) { return static_cast<size_t>(random() % n); };
+    for (const auto& [extension, encoding] :
+         {std::pair{".flac", TestEncoding::Flac}, std::pair{".ogg", TestEncoding::Vorbis}}) {
+        const std::vector<uint8_t> whole = testing::ReadBytes(MakeTestAudio(
+            folder / extension, Tune("Whole", {.seconds = 16, .encoding = encoding})));
+        for (int i = 0; i < 200; ++i) {
+            std::vector<uint8_t> copy = whole;
+            if (i % 4 < 2) {  // anywhere, or within the headers and tags
+                const size_t reach = i % 4 == 0 ? copy.size() : 8192;
+                for (size_t n = 1 + below(64); n > 0; --n) {
+                    copy[below(reach)] = static_cast<uint8_t>(random());
+                }
+            } else if (i % 4 == 2) {
+                copy.resize(below(copy.size()));
+            } else {
+                std::fill_n(copy.begin() + static_cast<ptrdiff_t>(below(copy.size() - 4096)), 4096,
+                            0);
+            }
+            testing::WriteBytes(folder / "damaged" / (std::to_string(i) + extension), copy);
+        }
+    }
+    const std::unique_ptr<MovieFramework> movies = MakeFfmpegMovieFramework();
+    ASSERT_EQ(movies->EnterMovies(), kNoErr);
+    const std::unique_ptr<AddRun> run = Add(*movies, folder / "damaged", 2);
+    EXPECT_EQ(run->summary.kept + static_cast<int32_t>(run->summary.skipped.size()), 400);
+    for (int32_t slot = 1; slot <= run->library->TuneCount; ++slot) {
+        EXPECT_TRUE(IsMood((*run->library)[slot].Mood));
+    }
 }
 
 }  // namespace

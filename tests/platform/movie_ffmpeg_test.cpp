@@ -1,6 +1,7 @@
 #include "platform/movie_ffmpeg.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include <gtest/gtest.h>
@@ -45,6 +46,11 @@ class MovieFfmpeg : public ::testing::Test {
             {"pcm.caf", {.seconds = 3, .encoding = TestEncoding::CafPcm, .customSource = kBeats}},
             {"mono.mp3", {.seconds = 3, .channels = 1, .customSource = kBeats}},
             {"six.m4a", {.seconds = 3, .channels = 6, .encoding = aac}},
+            {"x.flac", {.seconds = 6, .encoding = TestEncoding::Flac, .customSource = kBeats}},
+            {"x.ogg", {.seconds = 6, .encoding = TestEncoding::Vorbis, .customSource = kBeats}},
+            {"x.opus", {.seconds = 6, .encoding = TestEncoding::Opus, .customSource = kBeats}},
+            {"x.wav", {.seconds = 3, .encoding = TestEncoding::WavPcm, .customSource = kBeats}},
+            {"x.aiff", {.seconds = 3, .encoding = TestEncoding::AiffPcm, .customSource = kBeats}},
         };
         for (const auto& [name, audio] : files) {
             MakeTestAudio(Path(name), audio);
@@ -87,11 +93,22 @@ TEST_F(MovieFfmpeg, WindowsEqualALinearDecode) {
         // The tune's length; 0: as long as ffmpeg's decode. AAC in MPEG-4 records its length;
         // the decode runs on into the encoder's padding.
         int64_t frames;
-    } cases[] = {{"cbr.mp3", 44100, 2, 6 * 44100}, {"vbr.mp3", 44100, 2, 6 * 44100},
-                 {"low.mp3", 48000, 2, 6 * 48000}, {"bare.mp3", 44100, 2, 0},
-                 {"cut.mp3", 44100, 2, 0},         {"aac.m4a", 44100, 2, 6 * 44100},
-                 {"pcm.caf", 44100, 2, 3 * 44100}, {"mono.mp3", 44100, 1, 3 * 44100},
-                 {"cover.mp3", 44100, 1, 0},       {"six.m4a", 44100, 6, 3 * 44100}};
+        MovieFormat format;
+    } cases[] = {{"cbr.mp3", 44100, 2, 6 * 44100, MovieFormat::Mp3},
+                 {"vbr.mp3", 44100, 2, 6 * 44100, MovieFormat::Mp3},
+                 {"low.mp3", 48000, 2, 6 * 48000, MovieFormat::Mp3},
+                 {"bare.mp3", 44100, 2, 0, MovieFormat::Mp3},
+                 {"cut.mp3", 44100, 2, 0, MovieFormat::Mp3},
+                 {"aac.m4a", 44100, 2, 6 * 44100, MovieFormat::Mpeg4},
+                 {"pcm.caf", 44100, 2, 3 * 44100, MovieFormat::Caf},
+                 {"mono.mp3", 44100, 1, 3 * 44100, MovieFormat::Mp3},
+                 {"cover.mp3", 44100, 1, 0, MovieFormat::Mp3},
+                 {"six.m4a", 44100, 6, 3 * 44100, MovieFormat::Mpeg4},
+                 {"x.flac", 44100, 2, 6 * 44100, MovieFormat::Flac},
+                 {"x.ogg", 44100, 2, 6 * 44100, MovieFormat::Vorbis},
+                 {"x.opus", 48000, 2, 6 * 48000, MovieFormat::Opus},
+                 {"x.wav", 44100, 2, 3 * 44100, MovieFormat::Wav},
+                 {"x.aiff", 44100, 2, 3 * 44100, MovieFormat::Aiff}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         const std::vector<uint8_t> reference = testing::DecodeWithFfmpeg(Path(c.file));
@@ -103,6 +120,7 @@ TEST_F(MovieFfmpeg, WindowsEqualALinearDecode) {
         ASSERT_TRUE(movie);
         const uint32_t d = movie->Duration();
         EXPECT_EQ(d, length * 600 / c.rate);
+        EXPECT_EQ(movie->Format(), c.format);
 
         std::vector<uint8_t> block;
         for (const uint32_t start :
@@ -114,8 +132,15 @@ TEST_F(MovieFfmpeg, WindowsEqualALinearDecode) {
             ASSERT_EQ(block.size(), 84 + static_cast<size_t>(frames) * frameBytes);
             EXPECT_EQ(block[24], c.channels);
             EXPECT_EQ(std::count(block.begin(), block.begin() + 84, 0), 83);
-            EXPECT_TRUE(std::equal(block.begin() + 84, block.end(),
-                                   reference.begin() + first * frameBytes));
+            // Opus's decoder does not quite converge after a seek: one step off at most.
+            const int tolerance = c.format == MovieFormat::Opus ? 1 : 0;
+            int worst = 0;
+            for (size_t i = 84; i + 1 < block.size(); i += 2) {
+                const size_t at = static_cast<size_t>(first) * frameBytes + i - 84;
+                worst = std::max(worst, std::abs(int16_t(block[i] << 8 | block[i + 1]) -
+                                                 int16_t(reference[at] << 8 | reference[at + 1])));
+            }
+            EXPECT_LE(worst, tolerance);
         }
     }
 }

@@ -70,6 +70,16 @@ std::string EncodingOptions(const TestAudio& audio) {
                    (audio.moovFirst ? " -movflags +faststart" : "") + " -f ipod";
         case TestEncoding::CafPcm:
             return "-c:a pcm_s16be -f caf";
+        case TestEncoding::Flac:
+            return "-c:a flac -f flac";
+        case TestEncoding::Vorbis:
+            return "-c:a libvorbis -b:a " + kbps + " -f ogg";
+        case TestEncoding::Opus:
+            return "-c:a libopus -b:a " + kbps + " -ar 48000 -f ogg";
+        case TestEncoding::WavPcm:
+            return "-c:a pcm_s16le -f wav";
+        case TestEncoding::AiffPcm:
+            return "-c:a pcm_s16be -write_id3v2 1 -f aiff";
     }
     return {};
 }

@@ -22,10 +22,15 @@ enum class TestSignal {
 };
 
 enum class TestEncoding {
-    Mp3Cbr,  // libmp3lame at `kbps`
-    Mp3Vbr,  // libmp3lame at quality `vbrQuality` (0 best .. 9)
-    AacM4a,  // FFmpeg's AAC encoder at `kbps`, noise substitution off, in an .m4a file
-    CafPcm,  // 16-bit big-endian PCM in a Core Audio Format file
+    Mp3Cbr,   // libmp3lame at `kbps`
+    Mp3Vbr,   // libmp3lame at quality `vbrQuality` (0 best .. 9)
+    AacM4a,   // FFmpeg's AAC encoder at `kbps`, noise substitution off, in an .m4a file
+    CafPcm,   // 16-bit big-endian PCM in a Core Audio Format file
+    Flac,     // FLAC in a .flac file
+    Vorbis,   // libvorbis at `kbps` (average), in Ogg
+    Opus,     // libopus at `kbps`, in Ogg, always at 48 kHz
+    WavPcm,   // 16-bit little-endian PCM in WAVE, tags as a RIFF INFO list
+    AiffPcm,  // 16-bit big-endian PCM in AIFF, tags in an ID3 chunk
 };
 
 struct TestAudio {
@@ -36,7 +41,7 @@ struct TestAudio {
     int sampleRate = 44100;
     int channels = 2;  // 1, 2 or 6 (5.1)
     TestEncoding encoding = TestEncoding::Mp3Cbr;
-    int kbps = 128;      // Mp3Cbr and AacM4a
+    int kbps = 128;      // Mp3Cbr, AacM4a, Vorbis and Opus
     int vbrQuality = 4;  // Mp3Vbr
     // A lavfi source graph that replaces `signal` (e.g. "sine=f=220,volume=0.3"); it must
     // produce exactly one audio stream. `seconds`, rate and channels still apply.
