@@ -32,7 +32,8 @@ QImage Render(int pixels, double logical, Paint paint) {
     p.scale(pixels / logical, pixels / logical);
     paint(p);
     p.end();
-    return image;
+    // A painted image keeps its paint engine as long as it lives; the copy is the pixels.
+    return image.copy();
 }
 
 template <class MakeImage>

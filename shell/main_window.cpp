@@ -1,6 +1,7 @@
 #include "shell/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDragEnterEvent>
@@ -187,7 +188,10 @@ MainWindow::~MainWindow() = default;
 void MainWindow::Build() {
     setObjectName(WindowObjectName(kMainWindow));
     setWindowTitle(QStringLiteral("Harmovia"));
-    setWindowIcon(ProgramIcon());
+    // The program's own start gives every window the icon; a window made without it draws one.
+    if (QApplication::windowIcon().isNull()) {
+        setWindowIcon(ProgramIcon());
+    }
     if (app_.menus != nullptr && app_.menus->Bar() != nullptr) {
         setMenuBar(app_.menus->Bar());
         app_.menus->SetWindow(this);

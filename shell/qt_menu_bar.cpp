@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QWidget>
+#include <array>
 #include <cctype>
 
 #include "library/genre_table.h"
@@ -62,13 +63,12 @@ void ApplyText(QAction* action, std::string_view stored, QString* taken = nullpt
     }
 }
 
-QMenu* MoodMenu(QWidget* parent, bool withDiscs) {
+// The nine moods, each with its disc; discs[m] is mood m's (the icons share their pixels).
+QMenu* MoodMenu(QWidget* parent, const std::array<QIcon, kMoodCount + 1>& discs) {
     auto* menu = new QMenu(parent);
     for (int m = 1; m <= kMoodCount; ++m) {
         QAction* action = menu->addAction(ShownText(MoodTable[static_cast<size_t>(m)].name));
-        if (withDiscs) {
-            action->setIcon(MoodDiscIcon(m));
-        }
+        action->setIcon(discs[static_cast<size_t>(m)]);
     }
     return menu;
 }
@@ -344,9 +344,10 @@ void BuildMenuBar(QtMenuBar& menus) {
         }
     }
     for (int m = 1; m <= kMoodCount; ++m) {
+        const QIcon disc = MoodDiscIcon(m);
         menus.SetItemIcon(kPlaylistsMenu, static_cast<int16_t>(kFirstMoodPlaylistItem + m - 1),
-                          MoodDiscIcon(m));
-        menus.SetItemIcon(kSetMoodMenu, static_cast<int16_t>(m), MoodDiscIcon(m));
+                          disc);
+        menus.SetItemIcon(kSetMoodMenu, static_cast<int16_t>(m), disc);
     }
     // The standard edit items act on the focused text field.
     using Edit = void (*)(QLineEdit&);
@@ -379,9 +380,14 @@ QMenu* BuildMoodByGenrePopup(QtMenuBar& menus, std::function<void(int item, int 
     }
     std::vector<std::string_view> views(texts.begin(), texts.end());
     QMenu* popup = menus.BuildPopupMenu(kMoodByGenrePopupMenu, views);
+    // Drawn once for all 29 genres' menus.
+    std::array<QIcon, kMoodCount + 1> discs;
+    for (int m = 1; m <= kMoodCount; ++m) {
+        discs[static_cast<size_t>(m)] = MoodDiscIcon(m);
+    }
     for (int j = 1; j <= kGenreMenuCount; ++j) {
         QAction* item = menus.Item(kMoodByGenrePopupMenu, static_cast<int16_t>(j));
-        QMenu* moods = MoodMenu(popup, true);
+        QMenu* moods = MoodMenu(popup, discs);
         item->setMenu(moods);
         const QList<QAction*> choices = moods->actions();
         for (int m = 1; m <= choices.size(); ++m) {
