@@ -133,7 +133,7 @@ int32_t ScoreMood(SoundAnalysisState& state, Library& library, std::string_view 
     if (slot < 1 || slot > kMaxTunes) {
         return kNoTuneToScore;
     }
-    TuneRecord& r = library[slot];
+    TuneRecord& r = library.Slots.Write(slot);
 
     r.Spare1844 = 0;
     r.DistinctBinCountRaw = state.DistinctBinCount;

@@ -91,7 +91,8 @@ int main(int argc, char** argv) {
     if (app.view->List.ViewCount >= 2) {
         window.SetPlayingRow({app.view->ViewStamp, 2, true});
         window.SetPlayButton(2);
-        window.ShowDisplayLines(harmovia::PlayingDisplayLines(app.view->Label, app.view->List[2]));
+        window.ShowDisplayLines(
+            harmovia::PlayingDisplayLines(app.view->Label, app.view->List.Rows.Read(2)));
         window.SelectListRow(2);
     }
     QTimer::singleShot(400, &qt, [&] {

@@ -33,7 +33,7 @@ struct Fixture {
             for (auto& b : bytes) {
                 b = static_cast<uint8_t>(random());
             }
-            DecodeTuneRecord(bytes, (*library)[slot]);
+            DecodeTuneRecord(bytes, library->Slots.Write(slot));
         }
         library->TuneCount = library->CurrentTuneIndex = kMaxTunes;
         image = EncodeLibrary(*library);

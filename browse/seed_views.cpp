@@ -48,7 +48,7 @@ bool ShowSeedView(ViewState& view, Library& library, SeedCommand command, Clock&
     if (!IsCommittedSlot(library, seed)) {
         return false;
     }
-    int32_t& uses = library[seed].SmartPlayCount;
+    int32_t& uses = library.Slots.Write(seed).SmartPlayCount;
     if (uses < std::numeric_limits<int32_t>::max()) {
         ++uses;
     }

@@ -4,6 +4,7 @@
 #include <limits>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "browse/search.h"
@@ -94,7 +95,7 @@ void FillRows(ViewState& view, const Library& library, const Selection& selectio
         ShufflePositions(slots, random);
     }
     for (const int32_t slot : slots) {
-        AppendRow(view.List, library[slot]);
+        AppendSlot(view.List, library, slot);
         AddToTotals(view, library[slot]);
     }
 }
@@ -108,8 +109,8 @@ void FillTuneBasedRows(ViewState& view, const Library& library) {
     for (int32_t slot = 1; slot <= CommittedCount(library); ++slot) {
         const TuneRecord& candidate = library[slot];
         if (const std::optional<int32_t> score = SimilarityScore(figures, candidate)) {
-            AppendRow(view.List, candidate);
-            view.List[view.List.ViewCount].Similarity = *score;
+            AppendSlot(view.List, library, slot);
+            view.List.Rows.Write(view.List.ViewCount).Similarity = *score;
             AddToTotals(view, candidate);
         }
     }
@@ -226,14 +227,14 @@ void RankView(ViewState& view) {
     }
     ClearTotals(view);
     for (int32_t row = 1; row <= view.List.ViewCount; ++row) {
-        AddToTotals(view, view.List[row]);
+        AddToTotals(view, std::as_const(view.List)[row]);
     }
 }
 
 void RecountViewTotals(ViewState& view) {
     ClearTotals(view);
     for (int32_t row = 1; row <= view.List.ViewCount; ++row) {
-        AddToTotals(view, view.List[row]);
+        AddToTotals(view, std::as_const(view.List)[row]);
     }
 }
 

@@ -320,14 +320,14 @@ int RunInspectCommand(const std::vector<std::string>& args) {
             measured = steps.Measure(file);
         }
         outcome = steps.Score(*library, *measured);
-        (*library)[slot].Location.Set(file.native());
+        library->Slots.Write(slot).Location.Set(file.native());
         if (outcome != AddOutcome::Kept) {
             refusedBy = outcome == AddOutcome::NoSound || outcome == AddOutcome::OutsideKeepRange
                             ? "scoring"
                             : "measurement";
         }
     }
-    std::string json = TuneRecordJson((*library)[slot], 0);
+    std::string json = TuneRecordJson(library->Slots.Read(slot), 0);
     json.insert(1, "\"ResultCode\":" + std::to_string(steps.lastResultCode()) +
                        ",\"RefusedBy\":" + (refusedBy ? JsonString(refusedBy) : "null") +
                        ",\"Outcome\":" + JsonString(AddOutcomeName(outcome)) + ",");

@@ -84,11 +84,11 @@ int RunMoodCommand(const std::string& command, const std::vector<std::string>& a
     if (!setting) {
         return RunExplain(library, slot, stdout);
     }
-    const TuneRecord before = library[slot];
+    const TuneRecord before = library.Slots.Read(slot);
     if (const int status = RunSetMood(request, library, slot, stdout, stderr); status != 0) {
         return status;
     }
-    if (library[slot] == before) {
+    if (library.Slots.Read(slot) == before) {
         return 0;
     }
     if (const OsError error = SaveLibrary(library, cli->files, cli->folder); error != kNoErr) {

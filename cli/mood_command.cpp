@@ -104,7 +104,7 @@ int FindRequestedTune(const MoodRequest& request, const Library& library, const 
 
 int RunSetMood(const MoodRequest& request, Library& library, int32_t slot, std::FILE* out,
                std::FILE* err) {
-    TuneRecord& record = library[slot];
+    TuneRecord& record = library.Slots.Write(slot);
     if (ChooseMood(record, request.mood) == MoodChoice::NotMeasured) {
         return ReportProblem(err, "set-mood",
                              "the tune in slot " + std::to_string(slot) +

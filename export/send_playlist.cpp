@@ -63,7 +63,7 @@ void WritePlaylistFile(const ExportList& list, std::string_view name, std::strin
     const std::filesystem::path file = *targets.playlistFolder / PlaylistFileName(name, fallback);
     std::string text(kM3uHeader);
     for (const int32_t row : report.sentRows) {
-        const TuneRecord& tune = list.Rows[static_cast<size_t>(row)];
+        const TuneRecord& tune = list.Rows.Read(row);
         text += targets.musicFolder ? M3uEntry(tune, *targets.playlistFolder, *targets.musicFolder)
                                     : M3uEntry(tune);
     }
@@ -86,9 +86,8 @@ void WritePlaylistFile(const ExportList& list, std::string_view name, std::strin
 ExportList CopyForExport(const ViewList& list) {
     ExportList copy;
     copy.Count = std::clamp<int32_t>(list.ViewCount, 0, kMaxViewRows);
-    copy.Rows.resize(static_cast<size_t>(copy.Count) + 1);
     for (int32_t row = 1; row <= copy.Count; ++row) {
-        copy.Rows[static_cast<size_t>(row)] = list[row];  // as the list reads, stored or not
+        copy.Rows.Share(row, list.Rows, row);
     }
     return copy;
 }
@@ -133,7 +132,7 @@ SendReport SendPlaylistToITunes(const ViewState& view, std::string_view name, in
     ScriptBuffer buffer;
     for (int32_t row = 1; row <= n; ++row) {
         Report(targets, row, n);
-        const TuneRecord& tune = list.Rows[static_cast<size_t>(row)];
+        const TuneRecord& tune = list.Rows.Read(row);
         if (tune.Checked != 1) {
             continue;
         }

@@ -28,7 +28,7 @@ namespace harmovia {
 // The rows being sent, copied when a send starts, so that nothing done meanwhile changes
 // what is sent. Rows 1..Count (row 0 exists and is never used).
 struct ExportList {
-    std::vector<TuneRecord> Rows = std::vector<TuneRecord>(1);
+    RecordRows Rows;
     int32_t Count = 0;
 };
 

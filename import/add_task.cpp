@@ -188,7 +188,7 @@ bool AddTask::AddOneFile(std::chrono::milliseconds wait) {
         Skip(outcome);
         return true;
     }
-    TuneRecord& record = library_[library_.CurrentTuneIndex];
+    TuneRecord& record = library_.Slots.Write(library_.CurrentTuneIndex);
     record.Location.Set(file.native());
     ++summary_.kept;
     progress_.StatusText = PStr("Adding: ") + record.Title.view();

@@ -104,7 +104,7 @@ TagRefusal ReadContainerTags(Library& library, const std::filesystem::path& file
         return refuse(refusal);
     }
 
-    TuneRecord& record = library[*slot];
+    TuneRecord& record = library.Slots.Write(*slot);
     WriteFileIdentity(record, fileName, *opened, FileKindOf(found->format));
     const MovieTags& tags = found->tags;
     const std::optional<std::string> title = TagText(tags.title);

@@ -254,7 +254,7 @@ int32_t ReadMp3TagsWithReason(Library& library, const std::filesystem::path& fil
     const bool v22 = layout == Id3Layout::V22;
     const FrameIds& ids = v22 ? kV22Ids : kV23Ids;
 
-    TuneRecord& record = library[*slot];
+    TuneRecord& record = library.Slots.Write(*slot);
     WriteFileIdentity(record, fileName, *opened, kFileKindMp3);
     opened.reset();
 

@@ -266,7 +266,7 @@ int32_t ReadMp4TagsWithReason(Library& library, const std::filesystem::path& fil
         }
     }
 
-    TuneRecord& record = library[*slot];
+    TuneRecord& record = library.Slots.Write(*slot);
     WriteFileIdentity(record, fileName, *opened, kFileKindMp4);
 
     // Title, album and artist must all be found, in this order; a missing title leaves the

@@ -86,7 +86,7 @@ AddOutcome ClaimCafSlot(Library& library, const std::filesystem::path& file) {
     if (!slot) {
         return AddOutcome::OutOfMemory;
     }
-    TuneRecord& record = library[*slot];
+    TuneRecord& record = library.Slots.Write(*slot);
     WriteFileIdentity(record, name, *opened, kFileKindCaf);
     record.Title.Set(TitleFromFileName(name));
     record.Artist.Set("Unknown");
@@ -153,7 +153,7 @@ AddOutcome TuneAddSteps::Score(Library& library, MeasuredFile& measuredFile) {
         return measured.openError != kNoErr ? AddOutcome::NotDecodable
                                             : OutcomeOfMeasurement(measured.code);
     }
-    TuneRecord& record = library[library.CurrentTuneIndex];
+    TuneRecord& record = library.Slots.Write(library.CurrentTuneIndex);
     CopySoundMeasurement(measured.record, record);
     // Scoring names the record after the file, as the tag reader stored its name.
     const std::string name(record.FileName.view());

@@ -353,7 +353,7 @@ void AssignGenreCategories(Library& library, int32_t first, int32_t last) {
     first = std::max(first, 1);
     last = std::min(last, kMaxTunes);
     for (int32_t slot = first; slot <= last; ++slot) {
-        TuneRecord& r = library[slot];
+        TuneRecord& r = library.Slots.Write(slot);
         const std::string album = UpperCasedString(r.Album.view());
         const bool holiday =
             std::any_of(kHolidayKeywords.begin(), kHolidayKeywords.end(),

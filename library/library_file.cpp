@@ -28,8 +28,8 @@ int32_t DecodeRecords(std::span<const uint8_t> bytes, Library& library, int32_t 
         ++count;
         DecodeTuneRecord(
             std::span<const uint8_t, kTuneRecordSize>(bytes.data() + offset, kTuneRecordSize),
-            library[count]);
-        library[count].AddedSerial = count;
+            library.Slots.Write(count));
+        library.Slots.Write(count).AddedSerial = count;
     }
     return count;
 }

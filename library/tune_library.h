@@ -6,28 +6,10 @@
 #include <vector>
 
 #include "library/mood.h"
+#include "library/record_rows.h"
 #include "library/tune_record.h"
 
 namespace harmovia {
-
-// LibraryCapacity: the most tunes a library holds.
-inline constexpr int kMaxTunes = 2000;
-
-// Record storage that grows as it is written (see Library): element `at`, the storage
-// grown to hold it; and element `at` as it reads, an empty record when never written.
-// Inline: sorting and painting read records by the million.
-TuneRecord& GrowTo(std::vector<TuneRecord>& records, size_t index);
-const TuneRecord& NeverWrittenRecord();
-
-inline TuneRecord& GrownTo(std::vector<TuneRecord>& records, int32_t at) {
-    const auto index = static_cast<size_t>(at);
-    return index < records.size() ? records[index] : GrowTo(records, index);
-}
-
-inline const TuneRecord& ReadFrom(const std::vector<TuneRecord>& records, int32_t at) {
-    const auto index = static_cast<size_t>(at);
-    return index < records.size() ? records[index] : NeverWrittenRecord();
-}
 
 // The in-memory library: slots 1..2000 (slot 0 exists and is never used). Slots
 // 1..TuneCount are committed and are all the rest of the program sees; during an add,
@@ -36,9 +18,11 @@ inline const TuneRecord& ReadFrom(const std::vector<TuneRecord>& records, int32_
 //
 // The storage grows as slots are written and never shrinks, so a slot reads the same as
 // if all 2000 had been there from the start: a slot never written is an empty record, a
-// freed one keeps the bytes that lay there. A library of 40 tunes takes 40 records.
+// freed one keeps the bytes that lay there. A library of 40 tunes takes 40 records, and
+// the lists copied from it share them (see RecordRows): read through a const Library
+// wherever nothing is written, since the other operator[] makes the slot its own.
 struct Library {
-    std::vector<TuneRecord> Slots = std::vector<TuneRecord>(1);
+    RecordRows Slots;
     int32_t TuneCount = 0;
     int32_t CurrentTuneIndex = 0;
     std::array<int32_t, kMoodCount + 1> MoodCounts{};  // [1..9]; [0] unused
@@ -48,8 +32,8 @@ struct Library {
     std::vector<uint8_t> DamagedTail;
 
     // Slots 0..kMaxTunes.
-    TuneRecord& operator[](int32_t slot) { return GrownTo(Slots, slot); }
-    const TuneRecord& operator[](int32_t slot) const { return ReadFrom(Slots, slot); }
+    TuneRecord& operator[](int32_t slot) { return Slots.Write(slot); }
+    const TuneRecord& operator[](int32_t slot) const { return Slots.Read(slot); }
 };
 
 // The first slot 1..TuneCount whose RecordIndex equals recordIndex.

@@ -32,14 +32,22 @@ bool AppendRow(ViewList& list, const TuneRecord& record) {
         return false;
     }
     ++list.ViewCount;
-    list[list.ViewCount] = record;
+    list.Rows.Write(list.ViewCount) = record;
+    return true;
+}
+
+bool AppendSlot(ViewList& list, const Library& library, int32_t slot) {
+    if (list.ViewCount >= kMaxViewRows) {
+        return false;
+    }
+    ++list.ViewCount;
+    list.Rows.Share(list.ViewCount, library.Slots, slot);
     return true;
 }
 
 void CopyRows(ViewList& to, const ViewList& from) {
-    if (from.ViewCount > 0) {
-        (void)to[from.ViewCount];
-        std::copy_n(from.Rows.begin() + 1, from.ViewCount, to.Rows.begin() + 1);
+    for (int32_t row = 1; row <= from.ViewCount; ++row) {
+        to.Rows.Share(row, from.Rows, row);
     }
     to.ViewCount = std::max(from.ViewCount, 0);
 }
@@ -50,29 +58,19 @@ void RankViewList(ViewList& list) {
         return;
     }
     // The rows' order after a bubble sort that exchanges neighbours only when the upper
-    // one scores less: a stable sort, highest score first. Sorting row numbers and moving
-    // only the kept rows avoids exchanging whole 2966-byte records.
+    // one scores less: a stable sort, highest score first.
     std::vector<int32_t> order(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
         order[static_cast<size_t>(i)] = i + 1;
     }
-    std::stable_sort(order.begin(), order.end(), [&list](int32_t a, int32_t b) {
-        return list[a].Similarity > list[b].Similarity;
+    const ViewList& rows = list;
+    std::stable_sort(order.begin(), order.end(), [&rows](int32_t a, int32_t b) {
+        return rows[a].Similarity > rows[b].Similarity;
     });
     const int32_t kept = std::min(count, kRankedRowLimit);
-    bool inPlace = true;
-    for (int32_t i = 0; i < kept && inPlace; ++i) {
-        inPlace = order[static_cast<size_t>(i)] == i + 1;
-    }
-    if (!inPlace) {
-        std::vector<TuneRecord> ranked;
-        ranked.reserve(static_cast<size_t>(kept));
-        for (int32_t i = 0; i < kept; ++i) {
-            ranked.push_back(list[order[static_cast<size_t>(i)]]);
-        }
-        (void)list[kept];  // the storage holds the rows it is about to be given
-        std::copy(ranked.begin(), ranked.end(), list.Rows.begin() + 1);
-    }
+    list.Rows.Reorder(std::span(order).first(static_cast<size_t>(kept)));
+    // The dropped rows each got a score of their own, so each is a copy: free them.
+    list.Rows.Release(kept + 1, count);
     list.ViewCount = kept;
 }
 

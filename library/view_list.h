@@ -22,11 +22,11 @@ inline constexpr int kRankedRowLimit = 100;
 // grows as rows are written and builds overwrite it in place, as the library's does; it
 // always holds rows 0..ViewCount.
 struct ViewList {
-    std::vector<TuneRecord> Rows = std::vector<TuneRecord>(1);
+    RecordRows Rows;
     int32_t ViewCount = 0;
 
-    TuneRecord& operator[](int32_t row) { return GrownTo(Rows, row); }
-    const TuneRecord& operator[](int32_t row) const { return ReadFrom(Rows, row); }
+    TuneRecord& operator[](int32_t row) { return Rows.Write(row); }
+    const TuneRecord& operator[](int32_t row) const { return Rows.Read(row); }
     bool HasRow(int32_t row) const { return row >= 1 && row <= ViewCount; }
 };
 
@@ -36,6 +36,10 @@ void CopyRows(ViewList& to, const ViewList& from);
 // Appends a copy of the record as row ViewCount + 1. False, and nothing changes, when the
 // list already holds 2000 rows.
 bool AppendRow(ViewList& list, const TuneRecord& record);
+
+// Appends library slot `slot` as row ViewCount + 1, as AppendRow does, sharing the record
+// until one side writes it.
+bool AppendSlot(ViewList& list, const Library& library, int32_t slot);
 
 // Orders the rows by Similarity, highest first; rows with equal scores keep their order.
 // Then drops every row behind row 100.

@@ -5,6 +5,7 @@
 #include <string>
 #include <system_error>
 #include <tuple>
+#include <utility>
 
 #include "browse/display_area.h"
 #include "library/number_text.h"
@@ -166,7 +167,7 @@ void TooManyMissingTunes(PlayerContext& ctx, OsError error) {
 // `started`: the movie was read ahead and already plays (or is about to, gaplessly).
 void StartTune(PlayerContext& ctx, std::unique_ptr<PlayingMovie> movie, bool started) {
     PlayerState& p = ctx.player;
-    const TuneRecord& tune = p.NowPlayingList[p.NowPlayingIndex];
+    const TuneRecord& tune = std::as_const(p.NowPlayingList)[p.NowPlayingIndex];
     p.IsPlaying = 1;
     p.CurrentMovie = std::move(movie);
     p.AppliedVolume = MovieVolume(ctx);
@@ -211,7 +212,7 @@ bool FindPlayable(PlayerContext& ctx) {
             }
             return false;
         }
-        if (p.NowPlayingList[p.NowPlayingPosition].Checked != 1) {
+        if (std::as_const(p.NowPlayingList)[p.NowPlayingPosition].Checked != 1) {
             ChooseNext(ctx, /*played=*/false);
             continue;
         }
@@ -245,7 +246,7 @@ void OpenNextTune(PlayerContext& ctx) {
             EndRun(ctx);
             return;
         }
-        const TuneRecord& tune = p.NowPlayingList[p.NowPlayingPosition];
+        const TuneRecord& tune = std::as_const(p.NowPlayingList)[p.NowPlayingPosition];
         p.NowPlayingIndex = p.NowPlayingPosition;
         if (p.ReadAhead && p.ReadAheadPosition == p.NowPlayingPosition) {
             p.ReadAheadPosition = 0;
@@ -280,7 +281,7 @@ constexpr int64_t kReadAheadMicroseconds = 4'000'000;
 // one's last sample. A file that does not open now is left to the usual rule.
 void KeepReadAhead(PlayerContext& ctx) {
     PlayerState& p = ctx.player;
-    const TuneRecord& playing = p.NowPlayingList[p.NowPlayingIndex];
+    const TuneRecord& playing = std::as_const(p.NowPlayingList)[p.NowPlayingIndex];
     const int64_t left = int64_t{std::max(playing.DurationSeconds, 0)} * 1'000'000 -
                          p.CurrentMovie->HeardMicroseconds();
     if (p.ReadAheadPosition == 0 && (p.Paused || left > kReadAheadMicroseconds)) {
@@ -290,7 +291,8 @@ void KeepReadAhead(PlayerContext& ctx) {
     if (p.ReadAheadPosition != 0) {
         std::error_code ignored;
         if (p.ReadAheadPosition == next &&
-            (!p.ReadAhead || std::filesystem::exists(PathOf(p.NowPlayingList[next]), ignored))) {
+            (!p.ReadAhead ||
+             std::filesystem::exists(PathOf(std::as_const(p.NowPlayingList)[next]), ignored))) {
             return;
         }
         DropReadAhead(ctx);
@@ -300,7 +302,8 @@ void KeepReadAhead(PlayerContext& ctx) {
     }
     p.ReadAheadPosition = next;
     ctx.movies.ClearStickyError();
-    if (ctx.movies.OpenPlayingMovie(PathOf(p.NowPlayingList[next]), p.ReadAhead) != kNoErr) {
+    if (ctx.movies.OpenPlayingMovie(PathOf(std::as_const(p.NowPlayingList)[next]), p.ReadAhead) !=
+        kNoErr) {
         p.ReadAhead.reset();
         ctx.movies.ClearStickyError();
         return;
@@ -313,7 +316,7 @@ void KeepReadAhead(PlayerContext& ctx) {
 // Pause, resume and seek act on the tune playing only.
 void ApplyTransportRequests(PlayerContext& ctx) {
     PlayerState& p = ctx.player;
-    const TuneRecord& tune = p.NowPlayingList[p.NowPlayingIndex];
+    const TuneRecord& tune = std::as_const(p.NowPlayingList)[p.NowPlayingIndex];
     if (p.PauseRequest == 1 && !p.Paused) {
         p.CurrentMovie->Stop();
         p.Paused = true;
@@ -371,18 +374,18 @@ void ApplyCheckToggle(PlayerContext& ctx) {
     if (!rows.HasRow(p.CheckToggleRow)) {
         return;
     }
-    TuneRecord& toggled = rows[p.CheckToggleRow];
+    TuneRecord& toggled = rows.Rows.Write(p.CheckToggleRow);
     toggled.Checked = toggled.Checked == 1 ? 0 : 1;
     const auto sameTune = [&toggled](const TuneRecord& r) { return SameTitleAndAlbum(r, toggled); };
     for (int32_t i = 1; i <= p.NowPlayingList.ViewCount; ++i) {
-        if (sameTune(p.NowPlayingList[i])) {
-            p.NowPlayingList[i].Checked = toggled.Checked;
+        if (sameTune(std::as_const(p.NowPlayingList)[i])) {
+            p.NowPlayingList.Rows.Write(i).Checked = toggled.Checked;
             break;
         }
     }
     for (int32_t slot = 1; slot <= ctx.library.TuneCount; ++slot) {
-        if (sameTune(ctx.library[slot])) {
-            ctx.library[slot].Checked = toggled.Checked;
+        if (sameTune(std::as_const(ctx.library)[slot])) {
+            ctx.library.Slots.Write(slot).Checked = toggled.Checked;
             break;
         }
     }

@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 
 #include "analysis/mood_by_hand.h"
 #include "browse/view_builder.h"
@@ -25,9 +26,7 @@ namespace {
 // Removes row `row` of the list; the rows behind it move up so that the list's rows and
 // the view's stay in step.
 void RemoveRow(ViewList& list, int32_t row) {
-    (void)list[list.ViewCount];  // every row counted is stored
-    std::move(list.Rows.begin() + row + 1, list.Rows.begin() + list.ViewCount + 1,
-              list.Rows.begin() + row);
+    list.Rows.MoveDown(row, list.ViewCount);
     --list.ViewCount;
 }
 
@@ -76,18 +75,17 @@ void SetAllCheckedCommand(App& app, bool checked) {
     // The library's tunes are found by their texts, also when the list holds them all: a
     // list of every tune is in its own order, not the library's.
     for (int32_t row = 1; row <= view.List.ViewCount; ++row) {
-        TuneRecord& shown = view.List[row];
+        TuneRecord& shown = view.List.Rows.Write(row);
         shown.Checked = value;
         for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
-            if (SameTuneTexts(library[slot], shown)) {
-                library[slot].Checked = value;
+            if (SameTuneTexts(std::as_const(library)[slot], shown)) {
+                library.Slots.Write(slot).Checked = value;
                 break;
             }
         }
         for (int32_t i = 1; i <= p.NowPlayingList.ViewCount; ++i) {
-            TuneRecord& playing = p.NowPlayingList[i];
-            if (SameTitleAndAlbum(playing, shown)) {
-                playing.Checked = value;
+            if (SameTitleAndAlbum(std::as_const(p.NowPlayingList)[i], shown)) {
+                p.NowPlayingList.Rows.Write(i).Checked = value;
             }
         }
     }
@@ -105,7 +103,8 @@ void DeleteTuneCommand(App& app) {
     const bool loaded = p.CurrentMovie && p.NowPlayingList.HasRow(p.NowPlayingIndex);
     // The playing tune is the one refused, whichever list is on screen.
     if (loaded && view.List.HasRow(view.SelectedRow) &&
-        SameTuneTexts(view.List[view.SelectedRow], p.NowPlayingList[p.NowPlayingIndex])) {
+        SameTuneTexts(std::as_const(view.List)[view.SelectedRow],
+                      std::as_const(p.NowPlayingList)[p.NowPlayingIndex])) {
         app.notices->Beep(1);
         return;
     }
@@ -115,9 +114,9 @@ void DeleteTuneCommand(App& app) {
     }
     app.window->raise();
     const bool playingList = IsPlayingList(app);
-    const TuneRecord removed = view.List[view.SelectedRow];
+    const TuneRecord removed = std::as_const(view.List)[view.SelectedRow];
     for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
-        if (SameTuneTexts(library[slot], removed)) {
+        if (SameTuneTexts(std::as_const(library)[slot], removed)) {
             RemoveTune(library, slot);
             break;
         }
@@ -126,7 +125,7 @@ void DeleteTuneCommand(App& app) {
     RemoveRow(view.List, view.SelectedRow);
     RecountViewTotals(view);
     for (int32_t i = 1; i <= p.NowPlayingList.ViewCount; ++i) {
-        if (SameTuneTexts(p.NowPlayingList[i], removed)) {
+        if (SameTuneTexts(std::as_const(p.NowPlayingList)[i], removed)) {
             RemoveRow(p.NowPlayingList, i);
             // The player stays on the tune it plays.
             if (i < p.NowPlayingIndex) {
@@ -157,17 +156,17 @@ void SetMoodCommand(App& app, int32_t mood) {
         HasSelection(app);
         return;
     }
-    const TuneRecord selected = view.List[view.SelectedRow];
+    const TuneRecord selected = std::as_const(view.List)[view.SelectedRow];
     int32_t slot = 1;
-    while (slot <= library.TuneCount && !SameRecord(library[slot], selected)) {
+    while (slot <= library.TuneCount && !SameRecord(std::as_const(library)[slot], selected)) {
         ++slot;
     }
     if (slot > library.TuneCount) {
         app.notices->Beep(1);
         return;
     }
-    const TuneRecord& chosen = library[slot];
-    switch (ChooseMood(library[slot], mood)) {
+    TuneRecord& chosen = library.Slots.Write(slot);
+    switch (ChooseMood(chosen, mood)) {
         case MoodChoice::Unchanged:
             return;
         case MoodChoice::NotMeasured:
@@ -182,14 +181,14 @@ void SetMoodCommand(App& app, int32_t mood) {
     }
     // Every copy of the tune follows: the list's and the playing list's.
     for (int32_t row = 1; row <= view.List.ViewCount; ++row) {
-        if (SameRecord(view.List[row], chosen)) {
-            CopyChosenMood(chosen, view.List[row]);
+        if (SameRecord(std::as_const(view.List)[row], chosen)) {
+            CopyChosenMood(chosen, view.List.Rows.Write(row));
         }
     }
     PlayerState& p = *app.player;
     for (int32_t i = 1; i <= p.NowPlayingList.ViewCount; ++i) {
-        if (SameRecord(p.NowPlayingList[i], chosen)) {
-            CopyChosenMood(chosen, p.NowPlayingList[i]);
+        if (SameRecord(std::as_const(p.NowPlayingList)[i], chosen)) {
+            CopyChosenMood(chosen, p.NowPlayingList.Rows.Write(i));
         }
     }
     RecountMoods(library);
@@ -208,7 +207,7 @@ void SetGenreCommand(App& app, bool forArtist, int16_t item) {
             {"Nothing Selected", "You must select an artist to use this feature.", "Okay"});
         return;
     }
-    const TuneRecord selected = view.List[view.SelectedRow];
+    const TuneRecord selected = std::as_const(view.List)[view.SelectedRow];
     const std::string_view key = forArtist ? selected.Artist.view() : selected.Album.view();
     if (key == "Unknown") {
         app.notices->ShowAlert(
@@ -220,7 +219,9 @@ void SetGenreCommand(App& app, bool forArtist, int16_t item) {
         return;
     }
     const std::string_view genre = GenreMenuList[static_cast<size_t>(item)];
-    const auto change = [&](TuneRecord& record) {
+    // Only the records that change are written: a write makes a shared record a copy.
+    const auto change = [&](RecordRows& records, int32_t at) {
+        const TuneRecord& record = records.Read(at);
         if ((forArtist ? record.Artist.view() : record.Album.view()) != key) {
             return;
         }
@@ -228,17 +229,17 @@ void SetGenreCommand(App& app, bool forArtist, int16_t item) {
         if (forArtist && (old == "Holiday & Seasonal" || old == "Holiday" || old == "Soundtrack")) {
             return;
         }
-        SetGenreIn(record, genre);
+        SetGenreIn(records.Write(at), genre);
     };
     for (int32_t slot = 1; slot <= app.library->TuneCount; ++slot) {
-        change((*app.library)[slot]);
+        change(app.library->Slots, slot);
     }
     for (int32_t row = 1; row <= view.List.ViewCount; ++row) {
-        change(view.List[row]);
+        change(view.List.Rows, row);
     }
     PlayerState& p = *app.player;
     for (int32_t i = 1; i <= p.NowPlayingList.ViewCount; ++i) {
-        change(p.NowPlayingList[i]);
+        change(p.NowPlayingList.Rows, i);
     }
     const int32_t row = view.SelectedRow;
     app.window->RefreshList();
@@ -250,7 +251,8 @@ void RevealSelectedTuneCommand(App& app) {
     if (!HasTunes(app) || !HasSelection(app) || !app.view->List.HasRow(app.view->SelectedRow)) {
         return;
     }
-    const std::filesystem::path file(app.view->List[app.view->SelectedRow].Location.view());
+    const std::filesystem::path file(
+        std::as_const(app.view->List)[app.view->SelectedRow].Location.view());
     std::error_code error;
     if (file.empty() || !std::filesystem::exists(file, error)) {
         app.notices->Beep(1);

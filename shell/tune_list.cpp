@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "analysis/mood_by_hand.h"
 #include "analysis/mood_explanation.h"
@@ -39,8 +40,8 @@ bool IsEditable(ViewColumn property) {
 
 bool WriteBackEditedRow(Library& library, const TuneRecord& row) {
     for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
-        TuneRecord& tune = library[slot];
-        if (SameRecord(tune, row)) {
+        if (SameRecord(std::as_const(library)[slot], row)) {
+            TuneRecord& tune = library.Slots.Write(slot);
             tune.Title.Set(row.Title.view());
             tune.Artist.Set(row.Artist.view());
             tune.Album.Set(row.Album.view());
@@ -89,12 +90,12 @@ int TuneListModel::ModelRowOf(int32_t viewRow) const {
 }
 
 MoodColour TuneListModel::SwatchAt(int modelRow) const {
-    const TuneRecord& r = view_.List[ViewRowAt(modelRow)];
+    const TuneRecord& r = std::as_const(view_.List)[ViewRowAt(modelRow)];
     return {r.MoodColourRed, r.MoodColourGreen, r.MoodColourBlue};
 }
 
 bool TuneListModel::MoodSetByHandAt(int modelRow) const {
-    return IsMoodSetByHand(view_.List[ViewRowAt(modelRow)]);
+    return IsMoodSetByHand(std::as_const(view_.List)[ViewRowAt(modelRow)]);
 }
 
 bool TuneListModel::IsPlayingRow(int modelRow) const {
@@ -119,26 +120,28 @@ QVariant TuneListModel::data(const QModelIndex& index, int role) const {
         return TextAt(index.row(), column);
     }
     if (role == Qt::CheckStateRole && column == kCheckColumn) {
-        return view_.List[viewRow].Checked == 1 ? Qt::Checked : Qt::Unchecked;
+        return std::as_const(view_.List)[viewRow].Checked == 1 ? Qt::Checked : Qt::Unchecked;
     }
     // What a screen reader says for the cells that show no text: the mood's name, and
     // whether the tune is checked.
     if (role == Qt::AccessibleTextRole && column == kSwatchColumn) {
-        const int32_t mood = view_.List[viewRow].Mood;
+        const int32_t mood = std::as_const(view_.List)[viewRow].Mood;
         if (!IsMood(mood)) {
             return QString();
         }
         const QString name = FromMacRoman(MoodTable[static_cast<size_t>(mood)].name);
-        return IsMoodSetByHand(view_.List[viewRow]) ? name + QStringLiteral(", set by hand") : name;
+        return IsMoodSetByHand(std::as_const(view_.List)[viewRow])
+                   ? name + QStringLiteral(", set by hand")
+                   : name;
     }
     // Why the tune has its mood; rich text, so that the tooltip wraps.
     if (role == Qt::ToolTipRole && column == kSwatchColumn) {
-        const QString why = FromMacRoman(ExplainMood(view_.List[viewRow]));
+        const QString why = FromMacRoman(ExplainMood(std::as_const(view_.List)[viewRow]));
         return QStringLiteral("<p>") + why.toHtmlEscaped() + QStringLiteral("</p>");
     }
     if (role == Qt::AccessibleTextRole && column == kCheckColumn) {
-        return view_.List[viewRow].Checked == 1 ? QStringLiteral("Checked")
-                                                : QStringLiteral("Not checked");
+        return std::as_const(view_.List)[viewRow].Checked == 1 ? QStringLiteral("Checked")
+                                                               : QStringLiteral("Not checked");
     }
     return {};
 }
@@ -178,7 +181,7 @@ QMimeData* TuneListModel::mimeData(const QModelIndexList& indexes) const {
     }
     QList<QUrl> urls;
     for (const int row : rows) {
-        const std::string_view location = view_.List[ViewRowAt(row)].Location.view();
+        const std::string_view location = std::as_const(view_.List)[ViewRowAt(row)].Location.view();
         if (!location.empty()) {
             const QByteArray bytes(location.data(), static_cast<qsizetype>(location.size()));
             urls.push_back(QUrl::fromLocalFile(QFile::decodeName(bytes)));
@@ -194,18 +197,18 @@ bool TuneListModel::setData(const QModelIndex& index, const QVariant& value, int
         return false;
     }
     const int32_t viewRow = ViewRowAt(index.row());
-    TuneRecord& row = view_.List[viewRow];
+    if (role == Qt::CheckStateRole && index.column() == kCheckColumn && checkToggled) {
+        checkToggled(viewRow);
+        return true;
+    }
+    TuneRecord& row = view_.List.Rows.Write(viewRow);
     if (role == Qt::CheckStateRole && index.column() == kCheckColumn) {
-        if (checkToggled) {
-            checkToggled(viewRow);
-            return true;
-        }
         // The row's check mark, and the first library tune of the same title and album.
         row.Checked = value.value<Qt::CheckState>() == Qt::Checked ? 1 : 0;
         for (int32_t slot = 1; slot <= library_.TuneCount; ++slot) {
-            TuneRecord& tune = library_[slot];
+            const TuneRecord& tune = std::as_const(library_)[slot];
             if (tune.Title == row.Title && tune.Album == row.Album) {
-                tune.Checked = row.Checked;
+                library_.Slots.Write(slot).Checked = row.Checked;
                 break;
             }
         }

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "browse/view_state.h"
@@ -53,7 +54,9 @@ class TuneListModel final : public QAbstractTableModel {
     bool MoodSetByHandAt(int modelRow) const;
     // The shown text of a cell, from the row as it is now.
     QString TextAt(int modelRow, int column) const;
-    bool CheckedAt(int modelRow) const { return view_.List[ViewRowAt(modelRow)].Checked == 1; }
+    bool CheckedAt(int modelRow) const {
+        return std::as_const(view_.List)[ViewRowAt(modelRow)].Checked == 1;
+    }
     bool IsPlayingRow(int modelRow) const;
     void SetPlaying(const PlayingMarker& marker);
 

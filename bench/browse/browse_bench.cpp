@@ -33,7 +33,7 @@ struct Fixture {
             return std::uniform_int_distribution<int>(low, high)(random);
         };
         for (int slot = 1; slot <= kMaxTunes; ++slot) {
-            TuneRecord& r = (*library)[slot];
+            TuneRecord& r = library->Slots.Write(slot);
             r.Title.Set("Title number " + std::to_string(slot));
             r.Artist.Set("Artist " + std::to_string(pick(1, 150)));
             r.Album.Set("Album " + std::to_string(pick(1, 300)));
@@ -58,8 +58,8 @@ struct Fixture {
             r.LastAddedFlag = slot > 1800;
             r.SmartPlayCount = slot % 10 == 0;
             r.RecordIndex = r.AddedSerial = slot;
-            (*alike)[slot] = r;
-            TuneRecord& a = (*alike)[slot];
+            TuneRecord& a = alike->Slots.Write(slot);
+            a = r;
             a.Mood = 5;
             a.DistinctBinCount = a.SignificantCount = 400;
         }
@@ -79,9 +79,10 @@ void BM_CopyLibrary(benchmark::State& state) {
     const Library& library = *Shared().library;
     auto view = std::make_unique<ViewState>();
     for (auto _ : state) {
-        std::copy(library.Slots.begin() + 1, library.Slots.begin() + 1 + library.TuneCount,
-                  view->List.Rows.begin() + 1);
-        view->List.ViewCount = library.TuneCount;
+        view->List.ViewCount = 0;
+        for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
+            AppendSlot(view->List, library, slot);
+        }
         benchmark::ClobberMemory();
     }
 }

@@ -67,7 +67,7 @@ struct Fixture {
             WriteSparse(m4aNoNumber.back(), M4aFile(items, true, 4096), kM4aLength);
         }
         for (int slot = 1; slot <= kFiles / 2; ++slot) {
-            TuneRecord& r = (*library)[*ClaimSlot(*library)];
+            TuneRecord& r = library->Slots.Write(*ClaimSlot(*library));
             r.Artist.Set("Other artist " + std::to_string(slot));
             r.Title.Set("Title " + std::to_string(slot));
             r.Album.Set("Album " + std::to_string(slot));

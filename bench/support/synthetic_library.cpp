@@ -15,7 +15,7 @@ void FillSyntheticLibrary(Library& library, int count, uint32_t seed) {
     };
     const int tunes = std::clamp(count, 0, kMaxTunes);
     for (int slot = 1; slot <= tunes; ++slot) {
-        TuneRecord& r = library[slot];
+        TuneRecord& r = library.Slots.Write(slot);
         r.Title.Set("Title " + std::to_string(pick(1, 100000)));
         r.Artist.Set("Artist " + std::to_string(pick(1, 150)));
         r.Album.Set("Album " + std::to_string(pick(1, 300)));

@@ -1,8 +1,11 @@
 #include "library/tune_library.h"
 
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include "library/tune_identity.h"
+#include "library/view_list.h"
 
 namespace harmovia {
 namespace {
@@ -55,6 +58,47 @@ TEST(TuneLibrary, RemoveClosesTheGapAndFindTakesTheLowestMatch) {
     CommitTunes(library);
     EXPECT_EQ(FindSlotByRecordIndex(library, 4), 3);
     EXPECT_EQ(FindSlotByRecordIndex(library, 2), std::nullopt);
+}
+
+// The lists copied from the library share its records until a side writes; whichever side
+// writes, the others still read what they read before.
+TEST(RecordRows, CopiesStayApartWhicheverSideWrites) {
+    enum class Writer { Library, View, PlayList };
+    for (const Writer writer : {Writer::Library, Writer::View, Writer::PlayList}) {
+        Library library = LibraryOf(3);
+        ViewList view;
+        for (const int32_t slot : {3, 1, 2}) {
+            AppendSlot(view, library, slot);
+        }
+        ViewList playing;
+        CopyRows(playing, view);
+        ASSERT_EQ(&std::as_const(view)[1], &std::as_const(library)[3]) << "shared, not copied";
+        TuneRecord& written = writer == Writer::Library ? library[3]
+                              : writer == Writer::View  ? view[1]
+                                                        : playing[1];
+        written.Title.Set("Changed");
+        for (const TuneRecord* r :
+             {&std::as_const(library)[3], &std::as_const(view)[1], &std::as_const(playing)[1]}) {
+            EXPECT_EQ(r->Title.view(), r == &written ? "Changed" : "") << static_cast<int>(writer);
+            EXPECT_EQ(r->RecordIndex, 3);
+        }
+    }
+
+    // Moving down keeps the last element's record; released and unwritten ones read empty,
+    // and a number outside 0..2000 reaches element 0.
+    RecordRows rows;
+    for (int32_t at = 1; at <= 4; ++at) {
+        rows.Write(at).RecordIndex = at;
+    }
+    rows.MoveDown(2, 4);
+    rows.Release(1, 1);
+    const int expected[] = {0, 0, 3, 4, 4, 0};
+    for (int32_t at = 0; at <= 5; ++at) {
+        EXPECT_EQ(rows.Read(at).RecordIndex, expected[at]) << at;
+    }
+    rows.Write(kMaxTunes + 1).RecordIndex = 9;
+    EXPECT_EQ(rows.Read(0).RecordIndex, 9);
+    EXPECT_EQ(rows.StoredCount(), 5U);
 }
 
 // Which differences each rule of "the same tune" sees.

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
+#include <set>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -78,6 +80,16 @@ TEST(TuneList, SortsByEachColumnAndTheSelectionAndPlayingMarkFollowTheirRow) {
                                model.ViewRowAt(3)}),
                   rows)
             << "column " << column;
+    }
+    // Painting and sorting only read: the rows still share the library's records.
+    (void)list.grab();
+    const App& app = started.app;
+    std::set<const TuneRecord*> records;
+    for (int32_t slot = 1; slot <= app.library->TuneCount; ++slot) {
+        records.insert(&std::as_const(*app.library)[slot]);
+    }
+    for (int32_t row = 1; row <= app.view->List.ViewCount; ++row) {
+        EXPECT_TRUE(records.contains(&std::as_const(app.view->List)[row])) << row;
     }
     list.selectRow(1);  // view row 3
     EXPECT_EQ(started.app.view->SelectedRow, 3);
