@@ -97,12 +97,16 @@ bool CompareRows(const ViewList& list, int32_t a, int32_t b, ViewColumn column) 
     if (!list.HasRow(a) || !list.HasRow(b)) {
         return false;
     }
-    const TuneRecord& ra = list[a];
-    const TuneRecord& rb = list[b];
+    return CompareRecords({list[a], a}, {list[b], b}, column);
+}
+
+bool CompareRecords(RowRecord a, RowRecord b, ViewColumn column) {
+    const TuneRecord& ra = a.record;
+    const TuneRecord& rb = b.record;
     switch (column) {
         case ViewColumn::RowNumber:
         case ViewColumn::PlayRowNumber:
-            return a < b;
+            return a.row < b.row;
         case ViewColumn::Check:
             return (ra.Checked == 1 ? 1 : 0) < (rb.Checked == 1 ? 1 : 0);
         case ViewColumn::Energy:

@@ -80,4 +80,11 @@ std::string_view FileTypeText(uint16_t fileKind);
 // either row is outside 1..ViewCount, and for any other property.
 bool CompareRows(const ViewList& list, int32_t a, int32_t b, ViewColumn column);
 
+// CompareRows for two rows already read: a sort reads each row once, not at every comparison.
+struct RowRecord {
+    const TuneRecord& record;
+    int32_t row;
+};
+bool CompareRecords(RowRecord a, RowRecord b, ViewColumn column);
+
 }  // namespace harmovia

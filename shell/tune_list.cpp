@@ -256,12 +256,19 @@ void TuneListModel::sort(int column, Qt::SortOrder order) {
     }
     // Rows in view order first, so that equal rows keep it whichever way the sort goes.
     std::sort(order_.begin(), order_.end());
+    std::vector<const TuneRecord*> records(static_cast<size_t>(list.ViewCount) + 1);
+    for (int32_t row = 1; row <= list.ViewCount; ++row) {
+        records[static_cast<size_t>(row)] = &list[row];
+    }
+    const auto sortsBefore = [&](int32_t a, int32_t b) {
+        return CompareRecords({*records[static_cast<size_t>(a)], a},
+                              {*records[static_cast<size_t>(b)], b}, property);
+    };
     if (order == Qt::AscendingOrder) {
-        std::stable_sort(order_.begin(), order_.end(),
-                         [&](int32_t a, int32_t b) { return CompareRows(list, a, b, property); });
+        std::stable_sort(order_.begin(), order_.end(), sortsBefore);
     } else {
         std::stable_sort(order_.begin(), order_.end(),
-                         [&](int32_t a, int32_t b) { return CompareRows(list, b, a, property); });
+                         [&](int32_t a, int32_t b) { return sortsBefore(b, a); });
     }
     for (size_t i = 0; i < order_.size(); ++i) {
         position_[static_cast<size_t>(order_[i])] = static_cast<int32_t>(i);
