@@ -22,6 +22,12 @@ bool Names(std::string_view text) {
     return !text.empty() && text != "Unknown";
 }
 
+// Which tune a row is: the slot it was scored in is not unique once tunes were removed, the
+// serial of its add tells such tunes apart.
+int64_t TuneKey(const TuneRecord& r) {
+    return (int64_t{r.AddedSerial} << 32) | static_cast<uint32_t>(r.RecordIndex);
+}
+
 // How far back row `rows.ViewCount + 1` would be from the nearest row with the same text,
 // looking back at most `limit + 1` rows; limit + 1 when none is that close.
 template <class Field>
@@ -46,7 +52,7 @@ class Walk {
         low_ = std::min(leg.FromMood, leg.ToMood);
         high_ = std::max(leg.FromMood, leg.ToMood);
         for (int32_t row = 1; row <= rows.ViewCount; ++row) {
-            inList_.insert(rows[row].RecordIndex);
+            inList_.insert(TuneKey(rows[row]));
         }
         FillPools(/*newRound=*/false, 0);
     }
@@ -119,9 +125,9 @@ class Walk {
         for (auto& pool : pools_) {
             pool.clear();
         }
-        std::unordered_set<int32_t> recent;
+        std::unordered_set<int64_t> recent;
         for (int32_t back = 0; back < keepRecent && rows_.ViewCount - back >= 1; ++back) {
-            recent.insert(rows_[rows_.ViewCount - back].RecordIndex);
+            recent.insert(TuneKey(rows_[rows_.ViewCount - back]));
         }
         int64_t seconds = 0;
         pathSize_ = 0;
@@ -133,7 +139,7 @@ class Walk {
             ++pathSize_;
             seconds += std::max(r.DurationSeconds, 0);
             const auto& skip = newRound ? recent : inList_;
-            if (!skip.contains(r.RecordIndex)) {
+            if (!skip.contains(TuneKey(r))) {
                 pools_[static_cast<size_t>(r.Mood)].push_back(slot);
             }
         }
@@ -176,7 +182,7 @@ class Walk {
     RandomSource& random_;
     int32_t low_ = 1;
     int32_t high_ = 1;
-    std::unordered_set<int32_t> inList_;  // RecordIndex of the rows before the leg
+    std::unordered_set<int64_t> inList_;  // the tunes of the rows before the leg
     std::array<std::vector<int32_t>, kMoodCount + 1> pools_;
     std::vector<size_t> best_;
     int32_t pathSize_ = 0;
