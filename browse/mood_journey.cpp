@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "browse/mood_views.h"
 #include "browse/view_builder.h"
 #include "library/mood.h"
 
@@ -232,6 +233,28 @@ void BuildJourneyView(ViewState& view, const Library& library, const JourneyRequ
                          random);
     }
     RecountViewTotals(view);
+}
+
+int32_t JourneyPathTunes(const Library& library, const JourneyRequest& request) {
+    const int32_t low = std::min(request.FromMood, request.ToMood);
+    const int32_t high = std::max(request.FromMood, request.ToMood);
+    int32_t count = 0;
+    for (int32_t slot = 1; slot <= CommittedCount(library); ++slot) {
+        const TuneRecord& r = library[slot];
+        count += r.Checked == 1 && r.Mood >= low && r.Mood <= high && IsMood(r.Mood) ? 1 : 0;
+    }
+    return count;
+}
+
+bool ShowJourney(ViewState& view, const Library& library, const JourneyRequest& request,
+                 Clock& clock, UserNotices& notices) {
+    if (JourneyRequestProblem(request) || JourneyPathTunes(library, request) == 0) {
+        ShowMoodNotice(notices, kNoTunesFoundNotice,
+                       IsMood(request.FromMood) ? request.FromMood : 0);
+        return false;
+    }
+    BuildJourneyView(view, library, request, clock);
+    return true;
 }
 
 int32_t ExtendEndlessJourney(ViewList& rows, ViewLabel& label, const Library& library) {

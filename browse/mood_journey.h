@@ -23,6 +23,7 @@
 #include "library/tune_library.h"
 #include "library/view_list.h"
 #include "platform/clock.h"
+#include "platform/user_notices.h"
 
 namespace harmovia {
 
@@ -57,6 +58,16 @@ std::optional<std::string_view> JourneyRequestProblem(const JourneyRequest& requ
 // A request with a problem, or an empty library, gives an empty journey view.
 void BuildJourneyView(ViewState& view, const Library& library, const JourneyRequest& request,
                       Clock& clock);
+
+// The checked tunes of the moods the journey passes through.
+int32_t JourneyPathTunes(const Library& library, const JourneyRequest& request);
+
+// The Mood Journey sheet's OK, short of the widgets and the player: when no checked tune lies
+// on the path, one beep and "No tunes found..." for 2000 ms, false, nothing changed.
+// Otherwise builds the journey view and returns true; it starts playing at once, as a mood
+// view does.
+bool ShowJourney(ViewState& view, const Library& library, const JourneyRequest& request,
+                 Clock& clock, UserNotices& notices);
 
 // An endless journey's list is running out: appends its next leg (back along the path from
 // where the last leg ended, then forward again, ...) and counts it in `label`. Returns the
