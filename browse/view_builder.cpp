@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "browse/mood_journey.h"
 #include "browse/search.h"
 #include "browse/tune_similarity.h"
 #include "library/genre_table.h"
@@ -162,6 +163,10 @@ void BuildView(ViewState& view, const Library& library, Clock& clock, RandomSour
     const uint16_t mode = view.ViewMode;
     if (mode == kModeMoodByGenre) {
         BuildMoodByGenre(view, library, view.Label.Mood, view.Label.GenreItem, clock, random);
+        return;
+    }
+    if (mode == kModeMoodJourney) {
+        BuildJourneyView(view, library, view.Label.Journey, clock);  // the same journey again
         return;
     }
     ViewLabel label;

@@ -18,7 +18,8 @@ namespace harmovia {
 // view.ViewMode; does nothing when the library holds no tune. Modes 6, 7, 9 and 10 take
 // their seed from the library slot SelectedTuneIndex (no seed there: an empty view); mode 8
 // selects by SearchText; mode 20 rebuilds the mood and genre item of the last Mood By Genre
-// build (Label). Every view but All Tunes and Tune Based is shuffled; Tune Based rows carry
+// build (Label); mode 21 the journey of the last journey build (Label), the same list for
+// the same library. Every view but All Tunes and Tune Based is shuffled; Tune Based rows carry
 // their score in Similarity and are left in library order for RankView. An unknown mode
 // gives an empty view.
 void BuildView(ViewState& view, const Library& library, Clock& clock, RandomSource& random);

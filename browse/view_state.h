@@ -25,6 +25,7 @@ enum ViewModeCode : uint16_t {
     kModeFirstMood = 11,
     kModeLastMood = 19,
     kModeMoodByGenre = 20,
+    kModeMoodJourney = 21,
 };
 
 constexpr uint16_t MoodViewMode(int mood) {
@@ -37,6 +38,21 @@ constexpr bool IsMoodViewMode(uint16_t mode) {
 // Genre item 1 of the Mood By Genre menus: all genres.
 inline constexpr int16_t kAllGenresItem = 1;
 
+// A mood journey: a list that walks step by step from one mood to another. Its length is
+// Count tunes, or Minutes when Count is 0. The same request over the same library gives the
+// same list. An endless journey is refilled by the player as it nears its end: the next leg
+// walks back the same path, the one after forward again, and so on.
+struct JourneyRequest {
+    int16_t FromMood = 1;
+    int16_t ToMood = 1;
+    int32_t Count = 0;
+    int32_t Minutes = 0;
+    uint32_t Seed = 0;
+    bool Endless = false;
+
+    bool operator==(const JourneyRequest&) const = default;
+};
+
 // What a built view is, fixed when it is built: enough to name the view later, after
 // commands and the player have moved the selection (SelectedMood follows the playing
 // tune) or started other builds. The player keeps a copy with the list it plays.
@@ -46,6 +62,8 @@ struct ViewLabel {
     int16_t GenreItem = kAllGenresItem;  // mode 20 (modes 11..19: all genres)
     PStr BaseText;                       // modes 6, 7, 9, 10: the seed's text
     PStr SearchText;                     // mode 8
+    JourneyRequest Journey;              // mode 21
+    int32_t JourneyLegs = 0;             // mode 21: the legs the rows hold so far
 };
 
 struct ViewState {

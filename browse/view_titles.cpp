@@ -18,6 +18,12 @@ PStr MoodAndGenre(const ViewLabel& view) {
     return PStr(MoodName(view.Mood)) + " " + kBullet + " " + GenreItemText(genreItem);
 }
 
+// "Mood Journey: Deep Relaxation to Maximum Wild".
+PStr JourneyTitle(const ViewLabel& view) {
+    return PStr("Mood Journey: ") + MoodName(view.Journey.FromMood) + " to " +
+           MoodName(view.Journey.ToMood);
+}
+
 }  // namespace
 
 PStr BrowsingTitle(const ViewLabel& view) {
@@ -38,6 +44,8 @@ PStr BrowsingTitle(const ViewLabel& view) {
             return "More From Genre";
         case kModeMoreFromAlbum:
             return "More From Album";
+        case kModeMoodJourney:
+            return JourneyTitle(view);
         default:
             if (IsMoodViewMode(view.Mode) || view.Mode == kModeMoodByGenre) {
                 return MoodAndGenre(view);

@@ -14,7 +14,7 @@ namespace harmovia {
 inline constexpr std::string_view kBullet = "\xA5";
 
 // "All Tunes", "Tune Based", "More From Artist", "Search Results: " + text, mood name +
-// " • " + genre item text, ...
+// " • " + genre item text, "Mood Journey: Deep Relaxation to Maximum Wild", ...
 PStr BrowsingTitle(const ViewLabel& view);
 // As BrowsingTitle, but the seed views name their seed: "Tunes Based On: " + BaseText,
 // "More Artist: ", "More Genre: ", "More Album: " + BaseText.

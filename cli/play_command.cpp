@@ -23,7 +23,9 @@ namespace {
 
 constexpr const char* kOptionsText =
     "play options:\n"
-    "  --volume V   the volume, 0..730 (default: the desktop program's)\n";
+    "  --volume V   the volume, 0..730 (default: the desktop program's)\n"
+    "  --endless    with --journey: when the journey nears its end it goes on with fresh\n"
+    "               tunes along the same path, back and forth, until Ctrl-C\n";
 
 // The player's tick: the desktop program's event loop rhythm.
 constexpr int kTickMilliseconds = 1000 * 2 / 60;
@@ -109,7 +111,15 @@ int RunPlayCommand(const std::vector<std::string>& args, CliLibrary& cli, Random
         return Usage(err, *problem);
     }
     std::optional<int16_t> volume;
+    bool endless = false;
     for (size_t i = 0; i < rest.size(); ++i) {
+        if (rest[i] == "--endless") {
+            if (request.kind != ViewKind::Journey) {
+                return Usage(err, "--endless goes with --journey A:B");
+            }
+            endless = true;
+            continue;
+        }
         if (rest[i] != "--volume") {
             return Usage(err, "unknown argument \"" + rest[i] + "\"");
         }
@@ -125,6 +135,8 @@ int RunPlayCommand(const std::vector<std::string>& args, CliLibrary& cli, Random
     if (built.status != 0) {
         return ReportProblem(err, "play", built.reason, 1);
     }
+    // The player refills an endless journey from the list's label.
+    view->Label.Journey.Endless = endless;
     Preferences preferences;
     DiskFileSystem files;
     // A missing or unreadable preferences file leaves the default volume.

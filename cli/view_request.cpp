@@ -1,9 +1,11 @@
 #include "cli/view_request.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 #include <utility>
 
+#include "browse/mood_journey.h"
 #include "browse/mood_views.h"
 #include "browse/search.h"
 #include "browse/seed_views.h"
@@ -31,6 +33,12 @@ constexpr const char* kViewOptionsUsage =
     "  --genre SLOT                 up to 100 tunes of the genre of the tune in SLOT\n"
     "  --search TEXT                the tunes whose title, artist, album or genre contain\n"
     "                               TEXT (ignoring case), shuffled\n"
+    "  --journey A:B [--count N | --minutes M]\n"
+    "                               tunes that move step by step from mood A to mood B\n"
+    "                               (1..9; A > B walks down, A = B stays): N tunes\n"
+    "                               (default 20, at most 2000) or M minutes; no artist\n"
+    "                               twice within 4 tunes, no album within 8, where the\n"
+    "                               library allows; --seed N gives the same journey again\n"
     "  --seed N                     shuffles in the same order every time (N: 0..4294967295);\n"
     "                               without it the order changes, as in the window\n";
 
@@ -63,6 +71,20 @@ std::optional<int> GenreItemOfCategory(std::string_view utf8) {
     return std::nullopt;
 }
 
+// "A:B" with two moods 1..9.
+std::optional<std::pair<int16_t, int16_t>> ParseJourneyMoods(std::string_view text) {
+    const size_t colon = text.find(':');
+    if (colon == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::optional<int32_t> from = ParseWhole<int32_t>(text.substr(0, colon));
+    const std::optional<int32_t> to = ParseWhole<int32_t>(text.substr(colon + 1));
+    if (!from || !to || !IsMood(*from) || !IsMood(*to)) {
+        return std::nullopt;
+    }
+    return std::pair(static_cast<int16_t>(*from), static_cast<int16_t>(*to));
+}
+
 std::string MoodNameUtf8(int32_t mood) {
     return MacRomanToUtf8(MoodTable[static_cast<size_t>(mood)].name);
 }
@@ -81,6 +103,12 @@ std::string EmptyViewNote(const ViewRequest& request, std::optional<int32_t> moo
                    (genreItem ? " in " + MacRomanToUtf8(GenreItemText(*genreItem)) : "");
         case ViewKind::Search:
             return "no tunes match \"" + request.value + "\"";
+        case ViewKind::Journey:
+            if (const auto moods = ParseJourneyMoods(request.value)) {
+                return "no checked tunes from " + MoodNameUtf8(moods->first) + " to " +
+                       MoodNameUtf8(moods->second);
+            }
+            return "the view holds no tunes";
         default:
             return "the view holds no tunes";
     }
@@ -111,11 +139,14 @@ std::string GenreCategoriesUsage() {
 
 std::optional<std::string> ParseViewRequest(const std::vector<std::string>& args,
                                             ViewRequest& request, std::vector<std::string>& rest) {
+    const bool journey = std::ranges::find(args, "--journey") != args.end();
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        const bool lengthOption = arg == "--minutes" || (journey && arg == "--count");
         const bool takesValue = arg == "--mood" || arg == "--like" || arg == "--artist" ||
                                 arg == "--album" || arg == "--genre" || arg == "--search" ||
-                                arg == "--category" || arg == "--seed";
+                                arg == "--category" || arg == "--seed" || arg == "--journey" ||
+                                lengthOption;
         const bool isView = takesValue || arg == "--all" || arg == "--last-added";
         if (!isView) {
             rest.push_back(arg);
@@ -130,6 +161,20 @@ std::optional<std::string> ParseViewRequest(const std::vector<std::string>& args
                 return std::string("--category given twice");
             }
             request.genreCategory = value;
+            continue;
+        }
+        if (lengthOption) {
+            const std::optional<int32_t> length = ParseWhole<int32_t>(value);
+            const bool minutes = arg == "--minutes";
+            if (request.count || request.minutes) {
+                return std::string("give a journey's length once, as --count N or --minutes M");
+            }
+            if (!length || *length < 1 ||
+                *length > (minutes ? kMaxJourneyMinutes : kMaxJourneyCount)) {
+                return minutes ? std::string("--minutes takes a whole number from 1 to 6000")
+                               : std::string("--count takes a whole number from 1 to 2000");
+            }
+            (minutes ? request.minutes : request.count) = *length;
             continue;
         }
         if (arg == "--seed") {
@@ -156,6 +201,7 @@ std::optional<std::string> ParseViewRequest(const std::vector<std::string>& args
                        : arg == "--artist"     ? ViewKind::Artist
                        : arg == "--album"      ? ViewKind::Album
                        : arg == "--genre"      ? ViewKind::Genre
+                       : arg == "--journey"    ? ViewKind::Journey
                                                : ViewKind::Search;
         request.value = value;
     }
@@ -169,6 +215,12 @@ std::optional<std::string> ParseViewRequest(const std::vector<std::string>& args
     }
     if (request.genreCategory && request.kind != ViewKind::Mood) {
         return std::string("--category NAME goes with --mood K");
+    }
+    if (request.minutes && request.kind != ViewKind::Journey) {
+        return std::string("--minutes M goes with --journey A:B");
+    }
+    if (request.kind == ViewKind::Journey && !ParseJourneyMoods(request.value)) {
+        return std::string("--journey takes two moods from 1 to 9, as A:B");
     }
     if (request.kind == ViewKind::Search && request.value.empty()) {
         return std::string("the search text is empty");
@@ -239,6 +291,18 @@ ViewBuildResult BuildRequestedView(const ViewRequest& request, const Library& li
                             std::to_string(library.TuneCount) + ")",
                         {}};
             }
+            break;
+        }
+        case ViewKind::Journey: {
+            const auto moods =
+                ParseJourneyMoods(request.value).value_or(std::pair<int16_t, int16_t>{1, 1});
+            JourneyRequest journey;
+            journey.FromMood = moods.first;
+            journey.ToMood = moods.second;
+            journey.Count = request.minutes ? 0 : request.count.value_or(kDefaultJourneyCount);
+            journey.Minutes = request.minutes.value_or(0);
+            journey.Seed = request.seed ? *request.seed : random.Next31();
+            BuildJourneyView(view, library, journey, clock);
             break;
         }
         case ViewKind::Search:

@@ -14,14 +14,21 @@
 
 namespace harmovia {
 
-enum class ViewKind { None, All, LastAdded, Mood, Like, Artist, Album, Genre, Search };
+enum class ViewKind { None, All, LastAdded, Mood, Like, Artist, Album, Genre, Search, Journey };
 
 struct ViewRequest {
     ViewKind kind = ViewKind::None;
     std::string value;                         // K, SLOT or TEXT
     std::optional<std::string> genreCategory;  // --category with --mood
     std::optional<uint32_t> seed;              // --seed: the shuffled views' order
+    // With --journey A:B (value "A:B"): its length, --count N or --minutes M.
+    std::optional<int32_t> count;
+    std::optional<int32_t> minutes;
 };
+
+// The length of a journey asked for without --count or --minutes, as the window's sheet
+// proposes it.
+inline constexpr int32_t kDefaultJourneyCount = 20;
 
 // A whole number written in decimal and nothing else ("12", "-3"; not "", "1x" or beyond
 // 32 bits).
@@ -33,7 +40,8 @@ const char* ViewOptionsUsage();
 std::string GenreCategoriesUsage();
 
 // Takes the VIEW options (and their values) out of `args`; every other word is appended to
-// `rest`, in order, for the command to read. Returns the reason of a usage problem.
+// `rest`, in order, for the command to read. Returns the reason of a usage problem. --count
+// is a VIEW option only beside --journey (send has a --count of its own).
 std::optional<std::string> ParseViewRequest(const std::vector<std::string>& args,
                                             ViewRequest& request, std::vector<std::string>& rest);
 

@@ -14,14 +14,14 @@ _harmovia_cli() {
     fi
 
     local command=${COMP_WORDS[1]}
-    local views="--all --last-added --mood --category --like --artist --album --genre --search --seed"
+    local views="--all --last-added --mood --category --like --artist --album --genre --search --journey --minutes --seed"
     local options
     case $command in
         add) options="--music-folder --workers --quiet" ;;
         list) options="--mood --format" ;;
-        playlist) options="$views --format" ;;
+        playlist) options="$views --count --format" ;;
         send) options="$views --name --count --dry-run --open" ;;
-        play) options="$views --volume" ;;
+        play) options="$views --count --volume --endless" ;;
         inspect) options="" ;;
         set-mood | explain) options="--title" ;;
         *) return 0 ;;
@@ -40,6 +40,16 @@ _harmovia_cli() {
             mapfile -t COMPREPLY < <(compgen -W "1 2 3 4 5 6 7 8 9" -- "$cur")
             return 0
             ;;
+        --journey)
+            # A:B, two moods: the first one is offered as it is typed, then its colon.
+            if [[ $cur == [1-9]:* ]]; then
+                mapfile -t COMPREPLY < <(compgen -W "${cur:0:2}1 ${cur:0:2}2 ${cur:0:2}3 ${cur:0:2}4 ${cur:0:2}5 ${cur:0:2}6 ${cur:0:2}7 ${cur:0:2}8 ${cur:0:2}9" -- "$cur")
+            else
+                mapfile -t COMPREPLY < <(compgen -W "1: 2: 3: 4: 5: 6: 7: 8: 9:" -- "$cur")
+                compopt -o nospace 2>/dev/null
+            fi
+            return 0
+            ;;
         --format)
             local formats="tsv json m3u"
             [ "$command" = list ] && formats="tsv json"
@@ -51,7 +61,7 @@ _harmovia_cli() {
             return 0
             ;;
         --workers | --like | --artist | --album | --genre | --search | --seed | --name | \
-            --count | --volume | --title)
+            --count | --minutes | --volume | --title)
             return 0
             ;;
     esac

@@ -8,6 +8,8 @@
 #include <utility>
 
 #include "browse/display_area.h"
+#include "browse/mood_journey.h"
+#include "browse/view_builder.h"
 #include "library/number_text.h"
 #include "library/tune_identity.h"
 #include "player/tune_volume.h"
@@ -164,6 +166,47 @@ void TooManyMissingTunes(PlayerContext& ctx, OsError error) {
     ctx.seams.EndProgram(librarySaved == kNoErr && preferencesSaved == kNoErr ? 0 : 1);
 }
 
+bool IsEndlessJourney(const PlayerContext& ctx) {
+    const ViewLabel& label = ctx.player.NowPlayingLabel;
+    return label.Mode == kModeMoodJourney && label.Journey.Endless;
+}
+
+// An endless journey's next leg joins the playing list; when that list is the one on screen,
+// the screen's list grows with it and its totals count the new rows. False when nothing was
+// added (the list is full, or the path holds no tune).
+bool RefillEndlessJourney(PlayerContext& ctx) {
+    PlayerState& p = ctx.player;
+    const int32_t before = Count(ctx);
+    const bool shown = InViewOrder(ctx);
+    if (ExtendEndlessJourney(p.NowPlayingList, p.NowPlayingLabel, ctx.library) == 0) {
+        return false;
+    }
+    if (shown) {
+        for (int32_t row = before + 1; row <= Count(ctx); ++row) {
+            AppendRow(ctx.view.List, p.NowPlayingList[row]);
+        }
+        ctx.view.Label = p.NowPlayingLabel;
+        RecountViewTotals(ctx.view);
+        ctx.seams.RowsAppended();
+    }
+    return true;
+}
+
+// The last tune of an endless journey began: the next leg is added now, so that the tune
+// after it is there to be read ahead.
+void RefillWhenLast(PlayerContext& ctx) {
+    const PlayerState& p = ctx.player;
+    if (!IsEndlessJourney(ctx)) {
+        return;
+    }
+    const bool last = InViewOrder(ctx)
+                          ? ctx.seams.DisplayRowOfItem(p.NowPlayingIndex) + 1 >= Count(ctx)
+                          : p.NowPlayingIndex >= Count(ctx);
+    if (last) {
+        RefillEndlessJourney(ctx);
+    }
+}
+
 // `started`: the movie was read ahead and already plays (or is about to, gaplessly).
 void StartTune(PlayerContext& ctx, std::unique_ptr<PlayingMovie> movie, bool started) {
     PlayerState& p = ctx.player;
@@ -190,6 +233,7 @@ void StartTune(PlayerContext& ctx, std::unique_ptr<PlayingMovie> movie, bool sta
     ctx.seams.UpdateDisplayArea(PlayingDisplayLines(p.NowPlayingLabel, tune));
     SetPlayButton(ctx, 2);
     ctx.seams.TuneStarted(p.NowPlayingIndex, p.AppliedVolume);
+    RefillWhenLast(ctx);
 }
 
 // Moves NowPlayingPosition over what is not to be played (unchecked tunes; the end of a
@@ -203,6 +247,9 @@ bool FindPlayable(PlayerContext& ctx) {
             return false;
         }
         if (p.NowPlayingPosition < 1 || p.NowPlayingPosition > Count(ctx)) {
+            if (p.NowPlayingPosition > Count(ctx) && IsEndlessJourney(ctx)) {
+                return false;  // the run refills rather than loop or end
+            }
             if (p.LoopPlaylist == 1 && p.TunesStarted > 0) {
                 p.NowPlayingPosition = InViewOrder(ctx) ? ctx.seams.ItemAtDisplayRow(0) : 1;
                 p.Failures = 0;
@@ -243,6 +290,10 @@ void OpenNextTune(PlayerContext& ctx) {
     PlayerState& p = ctx.player;
     while (p.Phase == PlayPhase::NextTune) {
         if (!FindPlayable(ctx)) {
+            if (p.StopRequest == 0 && p.NowPlayingPosition > Count(ctx) && IsEndlessJourney(ctx) &&
+                RefillEndlessJourney(ctx)) {
+                continue;
+            }
             EndRun(ctx);
             return;
         }

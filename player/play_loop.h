@@ -15,6 +15,8 @@
 //   - Back moves one up; on the first tune it replays it;
 //   - an unchecked tune is passed over without opening it, as is a file that does not
 //     open or holds no playable audio (counted as a failure), in the direction of travel;
+//   - an endless mood journey never runs out: when its last tune starts (or the run would
+//     pass its end) the next leg of the journey is added behind it;
 //   - a failure when ten have already been counted, or one that would reach the size of
 //     the list, ends the program through the missing-tunes path (player_seams.h).
 

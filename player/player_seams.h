@@ -27,6 +27,9 @@ class PlayerSeams {
     virtual void SelectListRow(int32_t row) = 0;
     // Redraws the main list's rows.
     virtual void RefreshList() = 0;
+    // Rows were appended to the view on screen (it is the playing list, an endless journey
+    // that grew): the list shows them and the status line counts them.
+    virtual void RowsAppended() {}
 
     // The list's display order, which the user may have changed by sorting a column:
     // the 0-based display row of ViewList row `item`, and the ViewList row shown at

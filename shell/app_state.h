@@ -33,6 +33,7 @@ class MainWindow;
 class MovieFramework;
 class ScriptRunner;
 class SendSheet;
+class JourneySheet;
 class MprisService;
 class QtMenuBar;
 
@@ -92,6 +93,8 @@ struct App {
     std::unique_ptr<ScriptRunner> scripts;
     std::unique_ptr<SendSheet> sending;
     SendReport lastSend;
+    // The Mood Journey sheet while it is open.
+    std::unique_ptr<JourneySheet> journey;
     // Hands a written playlist file to the desktop's music player (tests record it); the
     // desktop's handler of the file's type when not set. False when it could not.
     std::function<bool(const std::filesystem::path&)> openPlaylist;

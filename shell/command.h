@@ -53,6 +53,7 @@ enum class Command : uint8_t {
     MoreFromGenre,
     SurpriseMe,
     LastAdded,
+    MoodJourney,
 
     // The main window's controls that do something other than a menu item does.
     PlayButton,
@@ -66,6 +67,8 @@ enum class Command : uint8_t {
     // The sheets and the About window.
     SendSheetSend,
     SendSheetCancel,
+    JourneySheetOk,
+    JourneySheetCancel,
     StopAdding,
     WelcomeYes,
     WelcomeNo,

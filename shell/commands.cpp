@@ -10,6 +10,7 @@
 #include "shell/add_session.h"
 #include "shell/app_state.h"
 #include "shell/edit_commands.h"
+#include "shell/journey_sheet.h"
 #include "shell/list_commands.h"
 #include "shell/main_window.h"
 #include "shell/menu_table.h"
@@ -27,9 +28,11 @@ constexpr int kVolumeStep = 10;
 
 // The buttons of the send and add sheets and of the About window, which are built in code;
 // the main window's controls and the welcome sheet's carry their commands in their tables.
-constexpr std::array<std::pair<int32_t, Command>, 4> kDialogButtons = {{
+constexpr std::array<std::pair<int32_t, Command>, 6> kDialogButtons = {{
     {kSendButton, Command::SendSheetSend},
     {kSendCancelButton, Command::SendSheetCancel},
+    {kJourneyOkButton, Command::JourneySheetOk},
+    {kJourneyCancelButton, Command::JourneySheetCancel},
     {kStopAddingButton, Command::StopAdding},
     {kAboutDoneButton, Command::AboutDone},
 }};
@@ -158,6 +161,9 @@ void Run(App& app, Command command) {
         case Command::LastAdded:
             LastAddedCommand(app);
             return;
+        case Command::MoodJourney:
+            MoodJourneyCommand(app);
+            return;
         case Command::PlayButton:
             PlayButtonCommand(app);
             return;
@@ -179,6 +185,12 @@ void Run(App& app, Command command) {
             return;
         case Command::SendSheetCancel:
             CloseSendSheet(app);
+            return;
+        case Command::JourneySheetOk:
+            JourneySheetOk(app);
+            return;
+        case Command::JourneySheetCancel:
+            CloseJourneySheet(app);
             return;
         case Command::StopAdding:
             StopAdding(app);

@@ -80,16 +80,11 @@ inline constexpr std::array kMenuBuild = {
     MenuBuildStep{{kFileMenu, 8, "Close Window & Quit/W", 1}, Command::CloseWindowAndQuit},
 
     // Items 1..8 are the standard edit items acting on the focused text field.
-    MenuBuildStep{{kEditMenu, 0, "Edit", 1}},
-    MenuBuildStep{{kEditMenu, 1, "Undo/Z", 1}},
-    MenuBuildStep{{kEditMenu, 2, "Redo", 1}},
-    MenuBuildStep{{kEditMenu, 3, "-", 0}},
-    MenuBuildStep{{kEditMenu, 4, "Cut/X", 1}},
-    MenuBuildStep{{kEditMenu, 5, "Copy/C", 1}},
-    MenuBuildStep{{kEditMenu, 6, "Paste/V", 1}},
-    MenuBuildStep{{kEditMenu, 7, "Delete", 1}},
-    MenuBuildStep{{kEditMenu, 8, "Select All/A", 1}},
-    MenuBuildStep{{kEditMenu, 9, "-", 1}},
+    MenuBuildStep{{kEditMenu, 0, "Edit", 1}}, MenuBuildStep{{kEditMenu, 1, "Undo/Z", 1}},
+    MenuBuildStep{{kEditMenu, 2, "Redo", 1}}, MenuBuildStep{{kEditMenu, 3, "-", 0}},
+    MenuBuildStep{{kEditMenu, 4, "Cut/X", 1}}, MenuBuildStep{{kEditMenu, 5, "Copy/C", 1}},
+    MenuBuildStep{{kEditMenu, 6, "Paste/V", 1}}, MenuBuildStep{{kEditMenu, 7, "Delete", 1}},
+    MenuBuildStep{{kEditMenu, 8, "Select All/A", 1}}, MenuBuildStep{{kEditMenu, 9, "-", 1}},
     MenuBuildStep{{kEditMenu, 10, "Check-Mark All Tunes In List", 1}, Command::CheckAll},
     MenuBuildStep{{kEditMenu, 11, "Un-Check All Tunes In List", 1}, Command::UncheckAll},
     MenuBuildStep{{kEditMenu, 12, "-", 0}},
@@ -125,8 +120,7 @@ inline constexpr std::array kMenuBuild = {
     MenuBuildStep{{kPlayerMenu, 6, "Mute/.", 0}, Command::Mute},
     MenuBuildStep{{kPlayerMenu, 7, "Volume Up /]", 0}, Command::VolumeUp},
     MenuBuildStep{{kPlayerMenu, 8, "Volume Down /[", 0}, Command::VolumeDown},
-    MenuBuildStep{{kPlayerMenu, 9, "-", 0}},
-    MenuBuildStep{{kPlayerMenu, 10, "Loop", 0, kLoopMenu}},
+    MenuBuildStep{{kPlayerMenu, 9, "-", 0}}, MenuBuildStep{{kPlayerMenu, 10, "Loop", 0, kLoopMenu}},
     MenuBuildStep{{kLoopMenu, 1, "Current Tune", 1}, Command::LoopTune},
     MenuBuildStep{{kLoopMenu, 2, "Current Playlist", 1}, Command::LoopPlaylist},
     MenuBuildStep{{kPlayerMenu, 11, "-", 0}},
@@ -158,6 +152,8 @@ inline constexpr std::array kMenuBuild = {
     MenuBuildStep{{kPlaylistsMenu, 21, "Surprise Me/T", 1}, Command::SurpriseMe},
     MenuBuildStep{{kPlaylistsMenu, 22, "-", 1}},
     MenuBuildStep{{kPlaylistsMenu, 23, "Last Added/Y", 1}, Command::LastAdded},
+    MenuBuildStep{{kPlaylistsMenu, 24, "-", 1}},
+    MenuBuildStep{{kPlaylistsMenu, 25, "Mood Journey\xC9", 1}, Command::MoodJourney},  // Mac Roman
 };
 
 // "Playlists" items 3..11 carry the discs of moods 1..9.

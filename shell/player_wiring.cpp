@@ -42,6 +42,12 @@ void WindowPlayerSeams::RefreshList() {
     app_.window->TuneList()->viewport()->update();
 }
 
+// The new rows join the bottom of the list as it is shown; the status line counts them.
+void WindowPlayerSeams::RowsAppended() {
+    app_.window->Model().AppendRows();
+    app_.window->ShowStatusLine();
+}
+
 int32_t WindowPlayerSeams::DisplayRowOfItem(int32_t item) {
     return app_.window->Model().ModelRowOf(item);
 }

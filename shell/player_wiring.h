@@ -19,6 +19,7 @@ class WindowPlayerSeams final : public PlayerSeams {
     void UpdateDisplayArea(const DisplayAreaLines& lines) override;
     void SelectListRow(int32_t row) override;
     void RefreshList() override;
+    void RowsAppended() override;
     int32_t DisplayRowOfItem(int32_t item) override;
     int32_t ItemAtDisplayRow(int32_t row) override;
     void TuneStarted(int32_t position, int16_t volume) override;

@@ -18,6 +18,7 @@
 #include "shell/add_session.h"
 #include "shell/app_state.h"
 #include "shell/commands.h"
+#include "shell/journey_sheet.h"
 #include "shell/main_window.h"
 #include "shell/menu_table.h"
 #include "shell/player_wiring.h"
@@ -132,6 +133,7 @@ App::~App() {
     // The add's workers and the player's service and movie go before what they reach.
     adding.reset();
     sending.reset();
+    journey.reset();
     mpris.reset();
     playerContext.reset();
     player.reset();

@@ -82,6 +82,20 @@ void TuneListModel::Reset() {
     endResetModel();
 }
 
+void TuneListModel::AppendRows() {
+    const auto shown = static_cast<int32_t>(order_.size());
+    if (view_.List.ViewCount <= shown) {
+        return;
+    }
+    beginInsertRows({}, shown, view_.List.ViewCount - 1);
+    position_.resize(static_cast<size_t>(view_.List.ViewCount) + 1, 0);
+    for (int32_t r = shown + 1; r <= view_.List.ViewCount; ++r) {
+        position_[static_cast<size_t>(r)] = static_cast<int>(order_.size());
+        order_.push_back(r);
+    }
+    endInsertRows();
+}
+
 int TuneListModel::ModelRowOf(int32_t viewRow) const {
     if (!view_.List.HasRow(viewRow) || viewRow > static_cast<int32_t>(order_.size())) {
         return -1;

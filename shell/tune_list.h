@@ -47,6 +47,9 @@ class TuneListModel final : public QAbstractTableModel {
 
     // Refills from the view list in view order (after a build, an add or a removal).
     void Reset();
+    // The view list's rows behind the ones shown join the bottom of the list, keeping the
+    // order of those shown (the playing list grew).
+    void AppendRows();
     int32_t ViewRowAt(int modelRow) const { return order_[static_cast<size_t>(modelRow)]; }
     int ModelRowOf(int32_t viewRow) const;
     MoodColour SwatchAt(int modelRow) const;

@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/support/ratio_main.h"
+#include "browse/mood_journey.h"
 #include "browse/mood_views.h"
 #include "browse/search.h"
 #include "browse/seed_views.h"
@@ -78,6 +79,8 @@ Fixture& Shared() {
 void BM_CopyLibrary(benchmark::State& state) {
     const Library& library = *Shared().library;
     auto view = std::make_unique<ViewState>();
+    // The list's storage grows as rows are written; the copy writes into it whole.
+    view->List.Rows.resize(static_cast<size_t>(library.TuneCount) + 1);
     for (auto _ : state) {
         view->List.ViewCount = 0;
         for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
@@ -147,6 +150,22 @@ void BM_TuneBasedAllAlike(benchmark::State& state) {
 BENCHMARK(BM_TuneBased)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TuneBasedAllAlike)->Unit(benchmark::kMicrosecond);
 
+// A 60-tune journey across all nine moods (goal: under 5 ms), and one that stays in one
+// mood, where every row weighs the spacing against the most tunes.
+void Journey(benchmark::State& state, int16_t from, int16_t to) {
+    const Library& library = *Shared().library;
+    auto view = std::make_unique<ViewState>();
+    SystemClock clock;
+    uint32_t seed = 0;
+    for (auto _ : state) {
+        BuildJourneyView(*view, library, {from, to, 60, 0, ++seed}, clock);
+        benchmark::ClobberMemory();
+    }
+    state.counters["rows"] = view->List.ViewCount;
+}
+BENCHMARK_CAPTURE(Journey, OneToNine, 1, 9)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Journey, FiveToFive, 5, 5)->Unit(benchmark::kMicrosecond);
+
 void Search(benchmark::State& state, const char* text) {
     const Library& library = *Shared().library;
     auto view = std::make_unique<ViewState>();
@@ -188,6 +207,7 @@ BENCHMARK_CAPTURE(SortBy, RowNumber, ViewColumn::RowNumber)->Unit(benchmark::kMi
 BENCHMARK_CAPTURE(SortBy, Type, ViewColumn::Type)->Unit(benchmark::kMicrosecond);
 
 HARMOVIA_RATIO("Tune Based build / plain copy", "BM_TuneBased", "BM_CopyLibrary");
+HARMOVIA_RATIO("60-tune journey 1:9 / plain copy", "Journey/OneToNine", "BM_CopyLibrary");
 HARMOVIA_RATIO("Tune Based build, all tunes alike / plain copy", "BM_TuneBasedAllAlike",
                "BM_CopyLibrary");
 

@@ -28,7 +28,7 @@ TEST(BrowseTexts, StatusLine) {
 
 TEST(BrowseTexts, TitlesAndDisplayLines) {
     const auto label = [](uint16_t mode, int16_t mood = 0, int16_t genreItem = 1) {
-        return ViewLabel{mode, mood, genreItem, PStr("Seed"), PStr("lake")};
+        return ViewLabel{mode, mood, genreItem, PStr("Seed"), PStr("lake"), {}, 0};
     };
     // Playlist names, and so the titles of the views that name their playlist by title, are
     // checked where the playlist is sent.

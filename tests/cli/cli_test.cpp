@@ -157,6 +157,11 @@ TEST_F(Cli, ExitStatusAndTheLibraryLeftAlone) {
         {{"play", "--mood", "4", "--volume", "0"}, 1, "Missing Tunes Alert-"},
         {{"play", "--mood", "5"}, 1, "no tune of the view could be played"},
         {{"play", "--mood", "4x"}, 2, "the mood must be a number from 1 to 9"},
+        {{"playlist", "--journey", "1:10"}, 2, "--journey takes two moods from 1 to 9, as A:B"},
+        {{"playlist", "--mood", "4", "--minutes", "5"}, 2, "--minutes M goes with --journey"},
+        {{"playlist", "--journey", "1:9", "--count", "0"}, 2, "--count takes a whole number"},
+        {{"play", "--all", "--endless"}, 2, "--endless goes with --journey A:B"},
+        {{"play", "--journey", "4:5", "--endless", "--volume", "0"}, 1, "Missing Tunes Alert-"},
         {{"send", "--all", "--count", "99999999999"}, 2, "the count must be a whole number"},
         {{"send", "--all", "--name", ""}, 2, "the playlist name is empty"},
         {{"send", "--all", "--bogus"}, 2, "harmovia-cli send: unknown argument \"--bogus\""},
@@ -190,6 +195,38 @@ TEST_F(Cli, ExitStatusAndTheLibraryLeftAlone) {
         }
         EXPECT_TRUE(run.err.ends_with("\n")) << run.err;
         EXPECT_TRUE(ReadBytes(LibraryFile(home.path())) == before) << "the library file changed";
+    }
+}
+
+TEST_F(Cli, JourneysWalkTheirMoodsAndRepeatWithASeed) {
+    // Four tunes of every mood, by six artists.
+    testing::TempFolder home;
+    SaveLibraryOf(home.path(), 36, [](int32_t slot, TuneRecord& r) {
+        r.Title.Set("Tune " + std::to_string(slot));
+        r.Artist.Set("Artist " + std::to_string(slot % 6));
+        r.Mood = 1 + (slot - 1) / 4;
+        r.Checked = 1;
+        r.DurationSeconds = 180;
+    });
+    const struct {
+        std::vector<std::string> args;
+        std::vector<int> moods;
+    } cases[] = {
+        {{"playlist", "--journey", "1:9", "--count", "9", "--seed", "7"},
+         {1, 2, 3, 4, 5, 6, 7, 8, 9}},
+        {{"playlist", "--journey", "8:6", "--minutes", "15", "--seed", "7"}, {8, 8, 7, 6, 6}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        const std::string out = RunCliOk(c.args, home.path()).out;
+        EXPECT_EQ(RunCliOk(c.args, home.path()).out, out);
+        std::vector<int> moods;
+        for (const std::string& line : Lines(out)) {
+            if (!line.starts_with("Row\t")) {
+                moods.push_back(std::stoi(line.substr(line.find('\t', line.find('\t') + 1) + 1)));
+            }
+        }
+        EXPECT_EQ(moods, c.moods);
     }
 }
 

@@ -81,7 +81,7 @@ TEST(SendPlaylist, ProposedNameAtTheEdgesOfTheNamedModes) {
     };
     for (const auto& c : cases) {
         ViewState view = ViewOf(std::vector<int>(7, 1));
-        view.Label = ViewLabel{c.mode, c.mood, 1, PStr("Seed"), PStr("lake")};
+        view.Label = ViewLabel{c.mode, c.mood, 1, PStr("Seed"), PStr("lake"), {}, 0};
         EXPECT_EQ(ProposedPlaylistName(view), c.name) << c.mode << " " << c.mood;
     }
 }

@@ -39,6 +39,9 @@ playlist --format ''|json m3u tsv
 playlist --mood ''|1 2 3 4 5 6 7 8 9
 send --all --d|--dry-run
 play --v|--volume
+play --journey ''|1: 2: 3: 4: 5: 6: 7: 8: 9:
+playlist --journey 3:|3:1 3:2 3:3 3:4 3:5 3:6 3:7 3:8 3:9
+play --journey 1:9 --e|--endless
 play --mood 3 --category Ja|Jazz
 play --mood 3 --category Da|Dance\ \&\ DJ
 play --mood 3 --category '"Rap'|Rap & HipHop

@@ -57,6 +57,7 @@ struct RecordingSeams final : PlayerSeams {
     void UpdateDisplayArea(const DisplayAreaLines& lines) override { display = lines; }
     void SelectListRow(int32_t row) override { selected.push_back(row); }
     void RefreshList() override { ++refreshed; }
+    void RowsAppended() override { ++appended; }
     int32_t DisplayRowOfItem(int32_t item) override { return reversed ? count - item : item - 1; }
     int32_t ItemAtDisplayRow(int32_t row) override { return reversed ? count - row : row + 1; }
     void TuneStarted(int32_t position, int16_t) override { started.push_back(position); }
@@ -76,6 +77,7 @@ struct RecordingSeams final : PlayerSeams {
     DisplayAreaLines display;
     std::vector<int32_t> selected;
     int refreshed = 0;
+    int appended = 0;
     bool reversed = false;  // the user sorted the list upside down
     int32_t count = 0;
     std::vector<int32_t> started;
@@ -95,6 +97,7 @@ struct PlayerHarness {
             r.Location.Set("/music/" + number + ".mp3");
             r.Mood = 1 + (n + 7) % 9;  // tune 2 has mood 1, the lowest
             r.PeakPowerMean = 300;
+            r.RecordIndex = r.AddedSerial = n;
             (*library)[n] = r;
             AppendRow(view->List, r);
         }

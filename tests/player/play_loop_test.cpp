@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <iterator>
 #include <map>
+#include <numeric>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -12,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include "browse/display_area.h"
+#include "browse/mood_journey.h"
+#include "browse/view_builder.h"
 #include "player/player_requests.h"
 #include "player/tune_volume.h"
 #include "tests/player/fake_player.h"
@@ -220,6 +224,63 @@ TEST(PlayLoop, TooManyMissingTunesSaveAndEndTheProgram) {
         h.Tick();
         EXPECT_EQ(std::tuple(h.seams.started.size(), h.player->IsPlaying, h.movies.opens),
                   std::tuple(0u, 0, c.opensBeforeAlert));
+    }
+}
+
+TEST(PlayLoop, EndlessJourneyRefillsInsteadOfEnding) {
+    using enum Loop;
+    using enum Order;
+    // 18 tunes, two of each mood; journeys of 5 tunes from mood 1 to 9, played for 60 ticks
+    // (a tune lasts 3).
+    const struct {
+        const char* what;
+        bool endless;
+        Loop loop;
+        Order order;
+        bool ends;
+    } cases[] = {
+        {"a journey ends", false, None, Shown, true},
+        {"a looped journey starts again", false, List, Shown, false},
+        {"endless on screen", true, None, Shown, false},
+        {"endless browsed away", true, None, Away, false},
+        {"endless, the list looped", true, List, Shown, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::PlayerHarness h(18);
+        FixedClock clock{"12:00:00"};
+        BuildJourneyView(*h.view, *h.library, {1, 9, 5, 0, 4, c.endless}, clock);
+        h.player->LoopPlaylist = c.loop == List ? 1 : 0;
+        h.view->SelectedRow = 1;
+        RequestPlay(h.ctx);
+        for (int tick = 0; tick < 60; ++tick) {
+            if (tick == 1 && c.order == Away) {
+                h.view->ViewStamp += 100;
+            }
+            h.Tick();
+        }
+        EXPECT_EQ(h.player->Phase == PlayPhase::Idle, c.ends);
+        EXPECT_EQ(h.seams.started.size() == 5, c.ends);
+        if (!c.endless) {
+            continue;
+        }
+        // Row after row, never a tune twice before all 18 have played.
+        const ViewList& played = h.player->NowPlayingList;
+        std::vector<int32_t> positions(h.seams.started.size()), tunes;
+        std::iota(positions.begin(), positions.end(), 1);
+        EXPECT_EQ(h.seams.started, positions);
+        ASSERT_GE(played.ViewCount, 18);
+        for (int32_t row = 1; row <= 18; ++row) {
+            tunes.push_back(played[row].RecordIndex);
+        }
+        EXPECT_EQ(std::set<int32_t>(tunes.begin(), tunes.end()).size(), 18u);
+        // The list on screen grows with the playing list, and its totals with it.
+        const bool shown = c.order == Shown;
+        EXPECT_EQ(h.view->List.ViewCount, shown ? played.ViewCount : 5);
+        EXPECT_EQ(h.seams.appended > 0, shown);
+        ViewState recounted = *h.view;
+        RecountViewTotals(recounted);
+        EXPECT_EQ(h.view->ViewSeconds, recounted.ViewSeconds);
     }
 }
 

@@ -1,6 +1,10 @@
 #include "shell/commands.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <variant>
 
 #include <gtest/gtest.h>
@@ -8,6 +12,7 @@
 #include "analysis/mood_by_hand.h"
 #include "analysis/mood_scoring.h"
 #include "browse/mood_views.h"
+#include "shell/journey_sheet.h"
 #include "shell/notices.h"
 #include "tests/shell/shell_test_support.h"
 
@@ -148,6 +153,7 @@ TEST(Commands, AnEmptyLibraryBeepsThreeTimesForEveryListAndPlayerCommand) {
         Command::MoreFromGenre,
         Command::SurpriseMe,
         Command::LastAdded,
+        Command::MoodJourney,
         Command::Play,
         Command::Next,
         Command::Back,
@@ -208,6 +214,59 @@ TEST(Commands, ListCommandsShowTheirListAndPlayFromRowOneOrOnlySayWhyNot) {
             EXPECT_EQ(std::tuple(app.view->ViewStamp, app.view->SelectedRow),
                       std::tuple(stamp, selected));
         }
+    }
+}
+
+TEST(Commands, MoodJourneySheetBuildsAJourneyThatPlaysOrSaysWhyNot) {
+    // Moods 9 to 1 over the tunes of moods 3, 7, 1 and 9; the button clicked last.
+    const struct {
+        const char* what;
+        int from, to, length;
+        bool minutes, endless;
+        int32_t button;
+        std::vector<int32_t> moods;  // empty: the list on screen stays
+        std::vector<std::string> said;
+    } cases[] = {
+        {"down, endless", 9, 1, 3, false, true, kJourneyOkButton, {9, 7, 1}, {}},
+        {"up, in minutes", 3, 7, 7, true, false, kJourneyOkButton, {3, 7}, {}},
+        {"no tune on the path", 2, 2, 5, false, false, kJourneyOkButton, {}, {"No tunes found..."}},
+        {"cancelled", 1, 9, 5, false, false, kJourneyCancelButton, {}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartedApp started(kTunes, true, true);
+        App& app = started.app;
+        const uint64_t stamp = app.view->ViewStamp;
+        Choose(app, Command::MoodJourney);
+        ASSERT_NE(app.journey, nullptr);
+        QDialog* sheet = app.journey->Sheet();
+        const auto control = [sheet]<typename W>(W*, int32_t id) {
+            return sheet->findChild<W*>(QStringLiteral("control%1").arg(id));
+        };
+        control(static_cast<QComboBox*>(nullptr), kJourneyFromBox)->setCurrentIndex(c.from - 1);
+        control(static_cast<QComboBox*>(nullptr), kJourneyToBox)->setCurrentIndex(c.to - 1);
+        control(static_cast<QComboBox*>(nullptr), kJourneyUnitBox)->setCurrentIndex(c.minutes);
+        control(static_cast<QSpinBox*>(nullptr), kJourneyLengthField)->setValue(c.length);
+        if (c.endless) {
+            QCheckBox* endless = control(static_cast<QCheckBox*>(nullptr), kJourneyEndlessBox);
+            QTest::mouseClick(endless, Qt::LeftButton, {}, QPoint(6, endless->height() / 2));
+        }
+        QTest::mouseClick(control(static_cast<QPushButton*>(nullptr), c.button), Qt::LeftButton);
+        app.eventHook();
+        EXPECT_EQ(app.journey, nullptr);
+        EXPECT_EQ(started.notices.said, c.said);
+        if (c.moods.empty()) {
+            EXPECT_EQ(std::tuple(app.view->ViewStamp, app.player->IsPlaying), std::tuple(stamp, 0));
+            continue;
+        }
+        std::vector<int32_t> moods;
+        for (int32_t row = 1; row <= app.view->List.ViewCount; ++row) {
+            moods.push_back(app.view->List[row].Mood);
+        }
+        EXPECT_EQ(moods, c.moods);
+        EXPECT_EQ(std::tuple(app.view->ViewMode, app.view->Label.Journey.Endless,
+                             app.player->IsPlaying, app.player->NowPlayingStamp),
+                  std::tuple(kModeMoodJourney, c.endless, 1, app.view->ViewStamp));
     }
 }
 
