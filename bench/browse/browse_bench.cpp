@@ -79,8 +79,6 @@ Fixture& Shared() {
 void BM_CopyLibrary(benchmark::State& state) {
     const Library& library = *Shared().library;
     auto view = std::make_unique<ViewState>();
-    // The list's storage grows as rows are written; the copy writes into it whole.
-    view->List.Rows.resize(static_cast<size_t>(library.TuneCount) + 1);
     for (auto _ : state) {
         view->List.ViewCount = 0;
         for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
