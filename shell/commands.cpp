@@ -10,6 +10,7 @@
 #include "shell/add_session.h"
 #include "shell/app_state.h"
 #include "shell/edit_commands.h"
+#include "shell/kept_playlists.h"
 #include "shell/list_commands.h"
 #include "shell/main_window.h"
 #include "shell/menu_table.h"
@@ -103,6 +104,9 @@ void Run(App& app, Command command) {
             return;
         case Command::SendPlaylist:
             SendPlaylistCommand(app);
+            return;
+        case Command::KeepMoodPlaylists:
+            ToggleKeepMoodPlaylists(app);
             return;
         case Command::CloseWindowAndQuit:
             CloseWindowAndQuit(app);
