@@ -48,10 +48,8 @@ constexpr const char* kUsage =
     "  set-mood SLOT|--title TEXT K|measured sets a tune's mood by hand, or back to the\n"
     "                                        measured one; its measured values stay\n"
     "  explain SLOT|--title TEXT             why the tune has its mood, from its measurement\n"
-    "  export-moods [DIR]                    writes the nine mood playlists (\"Harmovia "
-    "\xE2\x80\x93\n"
-    "                                        Deep Relaxation.m3u8\" ...) into DIR, by default\n"
-    "                                        ~/Music/Playlists\n"
+    "  export-moods [DIR]                    writes the nine mood playlists, one M3U8 file per\n"
+    "                                        mood, into DIR (default ~/Music/Playlists)\n"
     "\n"
     "The library lives in $XDG_DATA_HOME/Harmovia (by default ~/.local/share/Harmovia).\n";
 
