@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "cli/cli_library.h"
+#include "cli/export_moods_command.h"
 #include "cli/record_json.h"
 #include "cli/terminal_text.h"
 #include "import/add_tunes.h"
@@ -256,10 +257,14 @@ int RunAddCommand(const std::vector<std::string>& args) {
                      summary.saveError);
         return 1;
     }
+    // The kept mood playlists follow what was saved, also after a stop.
+    const int playlists =
+        summary.kept > 0 ? KeepMoodPlaylistsAfterChange(*cli, ProcessEnvironment(), "add", stderr)
+                         : 0;
     if (stopped) {
         return 130;  // as a shell reports a program ended by Ctrl-C
     }
-    return summary.leftOut > 0 ? 1 : 0;
+    return summary.leftOut > 0 ? 1 : playlists;
 }
 
 int RunInspectCommand(const std::vector<std::string>& args) {

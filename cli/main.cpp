@@ -9,6 +9,7 @@
 
 #include "cli/add_command.h"
 #include "cli/cli_library.h"
+#include "cli/export_moods_command.h"
 #include "cli/list_command.h"
 #include "cli/mood_command.h"
 #include "cli/play_command.h"
@@ -48,6 +49,8 @@ constexpr const char* kUsage =
     "  set-mood SLOT|--title TEXT K|measured sets a tune's mood by hand, or back to the\n"
     "                                        measured one; its measured values stay\n"
     "  explain SLOT|--title TEXT             why the tune has its mood, from its measurement\n"
+    "  export-moods [DIR]                    writes the nine mood playlists, one M3U8 file per\n"
+    "                                        mood, into DIR (default ~/Music/Playlists)\n"
     "\n"
     "The library lives in $XDG_DATA_HOME/Harmovia (by default ~/.local/share/Harmovia).\n";
 
@@ -96,7 +99,7 @@ int RunMoodCommand(const std::string& command, const std::vector<std::string>& a
         std::fprintf(stderr, "harmovia-cli: the library could not be saved (error %d)\n", error);
         return 1;
     }
-    return 0;
+    return KeepMoodPlaylistsAfterChange(*cli, ProcessEnvironment(), "set-mood", stderr);
 }
 
 int RunCommand(int argc, char** argv) {
@@ -119,7 +122,7 @@ int RunCommand(int argc, char** argv) {
         return RunMoodCommand(command, args);
     }
     if (command == "list" || command == "moods" || command == "playlist" || command == "send" ||
-        command == "play") {
+        command == "play" || command == "export-moods") {
         auto cli = OpenCliLibrary(/*forWriting=*/false, stderr);
         if (!cli) {
             return 1;
@@ -138,6 +141,11 @@ int RunCommand(int argc, char** argv) {
             RandomSource random = RandomSource::FromEntropy();
             const int status =
                 RunSendCommand(args, *cli->library, random, ProcessEnvironment(), stdout, stderr);
+            return status == 2 ? Usage() : status;
+        }
+        if (command == "export-moods") {
+            const int status =
+                RunExportMoodsCommand(args, *cli->library, ProcessEnvironment(), stdout, stderr);
             return status == 2 ? Usage() : status;
         }
         if (command == "moods") {

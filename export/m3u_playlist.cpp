@@ -116,4 +116,21 @@ std::string PlaylistFileName(std::string_view name, std::string_view fallbackNam
            std::string(kPlaylistFileExtension);
 }
 
+std::string PlaylistWriteProblem(OsError error) {
+    switch (error) {
+        case kDiskFullErr:
+            return "the disk is full";
+        case kWritePermErr:
+        case kPermErr:
+        case kAccessDeniedErr:
+            return "permission denied";
+        case kVolumeLockedErr:
+            return "the disk is read-only";
+        case kFileNotFoundErr:
+            return "its folder cannot be reached";
+        default:
+            return "error " + std::to_string(error);
+    }
+}
+
 }  // namespace harmovia

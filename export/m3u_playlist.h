@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "library/tune_record.h"
+#include "platform/os_error.h"
 
 namespace harmovia {
 
@@ -38,5 +39,9 @@ std::filesystem::path PlaylistEntryPath(const std::filesystem::path& location,
 // bytes in all), then the extension. A name that is empty, "." or
 // ".." after that gives way to `fallbackName`, and that to "Playlist".
 std::string PlaylistFileName(std::string_view name, std::string_view fallbackName);
+
+// Why a playlist file could not be written, in a few words for a message: "the disk is
+// full", "permission denied", ...
+std::string PlaylistWriteProblem(OsError error);
 
 }  // namespace harmovia

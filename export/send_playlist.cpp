@@ -30,23 +30,6 @@ bool HasNamedMode(const ViewLabel& label) {
     return mode >= kModeAllTunes && mode <= kModeLastMood;
 }
 
-std::string ReasonText(OsError error) {
-    switch (error) {
-        case kDiskFullErr:
-            return "the disk is full";
-        case kWritePermErr:
-        case kPermErr:
-        case kAccessDeniedErr:
-            return "permission denied";
-        case kVolumeLockedErr:
-            return "the disk is read-only";
-        case kFileNotFoundErr:
-            return "its folder cannot be reached";
-        default:
-            return "error " + std::to_string(error);
-    }
-}
-
 void TellNotSaved(SendTargets& targets, std::string_view reasonUtf8) {
     targets.notices.ShowAlert(
         Alert{kNotSavedTitle, Utf8ToMacRoman(reasonUtf8), "Okay", AlertIcon::Caution});
@@ -75,7 +58,7 @@ void WritePlaylistFile(const ExportList& list, std::string_view name, std::strin
     if (error != kNoErr) {
         report.playlistNotSaved = true;
         TellNotSaved(targets, "The playlist file \"" + file.string() + "\" could not be written (" +
-                                  ReasonText(error) + ").");
+                                  PlaylistWriteProblem(error) + ").");
         return;
     }
     report.playlistFile = file;

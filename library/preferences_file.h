@@ -25,10 +25,23 @@ struct Preferences {
     int16_t PanelTop = 0;
     uint16_t SelectedGenreItem = 1;
     uint16_t SelectedMood = 1;
-    uint16_t SparePreference = 0;
+    uint16_t SparePreference = 0;  // bit 0: keep the mood playlists (below); others carried
 
     bool operator==(const Preferences&) const = default;
 };
+
+// Whether the nine mood playlists are kept in the music folder. The switch lives in a bit of
+// the spare line, which older versions read and write back unchanged, so a file stays
+// readable both ways and the setting survives a run of an older version.
+inline constexpr uint16_t kKeepMoodPlaylistsBit = 0x0001;
+inline bool KeepsMoodPlaylists(const Preferences& preferences) {
+    return (preferences.SparePreference & kKeepMoodPlaylistsBit) != 0;
+}
+inline void SetKeepsMoodPlaylists(Preferences& preferences, bool keep) {
+    preferences.SparePreference =
+        static_cast<uint16_t>(keep ? preferences.SparePreference | kKeepMoodPlaylistsBit
+                                   : preferences.SparePreference & ~kKeepMoodPlaylistsBit);
+}
 
 // The values before any file is read: the window 200 pixels smaller than the display.
 Preferences DefaultPreferences(int displayWidth, int displayHeight);

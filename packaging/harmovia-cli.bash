@@ -9,7 +9,7 @@ _harmovia_cli() {
     COMPREPLY=()
 
     if [ "$COMP_CWORD" -eq 1 ]; then
-        mapfile -t COMPREPLY < <(compgen -W "add inspect list moods playlist send play set-mood explain help" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "add inspect list moods playlist send play set-mood explain export-moods help" -- "$cur")
         return 0
     fi
 
@@ -24,6 +24,7 @@ _harmovia_cli() {
         play) options="$views --count --volume --endless" ;;
         inspect) options="" ;;
         set-mood | explain) options="--title" ;;
+        export-moods) options="" ;;
         *) return 0 ;;
     esac
 
@@ -70,9 +71,9 @@ _harmovia_cli() {
         mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
         return 0
     fi
-    # add takes a folder, inspect a file.
+    # add and export-moods take a folder, inspect a file.
     case $command in
-        add)
+        add | export-moods)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -d -- "$cur")
             ;;

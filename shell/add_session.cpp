@@ -15,6 +15,7 @@
 #include "shell/app_state.h"
 #include "shell/artwork.h"
 #include "shell/commands.h"
+#include "shell/kept_playlists.h"
 #include "shell/list_commands.h"
 #include "shell/main_window.h"
 #include "shell/menu_table.h"
@@ -189,6 +190,7 @@ void AddSession::Finish() {
     if (app_.library->TuneCount > 0) {
         AllTunesCommand(app_);
     }
+    RewriteKeptMoodPlaylists(app_);
     // The session ends once this step has returned.
     QTimer::singleShot(0, app_.window.get(), [&app = app_, self = this] {
         if (app.adding.get() == self) {

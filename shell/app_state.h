@@ -98,6 +98,8 @@ struct App {
     // Hands a written playlist file to the desktop's music player (tests record it); the
     // desktop's handler of the file's type when not set. False when it could not.
     std::function<bool(const std::filesystem::path&)> openPlaylist;
+    // The last rewrite of the kept mood playlists failed: the next failure is told quietly.
+    bool moodPlaylistsFailing = false;
 
     // Requests and flags the player and the add task read and set.
     ImportChoice AutoImportChoice = ImportChoice::None;

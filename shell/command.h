@@ -19,6 +19,7 @@ enum class Command : uint8_t {
     AddTunesFromMusicFolder,
     RevealSelectedTune,
     SendPlaylist,
+    KeepMoodPlaylists,  // a switch: checked while the nine mood playlists are kept
     CloseWindowAndQuit,
 
     // Edit; the genre commands take the genre item chosen in their submenu, SetMood its

@@ -11,6 +11,7 @@
 #include "shell/app_state.h"
 #include "shell/edit_commands.h"
 #include "shell/journey_sheet.h"
+#include "shell/kept_playlists.h"
 #include "shell/list_commands.h"
 #include "shell/main_window.h"
 #include "shell/menu_table.h"
@@ -106,6 +107,9 @@ void Run(App& app, Command command) {
             return;
         case Command::SendPlaylist:
             SendPlaylistCommand(app);
+            return;
+        case Command::KeepMoodPlaylists:
+            ToggleKeepMoodPlaylists(app);
             return;
         case Command::CloseWindowAndQuit:
             CloseWindowAndQuit(app);

@@ -16,6 +16,7 @@
 #include "library/mac_roman_qt.h"
 #include "library/tune_identity.h"
 #include "shell/app_state.h"
+#include "shell/kept_playlists.h"
 #include "shell/list_commands.h"
 #include "shell/main_window.h"
 #include "shell/player_wiring.h"
@@ -143,6 +144,7 @@ void DeleteTuneCommand(App& app) {
     app.playing = {};
     ShowPlayingMark(app);
     SaveEditedLibrary(app, "The tune is removed until Harmovia quits.");
+    RewriteKeptMoodPlaylists(app);
 }
 
 void SetMoodCommand(App& app, int32_t mood) {
@@ -194,6 +196,7 @@ void SetMoodCommand(App& app, int32_t mood) {
     RecountMoods(library);
     app.window->TuneList()->viewport()->update();
     SaveEditedLibrary(app, "The mood is set until Harmovia quits.");
+    RewriteKeptMoodPlaylists(app);
 }
 
 void SetGenreCommand(App& app, bool forArtist, int16_t item) {

@@ -76,8 +76,10 @@ inline constexpr std::array kMenuBuild = {
                   Command::RevealSelectedTune},
     MenuBuildStep{{kFileMenu, 5, "-", 0}},
     MenuBuildStep{{kFileMenu, 6, "Send Current Playlist To iTunes...", 1}, Command::SendPlaylist},
-    MenuBuildStep{{kFileMenu, 7, "-", 0}},
-    MenuBuildStep{{kFileMenu, 8, "Close Window & Quit/W", 1}, Command::CloseWindowAndQuit},
+    MenuBuildStep{{kFileMenu, 7, "Keep Mood Playlists In Music Folder", 1},
+                  Command::KeepMoodPlaylists},
+    MenuBuildStep{{kFileMenu, 8, "-", 0}},
+    MenuBuildStep{{kFileMenu, 9, "Close Window & Quit/W", 1}, Command::CloseWindowAndQuit},
 
     // Items 1..8 are the standard edit items acting on the focused text field.
     MenuBuildStep{{kEditMenu, 0, "Edit", 1}}, MenuBuildStep{{kEditMenu, 1, "Undo/Z", 1}},

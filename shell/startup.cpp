@@ -19,6 +19,7 @@
 #include "shell/app_state.h"
 #include "shell/commands.h"
 #include "shell/journey_sheet.h"
+#include "shell/kept_playlists.h"
 #include "shell/main_window.h"
 #include "shell/menu_table.h"
 #include "shell/player_wiring.h"
@@ -205,6 +206,7 @@ std::optional<int> StartUp(App& app, const StartUpPlatform& platform) {
         [&app](int16_t menu, int16_t item) { HandleMenuCommand(app, menu, item); },
         [&app] { QuitCommand(app); });
     BuildMenuBar(*app.menus);
+    ShowKeepMoodPlaylistsItem(app);
     app.window = std::make_unique<MainWindow>(app);
     app.notices->SetWindow(app.window.get());
     app.window->show();

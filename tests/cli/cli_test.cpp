@@ -13,6 +13,7 @@
 
 #include "export/hfs_path.h"
 #include "library/library_file.h"
+#include "library/preferences_file.h"
 #include "platform/app_folders.h"
 #include "platform/library_lock.h"
 #include "tests/support/run_command.h"
@@ -176,6 +177,8 @@ TEST_F(Cli, ExitStatusAndTheLibraryLeftAlone) {
         {{"set-mood", "--title", "Gone", "3"}, 1, "set-mood: no tune is titled \"Gone\""},
         {{"set-mood", "1", "7"}, 1, "keeps no measured mood to come back to"},  // no energy
         {{"set-mood", "1", "7"}, 1, "", "", true},
+        {{"export-moods", "a", "b"}, 2, "harmovia-cli export-moods: takes one DIR at most"},
+        {{"export-moods", "--all"}, 2, "harmovia-cli export-moods: unknown option \"--all\""},
         {{"explain"}, 2, "harmovia-cli explain: give SLOT or --title TEXT"},
         {{"explain", "1", "2"}, 2, "harmovia-cli explain: give SLOT or --title TEXT"},
         {{"explain", "0"}, 1, "harmovia-cli explain: no tune in slot 0 (the library holds 3)"},
@@ -419,6 +422,46 @@ TEST_F(Cli, SendWritesThePlaylistOrSaysWhyNot) {
     EXPECT_TRUE(
         blocked.err.starts_with("harmovia-cli send: Playlist Not Saved: The playlist file "))
         << blocked.err;
+}
+
+// The nine mood playlists on demand, and kept by set-mood once the desktop program's switch
+// is on in the preferences.
+TEST_F(Cli, ExportMoodsAndSetMoodKeepingThem) {
+    testing::TempFolder home;
+    RunCliOk({"add", Album().string(), "--quiet"}, home.path());
+    const fs::path playlists = home / "Music" / "Playlists";
+    const auto file = [&](const char* mood) {
+        return playlists / ("Harmovia \xE2\x80\x93 " + std::string(mood) + ".m3u8");
+    };
+    const auto holdsSecond = [&](const char* mood) {
+        const std::vector<uint8_t> bytes = ReadBytes(file(mood));
+        return Holds(std::string(bytes.begin(), bytes.end()),
+                     "#EXTINF:16,Aster - Second\n" + (Album() / "second.mp3").string() + "\n");
+    };
+    const std::vector<std::string> written = Lines(RunCliOk({"export-moods"}, home.path()).out);
+    ASSERT_EQ(written.size(), 9u);
+    EXPECT_TRUE(written[0].starts_with(file("Deep Relaxation").string() + ": ")) << written[0];
+    EXPECT_TRUE(written[8].starts_with(file("Maximum Wild").string() + ": ")) << written[8];
+    for (const std::string& line : written) {
+        EXPECT_TRUE(line.ends_with(" tunes, written") || line.ends_with(" 1 tune, written"))
+            << line;
+    }
+    EXPECT_TRUE(Holds(RunCliOk({"export-moods"}, home.path()).out, " tunes, unchanged\n"));
+    const std::string elsewhere =
+        RunCliOk({"export-moods", (home / "Lists").string()}, home.path()).out;
+    EXPECT_TRUE(
+        Holds(elsewhere, (home / "Lists" / "Harmovia \xE2\x80\x93 Maximum Wild.m3u8").string()));
+
+    Preferences preferences;
+    SetKeepsMoodPlaylists(preferences, true);
+    DiskFileSystem files;
+    ASSERT_EQ(SavePreferences(preferences, files, home / "Harmovia"), kNoErr);
+    RunCliOk({"set-mood", "--title", "Second", "1"}, home.path());
+    EXPECT_TRUE(holdsSecond("Deep Relaxation"));
+    EXPECT_FALSE(holdsSecond("Maximum Wild"));
+    RunCliOk({"set-mood", "--title", "Second", "9"}, home.path());
+    EXPECT_FALSE(holdsSecond("Deep Relaxation"));
+    EXPECT_TRUE(holdsSecond("Maximum Wild"));
 }
 
 // --open hands the written file to the desktop's opener found on the PATH, and says when it

@@ -2,7 +2,6 @@
 // playlist, the others absolute, and a real reader that finds every file from elsewhere.
 
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -11,6 +10,7 @@
 #include "export/m3u_playlist.h"
 #include "export/send_playlist.h"
 #include "tests/browse/browse_test_tunes.h"
+#include "tests/export/playlist_reader.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_audio.h"
@@ -43,29 +43,6 @@ TEST(PlaylistEntries, InsideTheMusicFolderRelativeToThePlaylistElsewhereAbsolute
     }
 }
 
-// What a real player makes of a playlist file when started from `folder`: the entries it
-// tried, as it resolved them, and how many of them it could open as audio.
-struct Played {
-    std::vector<std::string> tried;
-    int opened = 0;
-};
-Played PlayFrom(const fs::path& folder, const fs::path& playlist) {
-    const testing::CommandRun run = testing::RunCommand(
-        "cd " + testing::ShellQuoted(folder.string()) +
-        " && timeout 60 mpv --no-config --ao=null --vo=null --frames=0 --playlist=" +
-        testing::ShellQuoted(playlist.string()) + " 2>&1");
-    Played played;
-    std::istringstream lines(run.out);
-    for (std::string line; std::getline(lines, line);) {
-        if (line.starts_with("Playing: ")) {
-            played.tried.push_back(line.substr(9));
-        } else if (line.find("(+) Audio") != std::string::npos) {
-            ++played.opened;
-        }
-    }
-    return played;
-}
-
 TEST(PlaylistEntries, AReaderInAnotherWorkingFolderFindsEveryTune) {
     testing::TempFolder home;
     const fs::path music = home / "Music";
@@ -96,7 +73,7 @@ TEST(PlaylistEntries, AReaderInAnotherWorkingFolderFindsEveryTune) {
     const fs::path elsewhere = home / "cwd";
     fs::create_directories(elsewhere);
     const fs::path playlists = music / "Playlists";
-    const Played played = PlayFrom(elsewhere, *report.playlistFile);
+    const testing::Played played = testing::PlayFrom(elsewhere, *report.playlistFile);
     EXPECT_EQ(played.tried,
               std::vector<std::string>(
                   {(playlists / "../Artist/Album/x one.mp3").string(), outside.string()}));
@@ -104,7 +81,7 @@ TEST(PlaylistEntries, AReaderInAnotherWorkingFolderFindsEveryTune) {
 
     // The check sees a tune that cannot be found.
     fs::remove(outside);
-    EXPECT_EQ(PlayFrom(elsewhere, *report.playlistFile).opened, 1);
+    EXPECT_EQ(testing::PlayFrom(elsewhere, *report.playlistFile).opened, 1);
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ while IFS='|' read -r words expected; do
   fi
 done <<'TABLE'
 pl|play playlist
-''|add explain help inspect list moods play playlist send set-mood
+''|add explain export-moods help inspect list moods play playlist send set-mood
 add --|--music-folder --quiet --workers
 add Al|Albums Alps
 inspect Al|Album notes.txt Albums Alps
@@ -52,6 +52,8 @@ set-mood 3 ''|1 2 3 4 5 6 7 8 9 measured
 set-mood --title Song m|measured
 set-mood --title ''|
 explain --t|--title
+export-moods Al|Albums Alps
+ex|explain export-moods
 TABLE
 
 # Every option the help names is offered for some command, and none it does not name.

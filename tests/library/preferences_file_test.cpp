@@ -43,6 +43,15 @@ TEST(PreferencesFile, WritesByteExchangedNumbersAndReadsThemBack) {
     ASSERT_EQ(SavePreferences(p, files, folder.path()), kNoErr);
     ASSERT_EQ(LoadPreferences(loaded, files, folder.path()), kNoErr);
     EXPECT_EQ(loaded, p);
+
+    // The mood playlists' switch is bit 0 of line 11; the line's other bits are carried.
+    SetKeepsMoodPlaylists(p, true);
+    EXPECT_EQ(p.SparePreference, 0x8001);
+    const std::string text = EncodePreferences(p);
+    EXPECT_NE(text.find("\r 2304\r 384\r"), std::string::npos) << text;  // mood 9, then it
+    EXPECT_TRUE(KeepsMoodPlaylists(DecodePreferences(text)));
+    SetKeepsMoodPlaylists(p, false);
+    EXPECT_EQ(p.SparePreference, 0x8000);
 }
 
 TEST(PreferencesFile, Reading) {

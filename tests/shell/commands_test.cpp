@@ -12,6 +12,7 @@
 #include "analysis/mood_by_hand.h"
 #include "analysis/mood_scoring.h"
 #include "browse/mood_views.h"
+#include "export/mood_playlists.h"
 #include "shell/journey_sheet.h"
 #include "shell/notices.h"
 #include "tests/shell/shell_test_support.h"
@@ -61,7 +62,8 @@ TEST(Commands, EveryCommandKeepsItsMenuItemOrControl) {
         {kFileMenu, 2, Command::AddTunesFromMusicFolder, true},
         {kFileMenu, 4, Command::RevealSelectedTune, true},
         {kFileMenu, 6, Command::SendPlaylist, true},
-        {kFileMenu, 8, Command::CloseWindowAndQuit, true},
+        {kFileMenu, 7, Command::KeepMoodPlaylists, true},
+        {kFileMenu, 9, Command::CloseWindowAndQuit, true},
         {kEditMenu, 10, Command::CheckAll, true},
         {kEditMenu, 11, Command::UncheckAll, true},
         {kEditMenu, 13, Command::DeleteTune, true},
@@ -92,7 +94,8 @@ TEST(Commands, EveryCommandKeepsItsMenuItemOrControl) {
         {kPlayerMenu, 10, Command::None, false},
         {kEditMenu, 8, Command::None, false},
         {kPlaylistsMenu, 12, Command::None, false},
-        {kFileMenu, 9, Command::None, false},
+        {kFileMenu, 8, Command::None, false},
+        {kFileMenu, 10, Command::None, false},
         {kMoodByGenreMenu, 1, Command::None, false},
         {kSetMoodMenu, 1, Command::SetMood, true},
         {kSetMoodMenu, 9, Command::SetMood, false},
@@ -471,6 +474,62 @@ TEST(EditCommands, SetMoodByHandReachesEveryCopyAndTheFileAndComesBack) {
         EXPECT_EQ(library[1].Mood, 3);
         EXPECT_TRUE(started.LibraryBytes() == before);
     }
+}
+
+// File › Keep Mood Playlists In Music Folder: checked and saved at once; the nine playlists
+// follow a delete while it is on, and stay as they were once it is off. A write that fails
+// is told in an alert, and while it goes on failing in a notice.
+TEST(EditCommands, KeptMoodPlaylistsFollowADeleteWhileTheItemIsChecked) {
+    StartedApp started(kTunes);
+    App& app = started.app;
+    const MenuPlace place = MenuPlaceOf(Command::KeepMoodPlaylists);
+    QAction* item = app.menus->Item(place.menu, place.item);
+    const std::filesystem::path playlists = started.home / "Music" / "Playlists";
+    const auto text = [&](int mood) {
+        const std::vector<uint8_t> bytes =
+            testing::ReadBytes(playlists / MoodPlaylistFileName(mood));
+        return std::string(bytes.begin(), bytes.end());
+    };
+    const auto savedSwitch = [&] {
+        Preferences saved;
+        DiskFileSystem files;
+        EXPECT_EQ(LoadPreferences(saved, files, started.folder), kNoErr);
+        return KeepsMoodPlaylists(saved);
+    };
+    const auto deleteTitled = [&](std::string_view title) {
+        for (int32_t row = 1; row <= app.view->List.ViewCount; ++row) {
+            if (app.view->List[row].Title.view() == title) {
+                app.view->SelectedRow = row;
+            }
+        }
+        Choose(app, Command::DeleteTune);
+    };
+
+    EXPECT_FALSE(item->isChecked());
+    item->trigger();
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_TRUE(savedSwitch());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(playlists),
+                            std::filesystem::directory_iterator()),
+              kMoodCount);
+    EXPECT_NE(text(1).find("Bert - Cherry"), std::string::npos) << text(1);
+    deleteTitled("Cherry");
+    EXPECT_EQ(text(1), "#EXTM3U\n");
+
+    item->trigger();
+    EXPECT_FALSE(item->isChecked());
+    EXPECT_FALSE(savedSwitch());
+    deleteTitled("banana");
+    EXPECT_NE(text(3).find("Cleo - banana"), std::string::npos) << "rewritten while off";
+
+    std::filesystem::remove_all(playlists);
+    testing::WriteBytes(playlists, {'x'});  // a file where the folder belongs
+    started.notices.said.clear();
+    item->trigger();
+    deleteTitled("Apple");
+    EXPECT_EQ(started.notices.said,
+              (std::vector<std::string>{"Mood Playlists Not Saved", "Mood playlists not saved."}));
+    EXPECT_EQ(app.library->TuneCount, 1) << "the delete itself is done";
 }
 
 }  // namespace

@@ -184,7 +184,7 @@ TEST(Menus, EveryItemShowsItsTextKeyAndStateAndChoicesReachTheHandler) {
     // A text carries its key after a slash; an ampersand stays one.
     EXPECT_EQ(shown(m.Item(kPlayerMenu, 7)), QStringLiteral("Volume Up "));
     EXPECT_EQ(m.Item(kPlayerMenu, 7)->shortcut().toString(), QStringLiteral("Ctrl+]"));
-    EXPECT_EQ(shown(m.Item(kFileMenu, 8)), QStringLiteral("Close Window & Quit"));
+    EXPECT_EQ(shown(m.Item(kFileMenu, 9)), QStringLiteral("Close Window & Quit"));
     EXPECT_EQ(m.Item(kEditMenu, 2)->shortcut().toString(), QStringLiteral("Ctrl+Shift+Z"));
     QStringList titles;
     for (const QAction* menu : m.Bar()->actions()) {
