@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "browse/mood_views.h"
@@ -53,7 +54,7 @@ class Walk {
         low_ = std::min(leg.FromMood, leg.ToMood);
         high_ = std::max(leg.FromMood, leg.ToMood);
         for (int32_t row = 1; row <= rows.ViewCount; ++row) {
-            inList_.insert(TuneKey(rows[row]));
+            inList_.insert(TuneKey(std::as_const(rows)[row]));
         }
         FillPools(/*newRound=*/false, 0);
     }
@@ -75,7 +76,7 @@ class Walk {
                 break;
             }
             const int32_t slot = TakeTune(mood);
-            if (!AppendRow(rows_, library_[slot])) {
+            if (!AppendShared(rows_, library_.Slots, slot)) {
                 break;
             }
             standing = mood;
@@ -128,7 +129,7 @@ class Walk {
         }
         std::unordered_set<int64_t> recent;
         for (int32_t back = 0; back < keepRecent && rows_.ViewCount - back >= 1; ++back) {
-            recent.insert(TuneKey(rows_[rows_.ViewCount - back]));
+            recent.insert(TuneKey(std::as_const(rows_)[rows_.ViewCount - back]));
         }
         int64_t seconds = 0;
         pathSize_ = 0;

@@ -96,7 +96,7 @@ void FillRows(ViewState& view, const Library& library, const Selection& selectio
         ShufflePositions(slots, random);
     }
     for (const int32_t slot : slots) {
-        AppendSlot(view.List, library, slot);
+        AppendShared(view.List, library.Slots, slot);
         AddToTotals(view, library[slot]);
     }
 }
@@ -110,7 +110,7 @@ void FillTuneBasedRows(ViewState& view, const Library& library) {
     for (int32_t slot = 1; slot <= CommittedCount(library); ++slot) {
         const TuneRecord& candidate = library[slot];
         if (const std::optional<int32_t> score = SimilarityScore(figures, candidate)) {
-            AppendSlot(view.List, library, slot);
+            AppendShared(view.List, library.Slots, slot);
             view.List.Rows.Write(view.List.ViewCount).Similarity = *score;
             AddToTotals(view, candidate);
         }

@@ -27,6 +27,9 @@ bool HasNamedMode(const ViewLabel& label) {
     if (mode == kModeMoodByGenre) {
         return IsMood(label.Mood);
     }
+    if (mode == kModeMoodJourney) {
+        return IsMood(label.Journey.FromMood) && IsMood(label.Journey.ToMood);
+    }
     return mode >= kModeAllTunes && mode <= kModeLastMood;
 }
 

@@ -36,12 +36,12 @@ bool AppendRow(ViewList& list, const TuneRecord& record) {
     return true;
 }
 
-bool AppendSlot(ViewList& list, const Library& library, int32_t slot) {
+bool AppendShared(ViewList& list, const RecordRows& from, int32_t at) {
     if (list.ViewCount >= kMaxViewRows) {
         return false;
     }
     ++list.ViewCount;
-    list.Rows.Share(list.ViewCount, library.Slots, slot);
+    list.Rows.Share(list.ViewCount, from, at);
     return true;
 }
 

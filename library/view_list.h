@@ -37,9 +37,9 @@ void CopyRows(ViewList& to, const ViewList& from);
 // list already holds 2000 rows.
 bool AppendRow(ViewList& list, const TuneRecord& record);
 
-// Appends library slot `slot` as row ViewCount + 1, as AppendRow does, sharing the record
-// until one side writes it.
-bool AppendSlot(ViewList& list, const Library& library, int32_t slot);
+// Appends element `at` of `from` (a library's slots or another list's rows) as row
+// ViewCount + 1, as AppendRow does, sharing the record until one side writes it.
+bool AppendShared(ViewList& list, const RecordRows& from, int32_t at);
 
 // Orders the rows by Similarity, highest first; rows with equal scores keep their order.
 // Then drops every row behind row 100.

@@ -183,7 +183,7 @@ bool RefillEndlessJourney(PlayerContext& ctx) {
     }
     if (shown) {
         for (int32_t row = before + 1; row <= Count(ctx); ++row) {
-            AppendRow(ctx.view.List, p.NowPlayingList[row]);
+            AppendShared(ctx.view.List, p.NowPlayingList.Rows, row);
         }
         ctx.view.Label = p.NowPlayingLabel;
         RecountViewTotals(ctx.view);

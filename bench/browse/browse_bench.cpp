@@ -82,7 +82,7 @@ void BM_CopyLibrary(benchmark::State& state) {
     for (auto _ : state) {
         view->List.ViewCount = 0;
         for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
-            AppendSlot(view->List, library, slot);
+            AppendShared(view->List, library.Slots, slot);
         }
         benchmark::ClobberMemory();
     }

@@ -32,7 +32,7 @@ struct Fixture {
     Fixture() {
         bench::FillSyntheticLibrary(*library, kMaxTunes);
         for (int32_t slot = 1; slot <= library->TuneCount; ++slot) {
-            TuneRecord& r = (*library)[slot];
+            TuneRecord& r = library->Slots.Write(slot);
             // One tune in ten lies outside the music folder, as a download or a stick does.
             const std::filesystem::path root = slot % 10 == 0 ? "/media/usb" : kMusic;
             const std::string title(r.Title.view());

@@ -77,11 +77,15 @@ TEST(SendPlaylist, ProposedNameAtTheEdgesOfTheNamedModes) {
         {kModeMoodByGenre, 9, "M9 - Maximum Wild - All Tunes"},
         {kModeMoodByGenre, 0, " 7"},
         {kModeMoodByGenre, 10, " 7"},
-        {kModeMoodByGenre + 1, 0, " 7"},
+        {kModeMoodJourney, 9, "Mood Journey: Deep Relaxation to Maximum Wild"},
+        {kModeMoodJourney, 10, " 7"},
+        {kModeMoodJourney + 1, 0, " 7"},
     };
     for (const auto& c : cases) {
         ViewState view = ViewOf(std::vector<int>(7, 1));
-        view.Label = ViewLabel{c.mode, c.mood, 1, PStr("Seed"), PStr("lake"), {}, 0};
+        // A journey from mood 1 to the case's mood.
+        const JourneyRequest journey{.FromMood = 1, .ToMood = c.mood};
+        view.Label = ViewLabel{c.mode, c.mood, 1, PStr("Seed"), PStr("lake"), journey, 0};
         EXPECT_EQ(ProposedPlaylistName(view), c.name) << c.mode << " " << c.mood;
     }
 }

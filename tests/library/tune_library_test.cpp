@@ -68,7 +68,7 @@ TEST(RecordRows, CopiesStayApartWhicheverSideWrites) {
         Library library = LibraryOf(3);
         ViewList view;
         for (const int32_t slot : {3, 1, 2}) {
-            AppendSlot(view, library, slot);
+            AppendShared(view, library.Slots, slot);
         }
         ViewList playing;
         CopyRows(playing, view);
