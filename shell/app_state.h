@@ -116,8 +116,6 @@ struct App {
     std::function<void()> eventHook;
     QTimer* rhythm = nullptr;
     bool tickPosted = false;  // a tick at once is on its way
-    // Told after a cell edit was written to the library, so the play list can follow.
-    std::function<void(const TuneRecord& row)> rowEdited;
 
     bool ending = false;  // the program is ending: nothing more is saved or shown
     // The quit's save is under way (its pause, or a question about a failed save): the doors

@@ -227,9 +227,11 @@ void MainWindow::Build() {
         }
     }
     model_ = new TuneListModel(*app_.view, *app_.library, this);
+    // The playing list's copy of an edited tune follows the library's.
     model_->rowEdited = [this](const TuneRecord& row) {
-        if (app_.rowEdited) {
-            app_.rowEdited(row);
+        if (app_.player) {
+            ViewList& playing = app_.player->NowPlayingList;
+            WriteBackEditedRow(playing.Rows, playing.ViewCount, row);
         }
     };
     list_ = MakeTuneListView(*model_, content_);

@@ -38,10 +38,10 @@ bool IsEditable(ViewColumn property) {
 
 }  // namespace
 
-bool WriteBackEditedRow(Library& library, const TuneRecord& row) {
-    for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
-        if (SameRecord(std::as_const(library)[slot], row)) {
-            TuneRecord& tune = library.Slots.Write(slot);
+bool WriteBackEditedRow(RecordRows& records, int32_t count, const TuneRecord& row) {
+    for (int32_t at = 1; at <= count; ++at) {
+        if (SameRecord(records.Read(at), row)) {
+            TuneRecord& tune = records.Write(at);
             tune.Title.Set(row.Title.view());
             tune.Artist.Set(row.Artist.view());
             tune.Album.Set(row.Album.view());
@@ -248,7 +248,7 @@ bool TuneListModel::setData(const QModelIndex& index, const QVariant& value, int
             row.Genre.Set(text);
             break;
     }
-    if (WriteBackEditedRow(library_, row) && rowEdited) {
+    if (WriteBackEditedRow(library_.Slots, library_.TuneCount, row) && rowEdited) {
         rowEdited(row);
     }
     emit dataChanged(index, index);

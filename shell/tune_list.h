@@ -24,9 +24,10 @@
 
 namespace harmovia {
 
-// A row's four edited texts copied to the first library tune with the row's AddedSerial
-// (the genre cut to its 63-character slot). False when no library tune has that serial.
-bool WriteBackEditedRow(Library& library, const TuneRecord& row);
+// A row's four edited texts copied to the first of records 1..count (the library's slots or
+// the play list's rows) with the row's AddedSerial (the genre cut to its 63-character slot).
+// False when none has that serial.
+bool WriteBackEditedRow(RecordRows& records, int32_t count, const TuneRecord& row);
 
 class TuneListModel final : public QAbstractTableModel {
     Q_OBJECT

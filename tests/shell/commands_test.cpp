@@ -476,6 +476,25 @@ TEST(EditCommands, SetMoodByHandReachesEveryCopyAndTheFileAndComesBack) {
     }
 }
 
+// A cell edited while its list plays: the library's record and the playing copy follow.
+TEST(EditCommands, AnEditedCellReachesTheLibraryAndThePlayingCopy) {
+    StartedApp started(kArtistTunes, true, true);
+    App& app = started.app;
+    app.view->SelectedRow = 2;
+    Click(app, kPlayButton);
+    app.eventHook();
+    ASSERT_EQ(app.player->NowPlayingIndex, 2);
+    TuneListModel& model = app.window->Model();
+    ASSERT_TRUE(model.setData(model.index(model.ModelRowOf(2), 3), QStringLiteral("Renamed"),
+                              Qt::EditRole));
+    const Library& library = *app.library;
+    const ViewList& playing = app.player->NowPlayingList;
+    EXPECT_EQ(std::tuple(library[2].Title.view(), playing[2].Title.view()),
+              std::tuple("Renamed", "Renamed"));
+    EXPECT_NE(std::tuple(library[1].Title.view(), playing[1].Title.view()),
+              std::tuple("Renamed", "Renamed"));
+}
+
 // File › Keep Mood Playlists In Music Folder: checked and saved at once; the nine playlists
 // follow a delete while it is on, and stay as they were once it is off. A write that fails
 // is told in an alert, and while it goes on failing in a notice.
