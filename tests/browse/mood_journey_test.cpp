@@ -182,6 +182,20 @@ TEST(MoodJourney, SeedsRepeatAndLabelsName) {
         EXPECT_TRUE(JourneyRequestProblem(bad));
         EXPECT_EQ(Journey(*library, bad).List.ViewCount, 0);
     }
+
+    // Only checked tunes travel; one is enough for a journey, none says why not.
+    for (const int checked : {0, 1, 2}) {
+        auto few = Spread(1, 1);
+        for (int32_t slot = 1; slot <= few->TuneCount; ++slot) {
+            (*few)[slot].Checked = slot <= checked ? 1 : 0;
+        }
+        ViewState view;
+        FixedClock clock{"12:00:00"};
+        RecordingNotices notices;
+        EXPECT_EQ(ShowJourney(view, *few, {1, 9, 5}, clock, notices), checked > 0) << checked;
+        EXPECT_EQ(view.List.ViewCount, checked);
+        EXPECT_EQ(notices.overlays.size(), checked > 0 ? 0u : 1u);
+    }
 }
 
 TEST(MoodJourney, EndlessRefillsWithoutRepeatsUntilThePathRunsOut) {

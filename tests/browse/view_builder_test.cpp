@@ -145,6 +145,10 @@ TEST_F(ViewBuilderTest, EveryModeSelectsItsTunes) {
 }
 
 TEST_F(ViewBuilderTest, MoodButtonsAndMoodByGenre) {
+    EXPECT_EQ(ShowMoodView(view, Library{}, kAllTunesButton, clock, random, notices).outcome,
+              MoodViewOutcome::Refused);
+    EXPECT_EQ(notices.beeps, 3) << "an empty library";
+    notices.beeps = 0;
     view.SelectedGenreItem = 9;
     MoodViewResult result =
         ShowMoodView(view, library, kFirstMoodButton + 8, clock, random, notices);
