@@ -131,6 +131,13 @@ TEST(PlayLoop, ControlsAndDisplayFollowPlayback) {
               std::tuple(h.view->List[2].Mood, "Tune 2", "12:00:00"));
     EXPECT_EQ(h.seams.selected, std::vector<int32_t>{2});  // the playing list is on screen
 
+    // A double-click's request is taken once, not again at every tick.
+    h.player->PlayFromSelectionRequest = 1;
+    h.Tick();
+    const int opens = h.movies.opens;
+    h.Tick();
+    EXPECT_EQ(h.movies.opens, opens);
+
     RequestStop(h.ctx);  // takes effect at the next tick
     h.Tick();
     EXPECT_EQ(controls(), std::tuple(1, false, false, 1u));
