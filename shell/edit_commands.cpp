@@ -75,17 +75,27 @@ void SetAllCheckedCommand(App& app, bool checked) {
     PlayerState& p = *app.player;
     // The library's tunes are found by their texts, also when the list holds them all: a
     // list of every tune is in its own order, not the library's.
+    // Only marks that change are written, and a row whose record is again the same as the
+    // library's shares it again, so that checking a whole list costs no copies.
     for (int32_t row = 1; row <= view.List.ViewCount; ++row) {
-        TuneRecord& shown = view.List.Rows.Write(row);
-        shown.Checked = value;
+        const TuneRecord shown = std::as_const(view.List)[row];  // the row may share anew
+        if (shown.Checked != value) {
+            view.List.Rows.Write(row).Checked = value;
+        }
         for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
             if (SameTuneTexts(std::as_const(library)[slot], shown)) {
-                library.Slots.Write(slot).Checked = value;
+                if (std::as_const(library)[slot].Checked != value) {
+                    library.Slots.Write(slot).Checked = value;
+                }
+                if (view.List.Rows.Read(row) == library.Slots.Read(slot)) {
+                    view.List.Rows.Share(row, library.Slots, slot);
+                }
                 break;
             }
         }
         for (int32_t i = 1; i <= p.NowPlayingList.ViewCount; ++i) {
-            if (SameTitleAndAlbum(std::as_const(p.NowPlayingList)[i], shown)) {
+            const TuneRecord& playing = std::as_const(p.NowPlayingList)[i];
+            if (SameTitleAndAlbum(playing, shown) && playing.Checked != value) {
                 p.NowPlayingList.Rows.Write(i).Checked = value;
             }
         }

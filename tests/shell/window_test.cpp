@@ -15,6 +15,7 @@
 #include "library/genre_table.h"
 #include "library/mac_roman_qt.h"
 #include "shell/artwork.h"
+#include "shell/edit_commands.h"
 #include "shell/notices.h"
 #include "shell/platform_texts.h"
 #include "tests/shell/shell_test_support.h"
@@ -82,9 +83,12 @@ TEST(TuneList, SortsByEachColumnAndTheSelectionAndPlayingMarkFollowTheirRow) {
                   rows)
             << "column " << column;
     }
-    // Painting and sorting only read: the rows still share the library's records.
+    // Painting and sorting only read, and checking the whole list writes the marks alike:
+    // the rows still share the library's records.
     (void)list.grab();
-    const App& app = started.app;
+    App& app = started.app;
+    SetAllCheckedCommand(app, false);
+    SetAllCheckedCommand(app, true);
     std::set<const TuneRecord*> records;
     for (int32_t slot = 1; slot <= app.library->TuneCount; ++slot) {
         records.insert(&std::as_const(*app.library)[slot]);
