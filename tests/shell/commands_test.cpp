@@ -346,6 +346,14 @@ const std::vector<Tune> kArtistTunes = {
     {"Five", "Unknown", "Unknown", "3:00", "Pop", 9, 4},
 };
 
+// Row 2 of the list on screen plays.
+void PlayRowTwo(App& app) {
+    app.view->SelectedRow = 2;
+    Click(app, kPlayButton);
+    app.eventHook();
+    ASSERT_EQ(app.player->NowPlayingIndex, 2);
+}
+
 TEST(EditCommands, SetGenreKeepsHolidayAndSoundtrackForTheArtistAndCheckMarksReachTheLibrary) {
     const std::vector<std::string> unchanged = {"Rock", "Holiday", "Soundtrack", "Jazz", "Pop"};
     // Menu, row selected (All Tunes is in library order), genres after choosing item 2, "Blues".
@@ -387,10 +395,7 @@ TEST(EditCommands, SetGenreKeepsHolidayAndSoundtrackForTheArtistAndCheckMarksRea
 TEST(EditCommands, DeleteRefusesThePlayingTuneAndKeepsTheOtherRowsInStep) {
     StartedApp started(kArtistTunes, true, true);
     App& app = started.app;
-    app.view->SelectedRow = 2;
-    Click(app, kPlayButton);
-    app.eventHook();
-    ASSERT_EQ(app.player->NowPlayingIndex, 2);
+    ASSERT_NO_FATAL_FAILURE(PlayRowTwo(app));
     Choose(app, Command::DeleteTune);  // the playing tune
     EXPECT_EQ(std::pair(started.notices.beeps, app.library->TuneCount), std::pair(1, 5));
     app.view->SelectedRow = 1;  // above the playing tune
@@ -422,10 +427,7 @@ TEST(EditCommands, SetMoodByHandReachesEveryCopyAndTheFileAndComesBack) {
         // As measured: moods 3, 3, 3, 7, 9, in the library and the list of all tunes.
         library[slot].MoodEnergy = app.view->List[slot].MoodEnergy = MoodFloor(library[slot].Mood);
     }
-    app.view->SelectedRow = 2;
-    Click(app, kPlayButton);
-    app.eventHook();
-    ASSERT_EQ(app.player->NowPlayingIndex, 2);
+    ASSERT_NO_FATAL_FAILURE(PlayRowTwo(app));
     const TuneListModel& model = app.window->Model();
     const auto moods = [&] {
         const int modelRow = model.ModelRowOf(2);
@@ -480,10 +482,7 @@ TEST(EditCommands, SetMoodByHandReachesEveryCopyAndTheFileAndComesBack) {
 TEST(EditCommands, AnEditedCellReachesTheLibraryAndThePlayingCopy) {
     StartedApp started(kArtistTunes, true, true);
     App& app = started.app;
-    app.view->SelectedRow = 2;
-    Click(app, kPlayButton);
-    app.eventHook();
-    ASSERT_EQ(app.player->NowPlayingIndex, 2);
+    ASSERT_NO_FATAL_FAILURE(PlayRowTwo(app));
     TuneListModel& model = app.window->Model();
     ASSERT_TRUE(model.setData(model.index(model.ModelRowOf(2), 3), QStringLiteral("Renamed"),
                               Qt::EditRole));
