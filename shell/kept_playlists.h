@@ -12,7 +12,8 @@ void ShowKeepMoodPlaylistsItem(App& app);
 // Turns the switch over and saves the preferences at once, so that harmovia-cli reads the
 // same switch. Turning it on writes the playlists; turning it off leaves them as they are.
 void ToggleKeepMoodPlaylists(App& app);
-// After an add ended, a tune was deleted or a mood was set by hand: rewrites the playlists
+// At start-up, after an add ended, a tune was deleted or a mood was set by hand: rewrites
+// the playlists
 // while the switch is on. A failure is told in an alert, and while it lasts in a short
 // notice only; the older files stay whole.
 void RewriteKeptMoodPlaylists(App& app);

@@ -222,6 +222,12 @@ std::optional<int> StartUp(App& app, const StartUpPlatform& platform) {
         (void)app.framework->EnterMovies();  // a failure shows when an add starts
     }
     app.musicFolder = MusicFolder(platform.environment);
+    // Kept mood playlists catch up with a change that never reached them (a quit in the
+    // middle of an add); the files that are right already are not touched. Not over a
+    // library that could not be read: its playlists would all come out empty.
+    if (!app.libraryUnread) {
+        QTimer::singleShot(0, app.window.get(), [&app] { RewriteKeptMoodPlaylists(app); });
+    }
     app.environment = platform.environment;
     if (!app.scripts) {
         app.scripts = std::make_unique<OsascriptRunner>(platform.environment);

@@ -550,5 +550,20 @@ TEST(EditCommands, KeptMoodPlaylistsFollowADeleteWhileTheItemIsChecked) {
     EXPECT_EQ(app.library->TuneCount, 1) << "the delete itself is done";
 }
 
+// With the switch on, a start brings the playlists up to date (an add cut short by a quit
+// never rewrote them).
+TEST(EditCommands, KeptMoodPlaylistsCatchUpAtStart) {
+    StartedApp started(kTunes, false);
+    Preferences keep;
+    SetKeepsMoodPlaylists(keep, true);
+    DiskFileSystem files;
+    ASSERT_EQ(SavePreferences(keep, files, started.folder), kNoErr);
+    ASSERT_FALSE(started.Start(started.app).has_value());
+    QApplication::processEvents();
+    const std::vector<uint8_t> bytes =
+        testing::ReadBytes(started.home / "Music" / "Playlists" / MoodPlaylistFileName(1));
+    EXPECT_NE(std::string(bytes.begin(), bytes.end()).find("Bert - Cherry"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace harmovia::test
