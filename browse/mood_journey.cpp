@@ -15,13 +15,14 @@
 namespace harmovia {
 namespace {
 
-int32_t CommittedCount(const Library& library) {
-    return std::clamp(library.TuneCount, 0, kMaxTunes);
-}
-
 // An artist or album that says who or what it is; "Unknown" says nothing.
 bool Names(std::string_view text) {
     return !text.empty() && text != "Unknown";
+}
+
+// Whether a tune travels on a path of moods low..high: checked, of a mood on it.
+bool Travels(const TuneRecord& r, int32_t low, int32_t high) {
+    return r.Checked == 1 && r.Mood >= low && r.Mood <= high;
 }
 
 // Which tune a row is: the slot it was scored in is not unique once tunes were removed, the
@@ -135,7 +136,7 @@ class Walk {
         pathSize_ = 0;
         for (int32_t slot = 1; slot <= CommittedCount(library_); ++slot) {
             const TuneRecord& r = library_[slot];
-            if (r.Checked != 1 || r.Mood < low_ || r.Mood > high_) {
+            if (!Travels(r, low_, high_)) {
                 continue;
             }
             ++pathSize_;
@@ -220,13 +221,11 @@ std::optional<std::string_view> JourneyRequestProblem(const JourneyRequest& requ
 void BuildJourneyView(ViewState& view, const Library& library, const JourneyRequest& request,
                       Clock& clock) {
     view.ViewMode = kModeMoodJourney;
-    view.List.ViewCount = 0;
-    view.ViewTitle = PStr(clock.TimeOfDayText());
-    view.ViewStamp = ++view.BuildCount;
-    view.Label = ViewLabel{};
-    view.Label.Mode = kModeMoodJourney;
-    view.Label.Journey = request;
-    view.Label.JourneyLegs = 1;
+    ViewLabel label;
+    label.Mode = kModeMoodJourney;
+    label.Journey = request;
+    label.JourneyLegs = 1;
+    BeginBuild(view, clock, label);
     if (!JourneyRequestProblem(request)) {
         RandomSource random = LegRandom(request.Seed, 0);
         AppendJourneyLeg(view.List, library,
@@ -242,7 +241,7 @@ int32_t JourneyPathTunes(const Library& library, const JourneyRequest& request) 
     int32_t count = 0;
     for (int32_t slot = 1; slot <= CommittedCount(library); ++slot) {
         const TuneRecord& r = library[slot];
-        count += r.Checked == 1 && r.Mood >= low && r.Mood <= high && IsMood(r.Mood) ? 1 : 0;
+        count += Travels(r, low, high) && IsMood(r.Mood) ? 1 : 0;
     }
     return count;
 }

@@ -16,10 +16,6 @@
 namespace harmovia {
 namespace {
 
-int32_t CommittedCount(const Library& library) {
-    return std::clamp(library.TuneCount, 0, kMaxTunes);
-}
-
 const TuneRecord* SeedRecord(const ViewState& view, const Library& library) {
     const int32_t slot = view.SelectedTuneIndex;
     return slot >= 1 && slot <= CommittedCount(library) ? &library[slot] : nullptr;
@@ -37,15 +33,6 @@ void AddToTotals(ViewState& view, const TuneRecord& record) {
     const uint32_t seconds = static_cast<uint32_t>(std::max(record.DurationSeconds, 0));
     view.ViewSeconds = std::min(kMaxSeconds, view.ViewSeconds + std::min(seconds, kMaxSeconds));
     view.ViewMegabytes += record.FileSize >> 20;  // at most 2000 x 4095: no overflow
-}
-
-// Starts a build: empty rows and totals, the time of day and a new identity.
-void BeginBuild(ViewState& view, Clock& clock, const ViewLabel& label) {
-    ClearTotals(view);
-    view.List.ViewCount = 0;
-    view.ViewTitle = PStr(clock.TimeOfDayText());
-    view.ViewStamp = ++view.BuildCount;
-    view.Label = label;
 }
 
 // What a plain (not tune-based) view selects.
@@ -138,6 +125,14 @@ void BuildMoodByGenre(ViewState& view, const Library& library, int mood, int gen
 }
 
 }  // namespace
+
+void BeginBuild(ViewState& view, Clock& clock, const ViewLabel& label) {
+    ClearTotals(view);
+    view.List.ViewCount = 0;
+    view.ViewTitle = PStr(clock.TimeOfDayText());
+    view.ViewStamp = ++view.BuildCount;
+    view.Label = label;
+}
 
 std::string_view GenreItemText(int item) {
     if (item < 1 || item > kGenreMenuCount) {

@@ -30,6 +30,9 @@ void BuildView(ViewState& view, const Library& library, Clock& clock, RandomSour
 void BuildMoodByGenreView(ViewState& view, const Library& library, int mood, int genreItem,
                           Clock& clock, RandomSource& random);
 
+// Starts a build: empty rows and totals, the time of day and a new identity, the label.
+void BeginBuild(ViewState& view, Clock& clock, const ViewLabel& label);
+
 // True for the modes whose build is followed by the ranking: Smart-Plays, Tune Based and
 // More From Artist, Genre and Album.
 bool RanksAfterBuild(uint16_t mode);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -35,6 +36,11 @@ struct Library {
     TuneRecord& operator[](int32_t slot) { return Slots.Write(slot); }
     const TuneRecord& operator[](int32_t slot) const { return Slots.Read(slot); }
 };
+
+// TuneCount as a number of slots to read: 0..2000 whatever a damaged file said.
+inline int32_t CommittedCount(const Library& library) {
+    return std::clamp(library.TuneCount, 0, kMaxTunes);
+}
 
 // The first slot 1..TuneCount whose RecordIndex equals recordIndex.
 std::optional<int32_t> FindSlotByRecordIndex(const Library& library, int32_t recordIndex);
