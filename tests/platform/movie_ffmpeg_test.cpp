@@ -6,8 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/temp_folder.h"
-#include "tests/support/test_audio.h"
+#include "tests/support/audio_suite.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,9 +32,8 @@ constexpr const char* kBeats =
 class MovieFfmpeg : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        folder_ = new TempFolder;
         const auto vbr = TestEncoding::Mp3Vbr, aac = TestEncoding::AacM4a;
-        const std::pair<const char*, TestAudio> files[] = {
+        folder_ = testing::MakeTestAudioFolder({
             {"cbr.mp3", {.seconds = 6, .customSource = kBeats}},
             // Small frames: the bit reservoir reaches far back.
             {"vbr.mp3", {.seconds = 6, .encoding = vbr, .vbrQuality = 9, .customSource = kBeats}},
@@ -51,10 +49,7 @@ class MovieFfmpeg : public ::testing::Test {
             {"x.opus", {.seconds = 6, .encoding = TestEncoding::Opus, .customSource = kBeats}},
             {"x.wav", {.seconds = 3, .encoding = TestEncoding::WavPcm, .customSource = kBeats}},
             {"x.aiff", {.seconds = 3, .encoding = TestEncoding::AiffPcm, .customSource = kBeats}},
-        };
-        for (const auto& [name, audio] : files) {
-            MakeTestAudio(Path(name), audio);
-        }
+        });
         // Cover art: a picture stream (one frame) beside the audio.
         const std::string mono = Path("mono.mp3"), cover = Path("cover.mp3");
         RunFfmpeg({"-i", mono, "-f", "lavfi", "-i", "color=red:s=16x16:d=0.04", "-map", "0", "-map",
@@ -68,8 +63,8 @@ class MovieFfmpeg : public ::testing::Test {
         junk.insert(junk.begin() + junk.size() / 3, 300, 0x00);
         WriteBytes(Path("junk.mp3"), junk);
     }
-    static void TearDownTestSuite() { delete folder_; }
-    static fs::path Path(const char* name) { return folder_->path() / name; }
+    static void TearDownTestSuite() { folder_.reset(); }
+    static fs::path Path(const char* name) { return *folder_ / name; }
 
     std::unique_ptr<Movie> Open(const fs::path& file) {
         std::unique_ptr<Movie> movie;
@@ -77,11 +72,9 @@ class MovieFfmpeg : public ::testing::Test {
         return movie;
     }
 
-    static TempFolder* folder_;
+    static inline std::unique_ptr<TempFolder> folder_;
     std::unique_ptr<MovieFramework> framework_ = MakeFfmpegMovieFramework();
 };
-
-TempFolder* MovieFfmpeg::folder_ = nullptr;
 
 // Every window equals the same frames of ffmpeg's own decode from the start of the file,
 // byte for byte; windows that run past the end are shorter.

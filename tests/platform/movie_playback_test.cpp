@@ -1,5 +1,6 @@
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <numeric>
 #include <thread>
 
@@ -8,15 +9,11 @@
 #include "platform/movie_playback_ffmpeg.h"
 #include "platform/movie_volume.h"
 #include "platform/sample_ring.h"
-#include "tests/support/temp_folder.h"
-#include "tests/support/test_audio.h"
+#include "tests/support/audio_suite.h"
 
 namespace harmovia {
 namespace {
 
-namespace fs = std::filesystem;
-using testing::MakeTestAudio;
-using testing::TempFolder;
 using testing::TestEncoding;
 
 constexpr int kRate = 44100;
@@ -25,28 +22,24 @@ constexpr int64_t kTuneSamples = 3 * kRate * 2;  // three seconds of stereo
 class MoviePlayback : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        folder_ = new TempFolder;
-        MakeTestAudio(Path("tune.mp3"), {.amplitude = 0.3, .kbps = 320});
-        MakeTestAudio(Path("tune.caf"), {.amplitude = 0.3, .encoding = TestEncoding::CafPcm});
-        MakeTestAudio(Path("loud.mp3"), {.amplitude = 0.9, .kbps = 320});
-        MakeTestAudio(Path("short.mp3"), {.seconds = 1.0});
-        MakeTestAudio(Path("mono.mp3"), {.seconds = 2.0, .channels = 1});
-        MakeTestAudio(Path("six.m4a"),
-                      {.seconds = 2.0, .channels = 6, .encoding = TestEncoding::AacM4a});
-        MakeTestAudio(Path("48k.mp3"), {.seconds = 2.0, .sampleRate = 48000});
-        for (const auto& [name, encoding] : {std::pair{"tune.flac", TestEncoding::Flac},
-                                             {"tune.ogg", TestEncoding::Vorbis},
-                                             {"tune.opus", TestEncoding::Opus}}) {
-            MakeTestAudio(Path(name), {.amplitude = 0.3, .encoding = encoding});
-        }
+        folder_ = testing::MakeTestAudioFolder({
+            {"tune.caf", {.amplitude = 0.3, .encoding = TestEncoding::CafPcm}},
+            {"loud.mp3", {.amplitude = 0.9, .kbps = 320}},
+            {"short.mp3", {.seconds = 1.0}},
+            {"mono.mp3", {.seconds = 2.0, .channels = 1}},
+            {"six.m4a", {.seconds = 2.0, .channels = 6, .encoding = TestEncoding::AacM4a}},
+            {"48k.mp3", {.seconds = 2.0, .sampleRate = 48000}},
+            {"tune.flac", {.amplitude = 0.3, .encoding = TestEncoding::Flac}},
+            {"tune.ogg", {.amplitude = 0.3, .encoding = TestEncoding::Vorbis}},
+            {"tune.opus", {.amplitude = 0.3, .encoding = TestEncoding::Opus}},
+        });
     }
-    static void TearDownTestSuite() { delete folder_; }
-    static fs::path Path(const std::string& name) { return *folder_ / name; }
+    static void TearDownTestSuite() { folder_.reset(); }
 
     // Opens `name` for the fast silent output at `volume` and starts it.
     std::unique_ptr<PlayingMovie> Started(const std::string& name, int16_t volume) {
         std::unique_ptr<PlayingMovie> movie;
-        EXPECT_EQ(player_->OpenPlayingMovie(Path(name), movie), kNoErr) << name;
+        EXPECT_EQ(player_->OpenPlayingMovie(*folder_ / name, movie), kNoErr) << name;
         if (movie) {
             movie->SetVolume(volume);
             movie->GoToBeginning();
@@ -55,33 +48,23 @@ class MoviePlayback : public ::testing::Test {
         return movie;
     }
 
-    // Gives the movie time until `enough` holds; false when that takes unreasonably long
-    // (a hang, not a slow machine).
-    template <typename Predicate>
-    static bool TaskUntil(PlayingMovie& movie, Predicate enough,
+    // Gives the movie time until `enough` holds, pausing `pause` between its tasks.
+    static bool TaskUntil(PlayingMovie& movie, const std::function<bool()>& enough,
                           std::chrono::milliseconds pause = std::chrono::milliseconds(0)) {
-        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (!enough()) {
-            if (std::chrono::steady_clock::now() > giveUp) {
-                return false;
-            }
+        return testing::StepUntil(enough, [&] {
             movie.Task();
             std::this_thread::sleep_for(pause);
-        }
-        return true;
+        });
     }
-
     static bool PlayToEnd(PlayingMovie& movie) {
         return TaskUntil(movie, [&] { return movie.IsDone(); });
     }
 
-    static TempFolder* folder_;
+    static inline std::unique_ptr<testing::TempFolder> folder_;
     SampleLevels levels_;
     std::unique_ptr<MoviePlayer> player_ =
         MakeFfmpegMoviePlayer(AudioOutputChoice::SilentFast, levels_);
 };
-
-TempFolder* MoviePlayback::folder_ = nullptr;
 
 // Truncated towards zero, saturated at +-32767 (never -32768), nothing for a volume <= 0.
 TEST(MovieVolume, ScalesTruncatesAndSaturates) {
@@ -204,8 +187,8 @@ TEST_F(MoviePlayback, StopVolumeAndRewindApplyWhilePlaying) {
             ASSERT_TRUE(PlayToEnd(*movie));
             EXPECT_EQ(levels_.samples, kTuneSamples);  // nothing lost, nothing twice
         } else {
-            for (const int64_t times :
-                 {1, 2}) {  // back to the start while playing, then at the end
+            // Back to the start while playing, then at the end.
+            for (const int64_t times : {1, 2}) {
                 movie->GoToBeginning();
                 ASSERT_TRUE(PlayToEnd(*movie));
                 EXPECT_EQ(levels_.samples, before.samples + times * kTuneSamples);

@@ -1,5 +1,7 @@
 #include "platform/mpeg_audio_frames.h"
 
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include "tests/support/temp_folder.h"
@@ -10,49 +12,29 @@ namespace {
 using testing::TempFolder;
 using testing::WriteBytes;
 
-// The published bit-rate (kbit/s, indexes 1..14) and sample-rate tables, checked through
-// the frame size and sample count each header gives.
+// Frame sizes and sample counts from the published tables: every version and layer, bit-rate
+// indexes from the first to the last, and every sample rate of each version.
 TEST(MpegAudioFrames, HeaderTables) {
-    const int mpeg1Rates[3][14] = {
-        {32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448},  // layer I
-        {32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384},     // layer II
-        {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320}};     // layer III
-    const int mpeg2Layer1Rates[14] = {32,  48,  56,  64,  80,  96,  112,
-                                      128, 144, 160, 176, 192, 224, 256};
-    const int mpeg2Rates[14] = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
     const struct {
-        uint32_t versionBits;
-        int sampleRates[3];
-    } versions[] = {{3, {44100, 48000, 32000}},  // MPEG-1
-                    {2, {22050, 24000, 16000}},  // MPEG-2
-                    {0, {11025, 12000, 8000}}};  // MPEG-2.5
-    for (const auto& v : versions) {
-        for (int layer = 1; layer <= 3; ++layer) {
-            for (uint32_t index = 1; index <= 14; ++index) {
-                const int kbps = v.versionBits == 3 ? mpeg1Rates[layer - 1][index - 1]
-                                 : layer == 1       ? mpeg2Layer1Rates[index - 1]
-                                                    : mpeg2Rates[index - 1];
-                for (uint32_t rate = 0; rate < 3; ++rate) {
-                    const int64_t bits = int64_t{kbps} * 1000, hz = v.sampleRates[rate];
-                    const int samples = layer == 1                         ? 384
-                                        : layer == 2 || v.versionBits == 3 ? 1152
-                                                                           : 576;
-                    // Layer I counts in 4-byte slots.
-                    const auto bytes = static_cast<int>(layer == 1 ? samples / 32 * bits / hz * 4
-                                                                   : samples / 8 * bits / hz);
-                    const uint32_t word = 0xFFE00000 | v.versionBits << 19 |
-                                          static_cast<uint32_t>(4 - layer) << 17 | index << 12 |
-                                          rate << 10;
-                    const auto header = ParseMpegFrameHeader(word);
-                    ASSERT_TRUE(header) << std::hex << word;
-                    EXPECT_EQ(header->bytes, bytes) << std::hex << word;
-                    EXPECT_EQ(header->samplesPerFrame, samples) << std::hex << word;
-                    EXPECT_EQ(ParseMpegFrameHeader(word | 1u << 9)->bytes,
-                              bytes + (layer == 1 ? 4 : 1))
-                        << std::hex << word;
-                }
-            }
-        }
+        uint32_t version, layer, index, rate;  // the header's fields; version 3: MPEG-1
+        int bytes, samples;
+    } cases[] = {
+        {3, 1, 9, 0, 312, 384},    {3, 1, 14, 0, 484, 384}, {3, 2, 9, 1, 480, 1152},
+        {3, 2, 14, 2, 1728, 1152}, {3, 3, 9, 0, 417, 1152}, {3, 3, 14, 1, 960, 1152},
+        {2, 1, 9, 0, 312, 384},    {2, 1, 14, 1, 512, 384}, {2, 2, 9, 2, 720, 1152},
+        {2, 3, 14, 0, 522, 576},   {0, 3, 1, 1, 48, 576},   {0, 3, 8, 2, 576, 576},
+        {0, 3, 14, 0, 1044, 576},
+    };
+    for (const auto& c : cases) {
+        const uint32_t word =
+            0xFFE00000 | c.version << 19 | (4 - c.layer) << 17 | c.index << 12 | c.rate << 10;
+        const auto header = ParseMpegFrameHeader(word);
+        ASSERT_TRUE(header) << std::hex << word;
+        EXPECT_EQ(std::pair(header->bytes, header->samplesPerFrame), std::pair(c.bytes, c.samples))
+            << std::hex << word;
+        // Padding adds one slot: four bytes in layer I.
+        EXPECT_EQ(ParseMpegFrameHeader(word | 1u << 9)->bytes, c.bytes + (c.layer == 1 ? 4 : 1))
+            << std::hex << word;
     }
 
     const uint32_t refused[] = {

@@ -16,39 +16,40 @@
 #include "platform/movie_playback_ffmpeg.h"
 #include "player/player_requests.h"
 #include "tests/player/fake_player.h"
-#include "tests/support/temp_folder.h"
-#include "tests/support/test_audio.h"
+#include "tests/support/audio_suite.h"
 
 namespace harmovia {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::MakeTestAudio;
-using testing::TempFolder;
+using testing::TestAudio;
 using testing::TestEncoding;
 
 // A rising tone: every moment sounds different, so a stretch of it tells where it is.
 constexpr const char* kChirp = "aevalsrc=0.3*sin(2*PI*(200+300*t)*t):s=44100";
 
+TestAudio Tone(TestEncoding encoding) {
+    return {.amplitude = 0.3, .seconds = 1.1, .encoding = encoding, .kbps = 192};
+}
+
 class GaplessPlay : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        folder_ = new TempFolder;
-        for (const auto& [name, encoding] : {std::pair{"a.caf", TestEncoding::CafPcm},
-                                             {"b.caf", TestEncoding::CafPcm},
-                                             {"c.caf", TestEncoding::CafPcm},
-                                             {"a.mp3", TestEncoding::Mp3Cbr},
-                                             {"b.mp3", TestEncoding::Mp3Cbr},
-                                             {"a.m4a", TestEncoding::AacM4a},
-                                             {"b.m4a", TestEncoding::AacM4a}}) {
-            MakeTestAudio(Path(name),
-                          {.amplitude = 0.3, .seconds = 1.1, .encoding = encoding, .kbps = 192});
-        }
-        MakeTestAudio(Path("chirp.caf"),
-                      {.seconds = 2.0, .encoding = TestEncoding::CafPcm, .customSource = kChirp});
-        MakeTestAudio(Path("chirp.mp3"), {.seconds = 2.0, .kbps = 192, .customSource = kChirp});
+        const TestAudio caf = Tone(TestEncoding::CafPcm), mp3 = Tone(TestEncoding::Mp3Cbr),
+                        m4a = Tone(TestEncoding::AacM4a);
+        folder_ = testing::MakeTestAudioFolder(
+            {{"a.caf", caf},
+             {"b.caf", caf},
+             {"c.caf", caf},
+             {"a.mp3", mp3},
+             {"b.mp3", mp3},
+             {"a.m4a", m4a},
+             {"b.m4a", m4a},
+             {"chirp.caf",
+              {.seconds = 2.0, .encoding = TestEncoding::CafPcm, .customSource = kChirp}},
+             {"chirp.mp3", {.seconds = 2.0, .kbps = 192, .customSource = kChirp}}});
     }
-    static void TearDownTestSuite() { delete folder_; }
+    static void TearDownTestSuite() { folder_.reset(); }
     static fs::path Path(const std::string& name) { return *folder_ / name; }
 
     // A list of `files`, each levelled by its peak power, ready to play at volume 256.
@@ -70,16 +71,12 @@ class GaplessPlay : public ::testing::Test {
         return h;
     }
 
-    // Ticks (the decoders run meanwhile) until `until` holds; false after far too long.
+    // Ticks (the decoders run meanwhile) until `until` holds.
     static bool TickUntil(test::PlayerHarness& h, const std::function<bool()>& until) {
-        for (int tick = 0; tick < 20000; ++tick) {
-            if (until()) {
-                return true;
-            }
+        return testing::StepUntil(until, [&h] {
             h.Tick();
             std::this_thread::sleep_for(std::chrono::microseconds(500));
-        }
-        return until();
+        });
     }
     static bool PlayToEnd(test::PlayerHarness& h) {
         return TickUntil(h, [&h] { return h.player->Phase == PlayPhase::Idle; });
@@ -93,13 +90,11 @@ class GaplessPlay : public ::testing::Test {
         return levels_.kept;
     }
 
-    static TempFolder* folder_;
+    static inline std::unique_ptr<testing::TempFolder> folder_;
     SampleLevels levels_;
     std::unique_ptr<MoviePlayer> movies_ =
         MakeFfmpegMoviePlayer(AudioOutputChoice::SilentFast, levels_);
 };
-
-TempFolder* GaplessPlay::folder_ = nullptr;
 
 int PeakOf(const std::vector<int16_t>& samples, size_t from, size_t to) {
     int peak = 0;
@@ -159,8 +154,7 @@ TEST_F(GaplessPlay, RequestsDuringTheReadAheadFollowTheRules) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        MakeTestAudio(Path("b.caf"),
-                      {.amplitude = 0.3, .seconds = 1.1, .encoding = TestEncoding::CafPcm});
+        testing::MakeTestAudio(Path("b.caf"), Tone(TestEncoding::CafPcm));  // deleted by a case
         auto h = List({"a.caf", "b.caf", "c.caf"});
         PlayCommand(h->ctx);
         ASSERT_TRUE(TickUntil(*h, [&] { return c.when(*h); }));
