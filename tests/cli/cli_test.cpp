@@ -29,9 +29,11 @@ using testing::ReadBytes;
 using testing::ShellQuoted;
 
 // The shell line that runs harmovia-cli with `home` as its HOME and XDG_DATA_HOME, so that
-// no folder of the machine's user is found.
-std::string CliLine(const std::vector<std::string>& args, const fs::path& home) {
-    std::string line = "env -u XDG_CONFIG_HOME XDG_DATA_HOME=" + ShellQuoted(home.string()) +
+// no folder of the machine's user is found, and with `env` (NAME=VALUE ...) set for it alone.
+std::string CliLine(const std::vector<std::string>& args, const fs::path& home,
+                    const std::string& env = "") {
+    std::string line = "env -u XDG_CONFIG_HOME " + env +
+                       " XDG_DATA_HOME=" + ShellQuoted(home.string()) +
                        " HOME=" + ShellQuoted(home.string()) + " " + ShellQuoted(HARMOVIA_CLI);
     for (const std::string& arg : args) {
         line += " " + ShellQuoted(arg);
@@ -67,6 +69,11 @@ bool IsOneJsonObject(const std::string& line) {
     const QJsonDocument json = QJsonDocument::fromJson(QByteArray::fromStdString(line), &error);
     return error.error == QJsonParseError::NoError && json.isObject() &&
            std::ranges::none_of(line, [](unsigned char c) { return c < 0x20; });
+}
+
+std::string TextOf(const fs::path& file) {
+    const std::vector<uint8_t> bytes = ReadBytes(file);
+    return {bytes.begin(), bytes.end()};
 }
 
 fs::path LibraryFile(const fs::path& home) {
@@ -380,7 +387,9 @@ TEST_F(Cli, DamagedLibrary) {
     EXPECT_EQ(ReadBytes(LibraryFile(home.path())).size(), 4u * kTuneRecordSize);
 }
 
-TEST_F(Cli, SendWritesThePlaylistOrSaysWhyNot) {
+// A send writes the playlist file, hands it to the desktop's opener on the PATH with --open,
+// and says when either could not be done.
+TEST_F(Cli, SendWritesOpensOrSaysWhyNot) {
     testing::TempFolder home;
     const fs::path playlists = home / "Music" / "Playlists";
     RunCliOk({"add", Album().string(), "--quiet"}, home.path());
@@ -407,12 +416,43 @@ TEST_F(Cli, SendWritesThePlaylistOrSaysWhyNot) {
 
     const CommandRun sent =
         RunCliOk({"send", "--all", "--name", "Road \"Trip\"/1", "--count", "1"}, home.path());
-    const fs::path file = playlists / "Road \"Trip\"_1.m3u8";
-    EXPECT_EQ(sent.out, "Playlist \"Road \"Trip\"/1\" (1 tune) written to " + file.string() + "\n");
-    const std::vector<uint8_t> bytes = ReadBytes(file);
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()),
-              "#EXTM3U\n" + entry("Caf\xC3\xA9", "cafe.mp3"));
+    const fs::path road = playlists / "Road \"Trip\"_1.m3u8";
+    EXPECT_EQ(sent.out, "Playlist \"Road \"Trip\"/1\" (1 tune) written to " + road.string() + "\n");
+    EXPECT_EQ(TextOf(road), "#EXTM3U\n" + entry("Caf\xC3\xA9", "cafe.mp3"));
     EXPECT_EQ(RunCliOk({"send", "--search", "no such tune"}, home.path()).out, "");
+
+    // A stand-in opener that notes the file it was given and exits with $OPEN_STATUS.
+    const fs::path bin = home / "bin";
+    fs::create_directories(bin);
+    const fs::path opened = home / "opened.txt";
+    const std::string opener = "#!/bin/sh\nprintf '%s\\n' \"$1\" > " +
+                               ShellQuoted(opened.string()) + "\nexit ${OPEN_STATUS:-0}\n";
+    testing::WriteBytes(bin / "xdg-open", {opener.begin(), opener.end()});
+    fs::permissions(bin / "xdg-open", fs::perms::owner_all);
+    const fs::path file = playlists / "All Tunes.m3u8";
+    const struct {
+        std::string path;
+        int openStatus;
+        int status;
+        std::string said;
+    } cases[] = {
+        {bin.string(), 0, 0, "Opened " + file.string() + " in the music player\n"},
+        {bin.string(), 3, 1, "not opened: xdg-open failed (exit status 3)\n"},
+        {(home / "empty").string(), 0, 1, "not opened: xdg-open was not found\n"},
+    };
+    for (const auto& c : cases) {
+        fs::remove(opened);
+        const CommandRun run = testing::RunCommand(CliLine(
+            {"send", "--all", "--open"}, home.path(),
+            "OPEN_STATUS=" + std::to_string(c.openStatus) + " PATH=" + ShellQuoted(c.path)));
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_TRUE((c.status == 0 ? run.out : run.err).ends_with(c.said)) << run.out << run.err;
+        EXPECT_TRUE(fs::exists(file));
+        EXPECT_EQ(fs::exists(opened), c.path == bin.string());
+        if (c.status == 0) {
+            EXPECT_EQ(TextOf(opened), file.string() + "\n");
+        }
+    }
 
     // A file where the Playlists folder belongs.
     fs::remove_all(playlists);
@@ -462,49 +502,6 @@ TEST_F(Cli, ExportMoodsAndSetMoodKeepingThem) {
     RunCliOk({"set-mood", "--title", "Second", "9"}, home.path());
     EXPECT_FALSE(holdsSecond("Deep Relaxation"));
     EXPECT_TRUE(holdsSecond("Maximum Wild"));
-}
-
-// --open hands the written file to the desktop's opener found on the PATH, and says when it
-// could not.
-TEST_F(Cli, SendOpenHandsThePlaylistToTheDefaultPlayer) {
-    testing::TempFolder home;
-    RunCliOk({"add", Album().string(), "--quiet"}, home.path());
-    const fs::path bin = home / "bin";
-    fs::create_directories(bin);
-    const fs::path opened = home / "opened.txt";
-    const std::string opener = "#!/bin/sh\nprintf '%s\\n' \"$1\" > " +
-                               ShellQuoted(opened.string()) + "\nexit ${OPEN_STATUS:-0}\n";
-    testing::WriteBytes(bin / "xdg-open", {opener.begin(), opener.end()});
-    fs::permissions(bin / "xdg-open", fs::perms::owner_all);
-    const fs::path file = home / "Music" / "Playlists" / "All Tunes.m3u8";
-    const struct {
-        std::string path;
-        int openStatus;
-        int status;
-        std::string said;
-    } cases[] = {
-        {bin.string(), 0, 0, "Opened " + file.string() + " in the music player\n"},
-        {bin.string(), 3, 1, "not opened: xdg-open failed (exit status 3)\n"},
-        {(home / "empty").string(), 0, 1, "not opened: xdg-open was not found\n"},
-    };
-    for (const auto& c : cases) {
-        fs::remove(opened);
-        // The environment harmovia-cli runs in, not the shell's.
-        const std::string prefix = "env -u XDG_CONFIG_HOME ";
-        const std::string line =
-            prefix + "OPEN_STATUS=" + std::to_string(c.openStatus) +
-            " PATH=" + ShellQuoted(c.path) + " " +
-            CliLine({"send", "--all", "--open"}, home.path()).substr(prefix.size());
-        const CommandRun run = testing::RunCommand(line);
-        EXPECT_EQ(run.status, c.status) << run.err;
-        EXPECT_TRUE((c.status == 0 ? run.out : run.err).ends_with(c.said)) << run.out << run.err;
-        EXPECT_TRUE(fs::exists(file));
-        EXPECT_EQ(fs::exists(opened), c.path == bin.string());
-        if (c.status == 0) {
-            const std::vector<uint8_t> bytes = ReadBytes(opened);
-            EXPECT_EQ(std::string(bytes.begin(), bytes.end()), file.string() + "\n");
-        }
-    }
 }
 
 }  // namespace
