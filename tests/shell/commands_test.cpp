@@ -34,16 +34,6 @@ void Do(App& app, const Action& action) {
     }
 }
 
-std::string Named(const Action& action) {
-    if (const auto* command = std::get_if<Command>(&action)) {
-        return "command " + std::to_string(static_cast<int>(*command));
-    }
-    if (const auto* place = std::get_if<MenuPlace>(&action)) {
-        return "menu " + std::to_string(place->menu) + "/" + std::to_string(place->item);
-    }
-    return "control " + std::to_string(std::get<int32_t>(action));
-}
-
 // Playlists item of mood m, and Mood By Genre's mood m under genre item g (2: the first genre).
 MenuPlace MoodItem(int m) {
     return {kPlaylistsMenu, static_cast<int16_t>(kFirstMoodPlaylistItem + m - 1)};
@@ -52,39 +42,20 @@ MenuPlace GenreMoodItem(int g, int m) {
     return {static_cast<int16_t>(kFirstGenreMoodMenu + g - 2), static_cast<int16_t>(m)};
 }
 
-TEST(Commands, EveryCommandKeepsItsMenuItemOrControl) {
-    // Every kind of item, what it does, and whether it is where MenuPlaceOf finds the command.
-    // After the commands' own items come items of filled submenus, items that open one,
+TEST(Commands, MenuItemsAndControlsFindTheirCommands) {
+    // An item, what it does, and whether it is where MenuPlaceOf finds the command: a
+    // command's first item, then later items, items of filled submenus, items that open one,
     // standard Edit items and separators.
     const std::tuple<int16_t, int16_t, Command, bool> items[] = {
         {kAppMenu, 1, Command::About, true},
-        {kFileMenu, 1, Command::AddTunes, true},
-        {kFileMenu, 2, Command::AddTunesFromMusicFolder, true},
-        {kFileMenu, 4, Command::RevealSelectedTune, true},
-        {kFileMenu, 6, Command::SendPlaylist, true},
         {kFileMenu, 7, Command::KeepMoodPlaylists, true},
         {kFileMenu, 9, Command::CloseWindowAndQuit, true},
-        {kEditMenu, 10, Command::CheckAll, true},
-        {kEditMenu, 11, Command::UncheckAll, true},
-        {kEditMenu, 13, Command::DeleteTune, true},
-        {kPlayerMenu, 1, Command::Play, true},
-        {kPlayerMenu, 3, Command::Next, true},
-        {kPlayerMenu, 4, Command::Back, true},
-        {kPlayerMenu, 6, Command::Mute, true},
-        {kPlayerMenu, 7, Command::VolumeUp, true},
-        {kPlayerMenu, 8, Command::VolumeDown, true},
         {kPlayerMenu, 12, Command::RevealNowPlaying, true},
-        {kLoopMenu, 1, Command::LoopTune, true},
-        {kLoopMenu, 2, Command::LoopPlaylist, true},
-        {kPlaylistsMenu, 1, Command::AllTunes, true},
         {kPlaylistsMenu, 3, Command::MoodPlaylist, true},
-        {kPlaylistsMenu, 15, Command::TuneBased, true},
-        {kPlaylistsMenu, 17, Command::MoreFromArtist, true},
-        {kPlaylistsMenu, 18, Command::MoreFromAlbum, true},
-        {kPlaylistsMenu, 19, Command::MoreFromGenre, true},
-        {kPlaylistsMenu, 21, Command::SurpriseMe, true},
-        {kPlaylistsMenu, 23, Command::LastAdded, true},
+        {kSetMoodMenu, 1, Command::SetMood, true},
+        {kSetMoodMenu, 11, Command::SetMoodAsMeasured, true},
         {kPlaylistsMenu, 11, Command::MoodPlaylist, false},
+        {kSetMoodMenu, 9, Command::SetMood, false},
         {kArtistGenreMenu, 1, Command::SetArtistGenre, false},
         {kAlbumGenreMenu, 28, Command::SetAlbumGenre, false},
         {kFirstGenreMoodMenu, 1, Command::MoodByGenre, false},
@@ -97,9 +68,6 @@ TEST(Commands, EveryCommandKeepsItsMenuItemOrControl) {
         {kFileMenu, 8, Command::None, false},
         {kFileMenu, 10, Command::None, false},
         {kMoodByGenreMenu, 1, Command::None, false},
-        {kSetMoodMenu, 1, Command::SetMood, true},
-        {kSetMoodMenu, 9, Command::SetMood, false},
-        {kSetMoodMenu, 11, Command::SetMoodAsMeasured, true},
         {kSetMoodMenu, 10, Command::None, false},
         {kEditMenu, 17, Command::None, false},
     };
@@ -148,31 +116,21 @@ TEST(Commands, AboutOpensOneWindowThatItsDoneButtonCloses) {
 }
 
 TEST(Commands, AnEmptyLibraryBeepsThreeTimesForEveryListAndPlayerCommand) {
-    const Action actions[] = {
-        Command::AllTunes,
-        Command::TuneBased,
-        Command::MoreFromArtist,
-        Command::MoreFromAlbum,
-        Command::MoreFromGenre,
-        Command::SurpriseMe,
-        Command::LastAdded,
-        Command::MoodJourney,
-        Command::Play,
-        Command::Next,
-        Command::Back,
-        Command::RevealNowPlaying,
-        kFirstColourButton,
-        kFirstColourButton + 4,
-        kLastColourButton,
-        kCreatePlaylistButton,
-        kPlayButton,
-        kForwardButton,
-    };
     StartedApp started({});
-    for (const Action& action : actions) {
+    const auto beepsThrice = [&started](const Action& action) {
         const int before = started.notices.beeps;
         Do(started.app, action);
-        EXPECT_EQ(started.notices.beeps - before, 3) << Named(action);
+        return started.notices.beeps - before == 3;
+    };
+    for (const Command command :
+         {Command::AllTunes, Command::TuneBased, Command::MoreFromArtist, Command::MoreFromAlbum,
+          Command::MoreFromGenre, Command::SurpriseMe, Command::LastAdded, Command::MoodJourney,
+          Command::Play, Command::Next, Command::Back, Command::RevealNowPlaying}) {
+        EXPECT_TRUE(beepsThrice(command)) << static_cast<int>(command);
+    }
+    for (const int32_t control : {kFirstColourButton, kFirstColourButton + 4, kLastColourButton,
+                                  kCreatePlaylistButton, kPlayButton, kForwardButton}) {
+        EXPECT_TRUE(beepsThrice(control)) << control;
     }
     EXPECT_TRUE(started.notices.said.empty());
     EXPECT_EQ(started.app.player->PlayRequest, 0);
@@ -196,8 +154,9 @@ TEST(Commands, ListCommandsShowTheirListAndPlayFromRowOneOrOnlySayWhyNot) {
         {GenreMoodItem(3, 3), 2, kModeAllTunes, false, "No tunes found..."},
         {Command::MoreFromGenre, 0, kModeAllTunes, false, "No Tune Selected"},
     };
-    for (const auto& [action, selected, mode, plays, said] : cases) {
-        SCOPED_TRACE(Named(action));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& [action, selected, mode, plays, said] = cases[i];
+        SCOPED_TRACE(::testing::Message() << "case " << i);
         StartedApp started(kTunes, true, true);
         App& app = started.app;
         const uint64_t stamp = app.view->ViewStamp;

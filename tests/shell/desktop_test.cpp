@@ -1,16 +1,13 @@
 // The program on a desktop: its own words for Mac things, the keyboard, what a screen reader
-// reads, drag and drop, and handing a sent playlist to the music player.
+// reads, and drag and drop.
 
 #include <QAbstractButton>
 #include <QAccessible>
-#include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QSlider>
-#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 
@@ -115,23 +112,6 @@ TEST(PlatformTexts, TheTableCoversEveryMacTextAndTheBuiltWindowShowsIt) {
     Click(withTunes.app, kSendCancelButton);
 }
 
-// The alert a core text is shown in reads this platform's words.
-TEST(PlatformTexts, AlertsShowThePlatformsWords) {
-    QtNotices notices;
-    QString title;
-    QString message;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        title = box->text();
-        message = box->informativeText();
-        box->reject();
-    });
-    notices.ShowAlert({std::string(kNoMusicAlertTitle), std::string(kNoMusicAlertMessage), "Okay"});
-    EXPECT_EQ(title.toStdString(), PlatformTextFor(kNoMusicAlertTitle));
-    EXPECT_EQ(message.toStdString(), PlatformTextFor(kNoMusicAlertMessage));
-}
-
 QWidget* Focused() {
     return QApplication::focusWidget();
 }
@@ -229,9 +209,6 @@ TEST(Keyboard, EveryMenuAndItemHasItsOwnLetterAndAltOpensTheMenu) {
         }
     }
     EXPECT_EQ(titles, QStringLiteral("hfelpw"));  // "Player" came first
-    // The words a menu shows are the table's: "Close Window & Quit" keeps its ampersand.
-    EXPECT_EQ(PlainMenuText(started.app.menus->Item(kFileMenu, 9)->text()),
-              QStringLiteral("Close Window & Quit"));
 
     started.window().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&started.window()));
@@ -369,30 +346,6 @@ TEST(DragAndDrop, DroppedFoldersAreAddedOneAfterAnotherAndADropWhileAddingBeeps)
     RunUntilAdded(app);  // the second folder, after the first
     EXPECT_EQ(app.library->TuneCount, 3 + 1);
     EXPECT_TRUE(app.droppedFolders.empty());
-}
-
-TEST(SendSheet, AWrittenPlaylistOpensInTheMusicPlayerUnlessTheBoxIsCleared) {
-    if (kMacPlatform) {
-        GTEST_SKIP() << "the music player takes the tunes itself";
-    }
-    // Box checked, the player opens it; box cleared; no player answers.
-    for (const auto& [checked, answer, alerts] :
-         {std::tuple{true, true, 0}, std::tuple{false, true, 0}, std::tuple{true, false, 1}}) {
-        SCOPED_TRACE(::testing::Message() << checked << answer);
-        StartedApp started(kTunes);
-        started.openAnswer = answer;
-        Click(started.app, kSendPlaylistButton);
-        QWidget* sheet = started.app.sending->Sheet();
-        auto* box = sheet->findChild<QCheckBox*>(QStringLiteral("control%1").arg(kSendOpenBox));
-        ASSERT_NE(box, nullptr);
-        EXPECT_TRUE(box->isChecked());
-        box->setChecked(checked);
-        Click(started.app, kSendButton);
-        ASSERT_TRUE(started.app.lastSend.playlistFile.has_value());
-        EXPECT_EQ(started.opened, checked ? std::vector{*started.app.lastSend.playlistFile}
-                                          : std::vector<std::filesystem::path>{});
-        EXPECT_EQ(std::ranges::count(started.notices.said, "Playlist Not Opened"), alerts);
-    }
 }
 
 }  // namespace

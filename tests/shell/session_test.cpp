@@ -1,4 +1,5 @@
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
@@ -11,6 +12,7 @@
 
 #include "shell/add_session.h"
 #include "shell/notices.h"
+#include "shell/platform_texts.h"
 #include "shell/send_sheet.h"
 #include "tests/shell/shell_test_support.h"
 
@@ -83,14 +85,18 @@ TEST(WelcomeSheet, ContinueEnablesTheMenusAndImportsTheMusicFolderOnlyAfterYes) 
     }
 }
 
-TEST(SendSheet, SendsTheCountAskedForOrTheWholeListAndNeedsAName) {
-    // Name, count typed, rows sent (-1: refused).
-    for (const auto& [name, count, rows] :
-         {std::tuple{"Mix", "0", 4}, std::tuple{"Mix", "-1", 4}, std::tuple{"Mix", "5", 4},
-          std::tuple{"Mix", "junk", 4}, std::tuple{"Mix", "2", 2}, std::tuple{"", "2", -1}}) {
+// A written playlist opens in the music player unless the box is cleared; a player that does
+// not answer is told.
+TEST(SendSheet, SendsTheCountAskedForOrTheWholeListAndNeedsANameThenOpensIt) {
+    // Name, count typed, rows sent (-1: refused), the open box checked, the player answers.
+    for (const auto& [name, count, rows, open, answer] :
+         {std::tuple{"Mix", "0", 4, true, true}, std::tuple{"Mix", "-1", 4, false, true},
+          std::tuple{"Mix", "5", 4, true, false}, std::tuple{"Mix", "junk", 4, true, true},
+          std::tuple{"Mix", "2", 2, true, true}, std::tuple{"", "2", -1, true, true}}) {
         SCOPED_TRACE(::testing::Message() << name << "/" << count);
         StartedApp started(kTunes);
         App& app = started.app;
+        started.openAnswer = answer;
         const auto control = [&app](int32_t id) {
             return app.sending->Sheet()->findChild<QWidget*>(QStringLiteral("control%1").arg(id));
         };
@@ -101,6 +107,10 @@ TEST(SendSheet, SendsTheCountAskedForOrTheWholeListAndNeedsAName) {
         EXPECT_EQ(field->text(), QStringLiteral("All Tunes"));
         field->setText(QString::fromLatin1(name));
         qobject_cast<QLineEdit*>(control(kSendCountField))->setText(QString::fromLatin1(count));
+        auto* box = qobject_cast<QCheckBox*>(control(kSendOpenBox));
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(box->isChecked());
+        box->setChecked(open);
         QWidget* bar = control(kSendProgressBar);
         QTest::mouseClick(control(kSendButton), Qt::LeftButton);
         // One script per tune and one that brings the player forward.
@@ -112,6 +122,14 @@ TEST(SendSheet, SendsTheCountAskedForOrTheWholeListAndNeedsAName) {
         } else {
             EXPECT_EQ(app.lastSend.sentRows.size(), static_cast<size_t>(rows));
             EXPECT_EQ(bar->property("value").toInt(), rows);
+            if (!kMacPlatform) {  // there the music player takes the tunes itself
+                ASSERT_TRUE(app.lastSend.playlistFile.has_value());
+                EXPECT_EQ(started.opened, open ? std::vector{*app.lastSend.playlistFile}
+                                               : std::vector<std::filesystem::path>{});
+                EXPECT_EQ(started.notices.said,
+                          open && !answer ? std::vector<std::string>{"Playlist Not Opened"}
+                                          : std::vector<std::string>{});
+            }
         }
         EXPECT_EQ(app.sending, nullptr);
         EXPECT_TRUE(MenusEnabled(app));
