@@ -176,35 +176,55 @@ class FullDisk final : public DiskFileSystem {
     }
 };
 
-// A library that could not be read is never saved over; a failed save is never passed over.
-TEST(StartUp, QuitSavesOrAsksWhileAddingOrAfterAFailedReadOrSave) {
+// A quit, or a log-out that may ask or may not, saves or asks first while adding or after a
+// failed read or save: a library that could not be read is never saved over, a failed save
+// never passed over. A session writes before it returns.
+TEST(StartUp, QuitAndEndingSessionSaveOrAskWhileAddingOrAfterAFailedReadOrSave) {
+    enum class End { Quit, SessionMayAsk, Session };
     enum class Disk { Fine, Unreadable, Full };
     const std::string stillAdding = "Tunes Are Still Being Added to Your Database...";
-    const std::tuple<Disk, bool, bool, std::string, bool, bool, bool> cases[] = {
-        {Disk::Fine, false, true, "", true, true, true},
-        {Disk::Fine, true, false, stillAdding, false, false, false},
-        {Disk::Fine, true, true, stillAdding, true, false, true},  // the add saves the library
-        {Disk::Full, false, false, "Harmovia Could Not Save", false, false, false},
-        {Disk::Full, false, true, "Harmovia Could Not Save", true, false, false},
-        {Disk::Unreadable, false, true, "Harmovia Could Not Read Its Database", true, false, true},
+    const std::string notSaved = "Harmovia Could Not Save";
+    // How, disk, adding, answer; then whether it ends, what is said, library and preferences
+    // written.
+    const std::tuple<End, Disk, bool, bool, bool, std::string, bool, bool> cases[] = {
+        {End::Quit, Disk::Fine, false, true, true, "", true, true},
+        {End::Quit, Disk::Fine, true, false, false, stillAdding, false, false},
+        {End::Quit, Disk::Fine, true, true, true, stillAdding, false, true},  // the add saves it
+        {End::Quit, Disk::Full, false, false, false, notSaved, false, false},
+        {End::Quit, Disk::Full, false, true, true, notSaved, false, false},
+        {End::Quit, Disk::Unreadable, false, true, true, "Harmovia Could Not Read Its Database",
+         false, true},
+        {End::SessionMayAsk, Disk::Fine, false, false, true, "", true, true},
+        {End::Session, Disk::Fine, false, false, true, "", true, true},
+        {End::SessionMayAsk, Disk::Fine, true, false, false, stillAdding, false, false},
+        {End::Session, Disk::Fine, true, false, true, "", false, true},  // the add saves it
+        {End::SessionMayAsk, Disk::Full, false, false, false, notSaved, false, false},
+        {End::Session, Disk::Full, false, false, true, "", false, false},  // nobody to ask
     };
-    for (const auto& [disk, adding, answer, alert, quits, savesLibrary, savesPreferences] : cases) {
-        SCOPED_TRACE(alert + (answer ? " yes" : " no"));
+    for (const auto& [end, disk, adding, answer, ends, alert, savesLibrary, savesPreferences] :
+         cases) {
+        SCOPED_TRACE(::testing::Message() << static_cast<int>(end) << " " << alert << answer);
         StartedApp started(kTunes, false);
+        App& app = started.app;
         const auto before = started.LibraryBytes();
         if (disk == Disk::Unreadable) {
-            started.app.files = std::make_unique<UnreadableFiles>();
+            app.files = std::make_unique<UnreadableFiles>();
         }
-        ASSERT_FALSE(started.Start(started.app).has_value());
+        ASSERT_FALSE(started.Start(app).has_value());
         if (disk == Disk::Full) {
-            started.app.files = std::make_unique<FullDisk>();
+            app.files = std::make_unique<FullDisk>();
         }
-        started.app.AddingTunes = adding;
-        started.app.library->TuneCount = 1;
+        app.AddingTunes = adding;
+        app.library->TuneCount = 1;
         started.notices.answer = answer;
-        EXPECT_EQ(QuitCommand(started.app), quits);
-        EXPECT_EQ(started.app.ending, quits);
-        EXPECT_EQ(started.notices.said.empty() ? "" : started.notices.said[0], alert);
+        started.notices.holdPauses = end != End::Quit;  // a session does not wait for a pause
+        EXPECT_EQ(end == End::Quit ? QuitCommand(app) : EndSession(app, end == End::SessionMayAsk),
+                  ends);
+        EXPECT_EQ(app.ending, ends);
+        EXPECT_TRUE(ends || !app.saving);  // staying opens the doors again
+        const std::vector<std::string>& said = started.notices.said;
+        EXPECT_EQ(said.empty() ? "" : said[0], alert);
+        EXPECT_LE(said.size(), end == End::Quit ? 2U : 1U);  // a quit asks for each file
         EXPECT_EQ(started.LibraryBytes() != before, savesLibrary);
         EXPECT_EQ(std::filesystem::exists(started.folder / kPreferencesFileName), savesPreferences);
     }
@@ -249,41 +269,6 @@ TEST(StartUp, APauseInterruptedByATickOrASecondQuitSavesOnce) {
         started.notices.EndPauses();
         EXPECT_TRUE(app.ending);
         EXPECT_EQ(files->writes, once);
-    }
-}
-
-// Log-out asks only when the session lets it, and the data is written before it returns.
-TEST(StartUp, AnEndingSessionAsksOnlyWhenAllowedAndSavesAtOnce) {
-    const std::string stillAdding = "Tunes Are Still Being Added to Your Database...";
-    const std::string notSaved = "Harmovia Could Not Save";
-    // Adding, may ask, full disk; then whether it ends, what was asked, files written.
-    const std::tuple<bool, bool, bool, bool, std::vector<std::string>, size_t> cases[] = {
-        {false, true, false, true, {}, 2},
-        {false, false, false, true, {}, 2},
-        {true, true, false, false, {stillAdding}, 0},  // the user said "Cancel"
-        {true, false, false, true, {}, 1},             // the add saves the library
-        {false, true, true, false, {notSaved}, 0},
-        {false, false, true, true, {}, 0},  // nobody to ask: ends, the copy on disk unchanged
-    };
-    for (const auto& [adding, mayAsk, full, ends, asked, written] : cases) {
-        SCOPED_TRACE(::testing::Message() << adding << mayAsk << full);
-        StartedApp started(kTunes);
-        App& app = started.app;
-        if (full) {
-            app.files = std::make_unique<FullDisk>();
-        }
-        app.AddingTunes = adding;
-        app.library->TuneCount = 1;
-        started.notices.answer = false;
-        started.notices.holdPauses = true;  // the session does not wait for a pause
-        const auto before = started.LibraryBytes();
-        EXPECT_EQ(EndSession(app, mayAsk), ends);
-        EXPECT_EQ(app.ending, ends);
-        EXPECT_TRUE(ends || !app.saving);  // staying opens the doors again
-        EXPECT_EQ(started.notices.said, asked);
-        EXPECT_EQ((started.LibraryBytes() != before) +
-                      std::filesystem::exists(started.folder / kPreferencesFileName),
-                  written);
     }
 }
 
