@@ -15,7 +15,6 @@
 
 #include "import/add_tunes.h"
 #include "shell/add_session.h"
-#include "shell/notices.h"
 #include "shell/platform_texts.h"
 #include "shell/send_sheet.h"
 #include "tests/shell/shell_test_support.h"

@@ -85,10 +85,9 @@ TEST(WelcomeSheet, ContinueEnablesTheMenusAndImportsTheMusicFolderOnlyAfterYes) 
     }
 }
 
-// A written playlist opens in the music player unless the box is cleared; a player that does
-// not answer is told.
 TEST(SendSheet, SendsTheCountAskedForOrTheWholeListAndNeedsANameThenOpensIt) {
-    // Name, count typed, rows sent (-1: refused), the open box checked, the player answers.
+    // Name, count typed, rows sent (-1: refused), the box to open the written playlist in the
+    // music player checked, the player answers (or the user is told).
     for (const auto& [name, count, rows, open, answer] :
          {std::tuple{"Mix", "0", 4, true, true}, std::tuple{"Mix", "-1", 4, false, true},
           std::tuple{"Mix", "5", 4, true, false}, std::tuple{"Mix", "junk", 4, true, true},
@@ -176,16 +175,14 @@ class FullDisk final : public DiskFileSystem {
     }
 };
 
-// A quit, or a log-out that may ask or may not, saves or asks first while adding or after a
-// failed read or save: a library that could not be read is never saved over, a failed save
-// never passed over. A session writes before it returns.
+// A library that could not be read is never saved over, a failed save never passed over; a
+// log-out asks only when it may, and writes before it returns.
 TEST(StartUp, QuitAndEndingSessionSaveOrAskWhileAddingOrAfterAFailedReadOrSave) {
     enum class End { Quit, SessionMayAsk, Session };
     enum class Disk { Fine, Unreadable, Full };
     const std::string stillAdding = "Tunes Are Still Being Added to Your Database...";
     const std::string notSaved = "Harmovia Could Not Save";
-    // How, disk, adding, answer; then whether it ends, what is said, library and preferences
-    // written.
+    // How, disk, adding, answer; then: ends, first thing said, library and preferences written.
     const std::tuple<End, Disk, bool, bool, bool, std::string, bool, bool> cases[] = {
         {End::Quit, Disk::Fine, false, true, true, "", true, true},
         {End::Quit, Disk::Fine, true, false, false, stillAdding, false, false},
