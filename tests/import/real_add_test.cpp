@@ -33,57 +33,12 @@ using testing::TestEncoding;
 using testing::TestSignal;
 
 // Every name fits, the whole path does not.
-const std::string kLongFolder = "i-" + std::string(120, 'x');
-const std::string kLongPath = kLongFolder + "/" + std::string(140, 'y') + ".mp3";
+const std::string kLongPath = "i-" + std::string(120, 'x') + "/" + std::string(140, 'y') + ".mp3";
 
-// A tone with four tags.
-TestAudio Tune(const std::string& title, TestAudio audio) {
-    audio.tags = {{"title", title}, {"artist", "Ørjan"}, {"album", "Señor"}, {"genre", "Jazz"}};
-    return audio;
-}
-
-void MakeFolder(const fs::path& root) {
-    fs::create_directories(root / "b-folder/c-deeper");
-    fs::create_directories(root / kLongFolder);
-    fs::create_directory_symlink("..", root / "b-folder/loop");
-    TestAudio carols = Tune("Carols", {.frequency = 330, .seconds = 16, .kbps = 32});
-    carols.tags[2].second = "A Christmas Album";
-    const std::pair<std::string, TestAudio> made[] = {
-        // ffmpeg writes version 2.3 texts as UTF-16, version 2.4 ones as UTF-8.
-        {"a-first.mp3", Tune("First", {.seconds = 16, .kbps = 32, .id3v2Version = 3})},
-        // The MP4 reader takes no file under 100,001 bytes.
-        {"b-folder/c-deeper/deep.m4a",
-         Tune("Deep",
-              {.frequency = 660, .seconds = 16, .encoding = TestEncoding::AacM4a, .kbps = 64})},
-        {"b-folder/c-deeper/field.caf",
-         {.frequency = 770, .seconds = 16, .encoding = TestEncoding::CafPcm}},
-        {"b-folder/nested.mp3", Tune("Café", {.frequency = 550, .seconds = 16, .kbps = 32})},
-        {"c-carols.mp3", carols},
-        {"f-short.mp3", Tune("Short", {.seconds = 14, .kbps = 32})},
-        {"g-silent.mp3",
-         Tune("Silent", {.signal = TestSignal::Silence, .seconds = 16, .kbps = 32})},
-        {"h-mono.mp3", Tune("Mono", {.seconds = 16, .channels = 1, .kbps = 32})},
-        // Loud noise scores another mood than the tones.
-        {"song.Mp3",
-         Tune("Song",
-              {.signal = TestSignal::WhiteNoise, .amplitude = 0.3, .seconds = 16, .kbps = 32})},
-    };
-    // Each encoding is a process of its own; side by side they keep the suite's start short.
-    std::vector<std::future<void>> encodings;
-    for (const auto& [name, audio] : made) {
-        encodings.push_back(std::async(
-            std::launch::async, [&root, &name, &audio] { MakeTestAudio(root / name, audio); }));
-    }
-    // No ID3v2 tag at all: the file starts with its first MPEG frame.
-    testing::RunFfmpeg({"-f", "lavfi", "-i", "sine=f=500:d=16", "-ac", "2", "-c:a", "libmp3lame",
-                        "-b:a", "32k", "-fflags", "+bitexact", "-id3v2_version", "0",
-                        (root / "e-untagged.mp3").string()});
-    for (std::future<void>& encoding : encodings) {
-        encoding.get();
-    }
-    fs::copy_file(root / "a-first.mp3", root / "._a-first.mp3");  // never read
-    fs::copy_file(root / "a-first.mp3", root / "d-copy.mp3");
-    fs::copy_file(root / "a-first.mp3", root / kLongPath);
+using Tags = std::vector<std::pair<std::string, std::string>>;
+Tags Tagged(const std::string& title, const std::string& genre = "Jazz",
+            const std::string& album = "Señor") {
+    return {{"title", title}, {"artist", "Ørjan"}, {"album", album}, {"genre", genre}};
 }
 
 struct AddRun {
@@ -109,70 +64,6 @@ std::unique_ptr<AddRun> Add(MovieFramework& movies, const fs::path& folder, int 
     return run;
 }
 
-TEST(RealAdd, EachFileGetsItsOutcomeAndMeasuringAheadChangesNothing) {
-    testing::TempFolder folder;
-    MakeFolder(folder.path());
-    const std::unique_ptr<MovieFramework> movies = MakeFfmpegMovieFramework();
-    ASSERT_EQ(movies->EnterMovies(), kNoErr);
-    const std::unique_ptr<AddRun> run = Add(*movies, folder.path(), 2);
-    const Library& library = *run->library;
-
-    // The skipped files in walk order; the long path is checked before the tags, or this copy
-    // of a kept tune would be a duplicate.
-    const std::vector<std::pair<std::string, AddOutcome>> skipped = {
-        {"d-copy.mp3", AddOutcome::Duplicate}, {"e-untagged.mp3", AddOutcome::NotTagged},
-        {"f-short.mp3", AddOutcome::TooShort}, {"g-silent.mp3", AddOutcome::NoSound},
-        {"h-mono.mp3", AddOutcome::NotStereo}, {kLongPath, AddOutcome::PathTooLong},
-    };
-    ASSERT_EQ(run->summary.skipped.size(), skipped.size());
-    for (size_t i = 0; i < skipped.size(); ++i) {
-        EXPECT_EQ(run->summary.skipped[i].file, folder / skipped[i].first);
-        EXPECT_EQ(AddOutcomeName(run->summary.skipped[i].outcome),
-                  AddOutcomeName(skipped[i].second));
-    }
-
-    // The kept files in slot order: title, artist, album, genre category, kind.
-    using Kept =
-        std::tuple<std::string_view, std::string_view, std::string_view, std::string_view, int>;
-    const std::string tagged = "\xAFrjan", album = "Se\x96or";
-    const std::pair<std::string, Kept> kept[] = {
-        {"a-first.mp3", {"First", tagged, album, "Jazz", kFileKindMp3}},
-        {"b-folder/c-deeper/deep.m4a", {"Deep", tagged, album, "Jazz", kFileKindMp4}},
-        // Untagged: named by its file.
-        {"b-folder/c-deeper/field.caf", {"field", "Unknown", "Unknown", "Unknown", kFileKindCaf}},
-        {"b-folder/nested.mp3", {"Caf\x8E", tagged, album, "Jazz", kFileKindMp3}},
-        {"c-carols.mp3",
-         {"Carols", tagged, "A Christmas Album", "Holiday & Seasonal", kFileKindMp3}},
-        {"song.Mp3", {"Song", tagged, album, "Jazz", kFileKindMp3}},
-    };
-    EXPECT_EQ(run->summary.kept, static_cast<int32_t>(std::size(kept)));
-    ASSERT_EQ(library.TuneCount, static_cast<int32_t>(std::size(kept)));
-    EXPECT_EQ(run->savedCounts, std::vector<int32_t>{library.TuneCount});
-    EXPECT_TRUE(run->notices.alerts.empty());
-    int32_t lastSerial = 0;
-    for (int32_t slot = 1; slot <= library.TuneCount; ++slot) {
-        const auto& [name, expected] = kept[static_cast<size_t>(slot - 1)];
-        const TuneRecord& r = library[slot];
-        SCOPED_TRACE(name);
-        EXPECT_EQ(Kept(r.Title.view(), r.Artist.view(), r.Album.view(), r.GenreCategory.view(),
-                       r.FileKind),
-                  expected);
-        EXPECT_EQ(r.Location.view(), (folder / name).native());
-        EXPECT_EQ(std::tuple(r.LastAddedFlag, r.RecordIndex), std::tuple(1, slot));
-        // The measurement reaches the record whole, its last figures included.
-        EXPECT_GT(std::min(r.FirstWindowSignificant, r.FirstWindowCentroid), 0);
-        EXPECT_GT(r.AddedSerial, lastSerial);
-        lastSerial = r.AddedSerial;
-    }
-    // Every kept tune is counted under its mood, and not all tunes share one.
-    const auto moods = std::span(library.MoodCounts).subspan(1, kMoodCount);
-    EXPECT_EQ(std::accumulate(moods.begin(), moods.end(), 0), library.TuneCount);
-    EXPECT_GE(std::ranges::count_if(moods, [](int32_t n) { return n > 0; }), 2);
-
-    // Measuring ahead on workers keeps the very bytes of measuring in the step.
-    EXPECT_TRUE(EncodeLibrary(*Add(*movies, folder.path(), 0)->library) == EncodeLibrary(library));
-}
-
 // A WAVE file with an ID3 chunk behind its sound, as some taggers write it.
 void AppendId3Chunk(const fs::path& wav, testing::Bytes tag) {
     using testing::Bytes;
@@ -188,51 +79,93 @@ void AppendId3Chunk(const fs::path& wav, testing::Bytes tag) {
     testing::WriteBytes(wav, bytes);
 }
 
-// Each kind end to end: what every file comes to, and the texts a kept one stores.
-TEST(RealAdd, EveryKindKeptOrRefusedWithItsTexts) {
+// Each kind end to end over one folder: what every file comes to, the record a kept one
+// stores, and that measuring ahead on workers changes no byte.
+TEST(RealAdd, EveryFileItsOutcomeAndRecordAndMeasuringAheadChangesNothing) {
     testing::TempFolder folder;
+    fs::create_directories(folder / "b-folder/c-deeper");
+    fs::create_directories(fs::path(folder / kLongPath).parent_path());
+    fs::create_directory_symlink("..", folder / "b-folder/loop");
     using enum TestEncoding;
     using enum AddOutcome;
     using Texts =
         std::tuple<std::string_view, std::string_view, std::string_view, std::string_view, int>;
-    using Tags = std::vector<std::pair<std::string, std::string>>;
-    const auto tags = [](const std::string& title, const std::string& genre = "Jazz") {
-        return Tags{{"title", title}, {"artist", "Ørjan"}, {"album", "Señor"}, {"genre", genre}};
-    };
     const std::string a = "\xAFrjan", b = "Se\x96or", u = "Unknown";
-    const auto audio = [](testing::TestEncoding encoding, Tags written = {}) {
-        return TestAudio{.seconds = 16, .encoding = encoding, .tags = std::move(written)};
+    const auto audio = [](TestEncoding encoding, Tags tags = {}) {
+        return TestAudio{.seconds = 16, .encoding = encoding, .tags = std::move(tags)};
     };
-    const TestAudio small{.seconds = 3, .encoding = Opus, .kbps = 32, .tags = tags("Small")};
+    // ffmpeg writes version 2.3 texts as UTF-16, version 2.4 ones as UTF-8.
+    const TestAudio first{.seconds = 16, .kbps = 32, .tags = Tagged("First"), .id3v2Version = 3};
+    TestAudio noise = audio(Mp3Cbr, Tagged("Song"));
+    noise.signal = TestSignal::WhiteNoise;  // scores another mood than the tones
+    noise.amplitude = 0.3;
+    noise.kbps = 32;  // at 128 kbit/s this noise is not kept
+    TestAudio silent = audio(Mp3Cbr, Tagged("Silent")), mono = audio(Mp3Cbr, Tagged("Mono"));
+    silent.signal = TestSignal::Silence;
+    mono.channels = 1;
     const struct {
-        const char* name;  // walk order; "junk" in it: bytes that are no audio
+        std::string name;  // walk order; "junk": bytes that are no audio; "raw": no ID3 tag
         TestAudio audio;
         AddOutcome outcome;
         Texts texts;  // of a kept file: title, artist, album, genre category, FileKind
     } cases[] = {
-        {"a.flac", audio(Flac, tags("Flac Café")), Kept, {"Flac Caf\x8E", a, b, "Jazz", 5}},
-        {"b.ogg", audio(Vorbis, tags("Vorbis", "Vapor")), Kept, {"Vorbis", a, b, "Vapor", 6}},
-        {"c.opus", audio(Opus, tags("Opus")), Kept, {"Opus", a, b, "Jazz", 7}},
-        {"e-info.wav", audio(WavPcm, tags("Wav Info")), Kept, {"Wav Info", a, b, "Jazz", 8}},
-        {"f-id3.wav", audio(WavPcm), Kept, {"Wav Id3", a, b, "Jazz", 8}},  // chunk added below
-        {"g.aiff", audio(AiffPcm, tags("Aiff")), Kept, {"Aiff", a, b, "Jazz", 9}},
-        {"h-plain.aif", audio(AiffPcm), Kept, {"h-plain", u, u, u, 9}},
-        {"j-untagged.flac", audio(Flac), ContainerNotTagged, {}},
-        {"k-title-only.ogg", audio(Vorbis, {{"title", "T"}}), ContainerNotTagged, {}},
-        {"l-podcast.opus", audio(Opus, tags("Talk", "podcast")), Podcast, {}},
-        {"m-small.opus", small, TooSmall, {}},
-        {"n-twin.mp3", audio(Mp3Cbr, tags("Flac Café")), Duplicate, {}},
-        {"o-mp3.flac", audio(Mp3Cbr, tags("Mislabelled")), UnreadKind, {}},
-        {"p-junk.ogg", {}, NotDecodable, {}},
-        {"r-junk.wma", {}, UnreadKind, {}},
+        {"a-first.mp3", first, Kept, {"First", a, b, "Jazz", kFileKindMp3}},
+        {"b-folder/c-deeper/deep.m4a",
+         audio(AacM4a, Tagged("Deep")),
+         Kept,
+         {"Deep", a, b, "Jazz", kFileKindMp4}},
+        {"b-folder/c-deeper/field.caf", audio(CafPcm), Kept, {"field", u, u, u, kFileKindCaf}},
+        {"b-folder/nested.mp3",
+         audio(Mp3Cbr, Tagged("Caf\xC3\xA9")),
+         Kept,
+         {"Caf\x8E", a, b, "Jazz", kFileKindMp3}},
+        {"c-carols.mp3",
+         audio(Mp3Cbr, Tagged("Carols", "Jazz", "A Christmas Album")),
+         Kept,
+         {"Carols", a, "A Christmas Album", "Holiday & Seasonal", kFileKindMp3}},
+        {"e-raw.mp3", audio(Mp3Cbr), NotTagged, {}},
+        {"f-short.mp3", {.seconds = 14, .kbps = 32, .tags = Tagged("Short")}, TooShort, {}},
+        {"g-silent.mp3", silent, NoSound, {}},
+        {"h-mono.mp3", mono, NotStereo, {}},
+        // Its tags are a-first's: the path must be checked before them.
+        {kLongPath, first, PathTooLong, {}},
+        {"ma.flac",
+         audio(Flac, Tagged("Flac Caf\xC3\xA9")),
+         Kept,
+         {"Flac Caf\x8E", a, b, "Jazz", 5}},
+        {"mb.ogg", audio(Vorbis, Tagged("Vorbis", "Vapor")), Kept, {"Vorbis", a, b, "Vapor", 6}},
+        {"mc.opus", audio(Opus, Tagged("Opus")), Kept, {"Opus", a, b, "Jazz", 7}},
+        {"me-info.wav", audio(WavPcm, Tagged("Wav Info")), Kept, {"Wav Info", a, b, "Jazz", 8}},
+        {"mf-id3.wav", audio(WavPcm), Kept, {"Wav Id3", a, b, "Jazz", 8}},  // chunk added below
+        {"mg.aiff", audio(AiffPcm, Tagged("Aiff")), Kept, {"Aiff", a, b, "Jazz", 9}},
+        {"mh-plain.aif", audio(AiffPcm), Kept, {"mh-plain", u, u, u, 9}},
+        {"mj-untagged.flac", audio(Flac), ContainerNotTagged, {}},
+        {"mk-title-only.ogg", audio(Vorbis, {{"title", "T"}}), ContainerNotTagged, {}},
+        {"ml-podcast.opus", audio(Opus, Tagged("Talk", "podcast")), Podcast, {}},
+        {"mm-small.opus",
+         {.seconds = 3, .encoding = Opus, .kbps = 32, .tags = Tagged("Small")},
+         TooSmall,
+         {}},
+        {"mn-twin.mp3", audio(Mp3Cbr, Tagged("Flac Caf\xC3\xA9")), Duplicate, {}},
+        {"mo-mp3.flac", audio(Mp3Cbr, Tagged("Mislabelled")), UnreadKind, {}},
+        {"mp-junk.ogg", {}, NotDecodable, {}},
+        {"mr-junk.wma", {}, UnreadKind, {}},
+        {"song.Mp3", noise, Kept, {"Song", a, b, "Jazz", kFileKindMp3}},
     };
+    // Each encoding is a process of its own; side by side they keep the suite's start short.
     std::vector<std::future<void>> encodings;
     for (const auto& c : cases) {
         encodings.push_back(std::async(std::launch::async, [&folder, &c] {
-            if (std::string_view(c.name).find("junk") != std::string_view::npos) {
-                testing::WriteBytes(folder / c.name, std::vector<uint8_t>(200000, 0x5A));
+            const fs::path file = folder / c.name;
+            if (c.name.find("junk") != std::string::npos) {
+                testing::WriteBytes(file, std::vector<uint8_t>(200000, 0x5A));
+            } else if (c.name.find("raw") != std::string::npos) {
+                // No ID3v2 tag at all: the file starts with its first MPEG frame.
+                testing::RunFfmpeg({"-f", "lavfi", "-i", "sine=f=500:d=16", "-ac", "2", "-c:a",
+                                    "libmp3lame", "-b:a", "32k", "-fflags", "+bitexact",
+                                    "-id3v2_version", "0", file.string()});
             } else {
-                MakeTestAudio(folder / c.name, c.audio);
+                MakeTestAudio(file, c.audio);
             }
         }));
     }
@@ -240,19 +173,20 @@ TEST(RealAdd, EveryKindKeptOrRefusedWithItsTexts) {
         encoding.get();
     }
     using testing::Utf8Text;
-    AppendId3Chunk(folder / "f-id3.wav", testing::Id3Tag(4, {{"TIT2", Utf8Text("Wav Id3")},
-                                                             {"TPE1", Utf8Text("Ørjan")},
-                                                             {"TALB", Utf8Text("Señor")},
-                                                             {"TCON", Utf8Text("(8)")}}));
-    for (const char* other : {"cover.jpg", "list.m3u8", "notes.txt"}) {
-        testing::WriteBytes(folder / other, {1, 2, 3});  // neither read nor counted
+    AppendId3Chunk(folder / "mf-id3.wav", testing::Id3Tag(4, {{"TIT2", Utf8Text("Wav Id3")},
+                                                              {"TPE1", Utf8Text("\xC3\x98rjan")},
+                                                              {"TALB", Utf8Text("Se\xC3\xB1or")},
+                                                              {"TCON", Utf8Text("(8)")}}));
+    // Neither read nor counted: were they read, these three bytes would be skipped as too small.
+    for (const char* other : {"._a-first.mp3", "cover.jpg", "list.m3u8", "notes.txt"}) {
+        testing::WriteBytes(folder / other, {1, 2, 3});
     }
 
     const std::unique_ptr<MovieFramework> movies = MakeFfmpegMovieFramework();
     ASSERT_EQ(movies->EnterMovies(), kNoErr);
     const std::unique_ptr<AddRun> run = Add(*movies, folder.path(), 2);
     const Library& library = *run->library;
-    int32_t slot = 0;
+    int32_t slot = 0, lastSerial = 0;
     size_t skipped = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -262,14 +196,28 @@ TEST(RealAdd, EveryKindKeptOrRefusedWithItsTexts) {
             EXPECT_EQ(Texts(r.Title.view(), r.Artist.view(), r.Album.view(), r.GenreCategory.view(),
                             r.FileKind),
                       c.texts);
+            EXPECT_EQ(std::tuple(r.LastAddedFlag, r.RecordIndex), std::tuple(1, slot));
+            // The measurement reaches the record whole, its last figures included.
+            EXPECT_GT(std::min(r.FirstWindowSignificant, r.FirstWindowCentroid), 0);
+            EXPECT_GT(r.AddedSerial, lastSerial);
+            lastSerial = r.AddedSerial;
         } else if (skipped < run->summary.skipped.size()) {
             const SkippedFile& s = run->summary.skipped[skipped++];
             EXPECT_EQ(std::pair(s.file, AddOutcomeName(s.outcome)),
                       std::pair(folder / c.name, AddOutcomeName(c.outcome)));
         }
     }
-    EXPECT_EQ(library.TuneCount, slot);
+    EXPECT_EQ(std::tuple(library.TuneCount, run->summary.kept), std::tuple(slot, slot));
     EXPECT_EQ(run->summary.skipped.size(), skipped);
+    EXPECT_EQ(run->savedCounts, std::vector<int32_t>{library.TuneCount});
+    EXPECT_TRUE(run->notices.alerts.empty());
+    // Every kept tune is counted under its mood, and not all tunes share one.
+    const auto moods = std::span(library.MoodCounts).subspan(1, kMoodCount);
+    EXPECT_EQ(std::accumulate(moods.begin(), moods.end(), 0), library.TuneCount);
+    EXPECT_GE(std::ranges::count_if(moods, [](int32_t n) { return n > 0; }), 2);
+
+    // Measuring ahead on workers keeps the very bytes of measuring in the step.
+    EXPECT_TRUE(EncodeLibrary(*Add(*movies, folder.path(), 0)->library) == EncodeLibrary(library));
 }
 
 // 200 damaged copies each of a FLAC and an Ogg tune: bytes overwritten anywhere or in the
@@ -281,8 +229,8 @@ TEST(RealAdd, DamagedFlacAndOggFilesEachGetAnOutcome) {
     const auto below = [&random](size_t n) { return static_cast<size_t>(random() % n); };
     for (const auto& [extension, encoding] :
          {std::pair{".flac", TestEncoding::Flac}, std::pair{".ogg", TestEncoding::Vorbis}}) {
-        const std::vector<uint8_t> whole = testing::ReadBytes(MakeTestAudio(
-            folder / extension, Tune("Whole", {.seconds = 16, .encoding = encoding})));
+        const std::vector<uint8_t> whole = testing::ReadBytes(testing::MakeTestAudio(
+            folder / extension, {.seconds = 16, .encoding = encoding, .tags = Tagged("Whole")}));
         for (int i = 0; i < 200; ++i) {
             std::vector<uint8_t> copy = whole;
             if (i % 4 < 2) {  // anywhere, or within the headers and tags
