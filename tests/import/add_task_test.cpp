@@ -256,10 +256,6 @@ TEST(FolderWalk, MusicFileNames) {
     }
 }
 
-void Touch(const fs::path& file) {
-    std::ofstream(file) << "x";
-}
-
 // Relative paths of every entry, in walk order; folders end in "/".
 std::vector<std::string> Walk(const fs::path& root) {
     std::vector<std::string> seen;
@@ -278,9 +274,9 @@ TEST(FolderWalk, DepthFirstInByteOrder) {
     // The last name is not UTF-8 and holds a newline.
     const std::string odd = "\xE9t\xE9\n'q'.mp3";
     for (const char* name : {"B.mp3", "a.mp3", "b/z.mp3", "b/inner/deep.m4a", "c.mp3"}) {
-        Touch(root / name);
+        Write(root / name, "x");
     }
-    Touch(root / odd);
+    Write(root / odd, "x");
     const std::vector<std::string> expected = {
         "B.mp3", "a.mp3", "b/", "b/inner/", "b/inner/deep.m4a", "b/z.mp3", "c.mp3", odd};
     EXPECT_EQ(Walk(root.path()), expected);
@@ -289,7 +285,7 @@ TEST(FolderWalk, DepthFirstInByteOrder) {
 TEST(FolderWalk, LinksAndUnwalkableEntries) {
     testing::TempFolder root;
     fs::create_directories(root / "music" / "album");
-    Touch(root / "music" / "album" / "t.mp3");
+    Write(root / "music" / "album" / "t.mp3", "x");
     fs::create_directory_symlink(root / "music", root / "music" / "album" / "loop");
     fs::create_directory_symlink(root / "music" / "album", root / "music" / "same");
     fs::create_symlink(root / "nowhere.mp3", root / "music" / "dangling.mp3");
@@ -303,7 +299,7 @@ TEST(FolderWalk, LinksAndUnwalkableEntries) {
         GTEST_SKIP() << "root reads every folder, so none can be closed to this test";
     }
     fs::create_directory(root / "closed");
-    Touch(root / "closed" / "hidden.mp3");
+    Write(root / "closed" / "hidden.mp3", "x");
     fs::permissions(root / "closed", fs::perms::none);
     const std::vector<std::string> walked = Walk(root.path());
     EXPECT_EQ(walked.size(), 6u) << "closed/ is listed but counts as empty";
