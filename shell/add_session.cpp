@@ -19,6 +19,7 @@
 #include "shell/list_commands.h"
 #include "shell/main_window.h"
 #include "shell/menu_table.h"
+#include "shell/notices.h"
 #include "shell/player_wiring.h"
 #include "shell/qt_menu_bar.h"
 
@@ -140,10 +141,7 @@ AddSession::AddSession(App& app, const std::optional<std::filesystem::path>& fol
 AddSession::~AddSession() {
     task_.reset();
     context_.reset();
-    if (sheet_) {
-        sheet_->hide();
-        sheet_->deleteLater();
-    }
+    CloseSheetLater(sheet_);
 }
 
 void AddSession::RequestStop() {

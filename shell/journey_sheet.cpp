@@ -18,6 +18,7 @@
 #include "shell/list_commands.h"
 #include "shell/main_window.h"
 #include "shell/menu_table.h"
+#include "shell/notices.h"
 #include "shell/platform_texts.h"
 #include "shell/qt_menu_bar.h"
 
@@ -120,11 +121,7 @@ JourneySheet::JourneySheet(App& app) : app_(app) {
 }
 
 JourneySheet::~JourneySheet() {
-    // The sheet may be closing from inside its own button's click.
-    if (sheet_) {
-        sheet_->hide();
-        sheet_->deleteLater();
-    }
+    CloseSheetLater(sheet_);
 }
 
 JourneyRequest JourneySheet::Request(uint32_t seed) const {

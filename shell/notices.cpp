@@ -289,6 +289,13 @@ void QtNotices::After(int milliseconds, std::function<void()> then) {
     QTimer::singleShot(std::max(milliseconds, 0), receiver, std::move(then));
 }
 
+void CloseSheetLater(QDialog* sheet) {
+    if (sheet != nullptr) {
+        sheet->hide();
+        sheet->deleteLater();
+    }
+}
+
 QDialog* MakeWelcomeSheet(App& app, QWidget* parent) {
     auto* sheet = new QDialog(parent, Qt::Sheet);
     sheet->setObjectName(WindowObjectName(kWelcomeSheetWindow));

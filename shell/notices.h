@@ -90,6 +90,10 @@ class QtNotices final : public ShellNotices {
     bool closeWhenRead_ = false;
 };
 
+// Closes a sheet that may be closing from inside its own button's click: hidden now, deleted
+// once that click has returned.
+void CloseSheetLater(QDialog* sheet);
+
 // The welcome sheet (window 4444): a window-modal dialog over `parent` whose buttons go to
 // HandleControlEvent.
 QDialog* MakeWelcomeSheet(App& app, QWidget* parent);

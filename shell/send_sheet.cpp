@@ -19,6 +19,7 @@
 #include "shell/list_commands.h"
 #include "shell/main_window.h"
 #include "shell/menu_table.h"
+#include "shell/notices.h"
 #include "shell/platform_texts.h"
 #include "shell/qt_menu_bar.h"
 
@@ -131,11 +132,7 @@ SendSheet::SendSheet(App& app) : app_(app) {
 }
 
 SendSheet::~SendSheet() {
-    // The sheet may be closing from inside its own button's click.
-    if (sheet_) {
-        sheet_->hide();
-        sheet_->deleteLater();
-    }
+    CloseSheetLater(sheet_);
 }
 
 bool SendSheet::Send() {
