@@ -257,9 +257,13 @@ bool ShowJourney(ViewState& view, const Library& library, const JourneyRequest& 
     return true;
 }
 
+bool IsEndlessJourney(const ViewLabel& label) {
+    return label.Mode == kModeMoodJourney && label.Journey.Endless;
+}
+
 int32_t ExtendEndlessJourney(ViewList& rows, ViewLabel& label, const Library& library) {
     const JourneyRequest& journey = label.Journey;
-    if (label.Mode != kModeMoodJourney || !journey.Endless || JourneyRequestProblem(journey)) {
+    if (!IsEndlessJourney(label) || JourneyRequestProblem(journey)) {
         return 0;
     }
     const int32_t leg = std::max(label.JourneyLegs, 1);

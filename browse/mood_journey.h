@@ -69,6 +69,9 @@ int32_t JourneyPathTunes(const Library& library, const JourneyRequest& request);
 bool ShowJourney(ViewState& view, const Library& library, const JourneyRequest& request,
                  Clock& clock, UserNotices& notices);
 
+// Whether the list labelled so is an endless journey.
+bool IsEndlessJourney(const ViewLabel& label);
+
 // An endless journey's list is running out: appends its next leg (back along the path from
 // where the last leg ended, then forward again, ...) and counts it in `label`. Returns the
 // rows appended; 0 for a list that is no endless journey, a full list, or a path without

@@ -166,11 +166,6 @@ void TooManyMissingTunes(PlayerContext& ctx, OsError error) {
     ctx.seams.EndProgram(librarySaved == kNoErr && preferencesSaved == kNoErr ? 0 : 1);
 }
 
-bool IsEndlessJourney(const PlayerContext& ctx) {
-    const ViewLabel& label = ctx.player.NowPlayingLabel;
-    return label.Mode == kModeMoodJourney && label.Journey.Endless;
-}
-
 // An endless journey's next leg joins the playing list; when that list is the one on screen,
 // the screen's list grows with it and its totals count the new rows. False when nothing was
 // added (the list is full, or the path holds no tune).
@@ -196,7 +191,7 @@ bool RefillEndlessJourney(PlayerContext& ctx) {
 // after it is there to be read ahead.
 void RefillWhenLast(PlayerContext& ctx) {
     const PlayerState& p = ctx.player;
-    if (!IsEndlessJourney(ctx)) {
+    if (!IsEndlessJourney(ctx.player.NowPlayingLabel)) {
         return;
     }
     const bool last = InViewOrder(ctx)
@@ -247,7 +242,7 @@ bool FindPlayable(PlayerContext& ctx) {
             return false;
         }
         if (p.NowPlayingPosition < 1 || p.NowPlayingPosition > Count(ctx)) {
-            if (p.NowPlayingPosition > Count(ctx) && IsEndlessJourney(ctx)) {
+            if (p.NowPlayingPosition > Count(ctx) && IsEndlessJourney(ctx.player.NowPlayingLabel)) {
                 return false;  // the run refills rather than loop or end
             }
             if (p.LoopPlaylist == 1 && p.TunesStarted > 0) {
@@ -290,8 +285,8 @@ void OpenNextTune(PlayerContext& ctx) {
     PlayerState& p = ctx.player;
     while (p.Phase == PlayPhase::NextTune) {
         if (!FindPlayable(ctx)) {
-            if (p.StopRequest == 0 && p.NowPlayingPosition > Count(ctx) && IsEndlessJourney(ctx) &&
-                RefillEndlessJourney(ctx)) {
+            if (p.StopRequest == 0 && p.NowPlayingPosition > Count(ctx) &&
+                IsEndlessJourney(ctx.player.NowPlayingLabel) && RefillEndlessJourney(ctx)) {
                 continue;
             }
             EndRun(ctx);
